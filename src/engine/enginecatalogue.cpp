@@ -1,0 +1,34 @@
+#include "engine/enginecatalogue.h"
+
+#include "engine/bytetext.h"
+
+using namespace Qt::StringLiterals;
+
+void EngineTables::InitGridHeaders()
+{
+    m_headers = {u"Domain"_s, u"Total"_s, u"AllTheWeb"_s, u"AltaVista"_s, u"Google"_s, u"HotBot"_s, u"MSN"_s, QString()};
+}
+
+void EngineTables::InitEngineCatalogue()
+{
+    m_catalogue = {{
+        {u"AllTheWeb"_s, "www.alltheweb.com"_ba, "/search?cat=web&lang=any&query=link.all%3A%DOMAIN%"_ba},
+        {u"AltaVista"_s, "www.altavista.com"_ba, "/sites/search/web?q=link%3A%DOMAIN%+-url%3A%DOMAIN%"_ba},
+        {u"Google"_s, "www.google.com"_ba, "/search?as_lq=%DOMAIN%"_ba},
+        {u"HotBot"_s, "www.hotbot.com"_ba, "/?query=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%"_ba},
+        {u"MSN"_s, "search.msn.com"_ba, "/results.asp?q=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%"_ba},
+    }};
+}
+
+QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain)
+{
+    static constexpr QByteArrayView placeholder = "%DOMAIN%";
+    QByteArray path = queryTemplate.toByteArray();
+    // Each pass searches from the start, so a domain that itself holds the placeholder is expanded again.
+    for (int pass = 0; pass < 2; ++pass) {
+        const qsizetype at = indexOfIgnoringCase(path, placeholder);
+        if (at >= 0)
+            path.replace(at, placeholder.size(), domain);
+    }
+    return path;
+}

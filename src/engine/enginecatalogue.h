@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+
+// The five search engines, their link queries and the grid's column titles. Filled once while the main window
+// loads and read-only afterwards; the order of the catalogue is the order of the engine columns, of the
+// "View Results From : " items and of the queries within an update run.
+
+constexpr int EngineCount = 5;
+constexpr int GridHeaderCount = 8;
+
+struct EngineEntry {
+    QString name;              // display name, column title and key of the extraction rule
+    QByteArray host;           // public web-search host, no scheme or path
+    QByteArray queryTemplate;  // URL-encoded path and query holding "%DOMAIN%"
+};
+
+class EngineTables {
+public:
+    using Catalogue = std::array<EngineEntry, EngineCount>;
+    using Headers = std::array<QString, GridHeaderCount>;
+
+    void InitGridHeaders();
+    void InitEngineCatalogue();
+
+    const Catalogue& EngineCatalogue() const { return m_catalogue; }
+    const EngineEntry& engine(int index) const { return m_catalogue.at(static_cast<std::size_t>(index)); }
+
+    const Headers& GridHeaders() const { return m_headers; }
+    const QString& gridHeader(int slot) const { return m_headers.at(static_cast<std::size_t>(slot)); }
+
+private:
+    Catalogue m_catalogue;
+    Headers m_headers;
+};
+
+// Replaces the first two "%DOMAIN%" placeholders (any letter case) with the domain, verbatim.
+QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain);

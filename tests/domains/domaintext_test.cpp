@@ -1,0 +1,101 @@
+#include "domains/domaintext.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using enum AddDomainResult;
+
+TEST(NormaliseDomain, ReducesTextToADomainOrRejectsIt)
+{
+    const struct {
+        QByteArray text;
+        AddDomainResult result;
+        QByteArray domain;
+    } cases[] = {
+        {"", AddEmpty, ""},
+        {"localhost", AddNotADomain, ""},
+        {"example.com", AddOk, "example.com"},
+        {"Example.COM", AddOk, "Example.COM"}, // no lower-casing here
+        {"example.com\\path\\page", AddOk, "example.com\\path\\page"},
+        {"http://example.com", AddOk, "example.com"},
+        {"http://example.com/", AddOk, "example.com"},
+        {"example.com/dir/page.html", AddOk, "example.com"},
+        {"example.com/dir/page", AddOk, "example.com"},
+        {"http://example.com/dir/page", AddOk, "example.com"},
+        {"http://example.com/path?q=a.b/c", AddOk, "example.com"},
+        {"http://example.com/dir.v2/page.html", AddOk, "example.com/dir.v2"},
+        {"HTTP://example.com/", AddOk, "HTTP://example.com"},
+        {"word/path", AddNotADomain, ""},
+        {"http://example.com\r\n", AddOk, "example.com"},
+        {"http://example.com/ ", AddOk, "example.com"},
+        {"www.example.co.uk:8080/index.html", AddOk, "www.example.co.uk:8080"},
+        // Characters the list file or a request line cannot carry.
+        {"exa|mple.com", AddNotADomain, ""},
+        {"example.com|AllTheWeb=5|", AddNotADomain, ""},
+        {"example.com\r", AddNotADomain, ""},
+        {"exam\tple.com", AddNotADomain, ""},
+        {"example.com\x7f", AddNotADomain, ""},
+        {"example.com\n", AddNotADomain, ""},
+        {"b\xfcro.de", AddOk, "b\xfcro.de"},
+    };
+    for (const auto& c : cases) {
+        const NormalisedDomain normalised = NormaliseDomain(c.text);
+        EXPECT_EQ(normalised.result, c.result) << c.text.toStdString();
+        EXPECT_EQ(normalised.domain, c.domain) << c.text.toStdString();
+    }
+}
+
+TEST(NormaliseUrl, DropsOneLineBreakAndAddsTheRootSlash)
+{
+    const struct {
+        QByteArray url;
+        QByteArray cleaned;
+    } cases[] = {
+        {"http://example.com", "http://example.com/"},
+        {"http://example.com\r\n", "http://example.com/"},
+        {"HTTP://example.com", "HTTP://example.com/"},
+        {"http://example.com/a", "http://example.com/a"},
+        {"http://example.com\r\n\r\n", "http://example.com\r/"},
+        {"http://example.com\n\r", "http://example.com/"},
+        {"  http://example.com/x  ", "http://example.com/x"},
+        {"http:/", "http:/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NormaliseUrl(c.url), c.cleaned) << c.url.toStdString();
+}
+
+TEST(SplitAtLastSlash, SplitsAtTheLastSlashOrBackslash)
+{
+    const struct {
+        QByteArray text;
+        QByteArray head;
+        QByteArray tail;
+    } cases[] = {
+        {"a/b\\c", "a/b", "c"},
+        {"a\\b/c", "a\\b", "c"},
+        {"abc", "", "abc"},
+        {"  a / b  ", "a", "b"},
+        {"/", "", ""},
+        {"   ", "", ""},
+        {"a/", "a", ""},
+    };
+    for (const auto& c : cases) {
+        const SplitText split = SplitAtLastSlash(c.text);
+        EXPECT_EQ(split.head, c.head) << c.text.toStdString();
+        EXPECT_EQ(split.tail, c.tail) << c.text.toStdString();
+    }
+}
+
+TEST(SplitUrl, TakesTheHostUpToTheFirstSlashAfterTheLastDot)
+{
+    EXPECT_EQ(SplitUrl("http://example.com/"), "example.com");
+    EXPECT_EQ(SplitUrl("  http://example.com  "), "example.com");
+    EXPECT_EQ(SplitUrl("http://example.com/a/b/c.html"), "example.com");
+    EXPECT_EQ(SplitUrl("http://host/a.b/c.html"), "host/a.b");
+    EXPECT_EQ(SplitUrl("http://host/"), "");
+    EXPECT_EQ(SplitUrl("http://"), "");
+    EXPECT_EQ(SplitUrl("http://x.y?a/b"), "x.y?a");
+}
+
+} // namespace
