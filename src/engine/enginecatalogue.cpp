@@ -6,7 +6,8 @@ using namespace Qt::StringLiterals;
 
 void EngineTables::InitGridHeaders()
 {
-    m_headers = {u"Domain"_s, u"Total"_s, u"AllTheWeb"_s, u"AltaVista"_s, u"Google"_s, u"HotBot"_s, u"MSN"_s, QString()};
+    m_headers = {u"Domain"_s, u"Total"_s,  u"AllTheWeb"_s, u"AltaVista"_s,
+                 u"Google"_s, u"HotBot"_s, u"MSN"_s,       QString()};
 }
 
 void EngineTables::InitEngineCatalogue()

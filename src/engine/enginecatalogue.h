@@ -14,9 +14,9 @@ constexpr int EngineCount = 5;
 constexpr int GridHeaderCount = 8;
 
 struct EngineEntry {
-    QString name;              // display name, column title and key of the extraction rule
-    QByteArray host;           // public web-search host, no scheme or path
-    QByteArray queryTemplate;  // URL-encoded path and query holding "%DOMAIN%"
+    QString name;             // display name, column title and key of the extraction rule
+    QByteArray host;          // public web-search host, no scheme or path
+    QByteArray queryTemplate; // URL-encoded path and query holding "%DOMAIN%"
 };
 
 class EngineTables {

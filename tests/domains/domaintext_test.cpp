@@ -52,14 +52,10 @@ TEST(NormaliseUrl, DropsOneLineBreakAndAddsTheRootSlash)
         QByteArray url;
         QByteArray cleaned;
     } cases[] = {
-        {"http://example.com", "http://example.com/"},
-        {"http://example.com\r\n", "http://example.com/"},
-        {"HTTP://example.com", "HTTP://example.com/"},
-        {"http://example.com/a", "http://example.com/a"},
-        {"http://example.com\r\n\r\n", "http://example.com\r/"},
-        {"http://example.com\n\r", "http://example.com/"},
-        {"  http://example.com/x  ", "http://example.com/x"},
-        {"http:/", "http:/"},
+        {"http://example.com", "http://example.com/"},           {"http://example.com\r\n", "http://example.com/"},
+        {"HTTP://example.com", "HTTP://example.com/"},           {"http://example.com/a", "http://example.com/a"},
+        {"http://example.com\r\n\r\n", "http://example.com\r/"}, {"http://example.com\n\r", "http://example.com/"},
+        {"  http://example.com/x  ", "http://example.com/x"},    {"http:/", "http:/"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(NormaliseUrl(c.url), c.cleaned) << c.url.toStdString();
@@ -72,13 +68,8 @@ TEST(SplitAtLastSlash, SplitsAtTheLastSlashOrBackslash)
         QByteArray head;
         QByteArray tail;
     } cases[] = {
-        {"a/b\\c", "a/b", "c"},
-        {"a\\b/c", "a\\b", "c"},
-        {"abc", "", "abc"},
-        {"  a / b  ", "a", "b"},
-        {"/", "", ""},
-        {"   ", "", ""},
-        {"a/", "a", ""},
+        {"a/b\\c", "a/b", "c"}, {"a\\b/c", "a\\b", "c"}, {"abc", "", "abc"}, {"  a / b  ", "a", "b"},
+        {"/", "", ""},          {"   ", "", ""},         {"a/", "a", ""},
     };
     for (const auto& c : cases) {
         const SplitText split = SplitAtLastSlash(c.text);

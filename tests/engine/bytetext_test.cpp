@@ -28,7 +28,8 @@ TEST(ByteText, FindsMarkersIgnoringAsciiCase)
         {"abc", "", 2, 2},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(indexOfIgnoringCase(c.haystack, c.needle, c.from), c.at) << c.haystack.data() << " / " << c.needle.data();
+        EXPECT_EQ(indexOfIgnoringCase(c.haystack, c.needle, c.from), c.at)
+            << c.haystack.data() << " / " << c.needle.data();
 }
 
 TEST(ByteText, TrimsPlainSpacesOnly)

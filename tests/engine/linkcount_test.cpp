@@ -39,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Engines, SavedPageTest,
                          ::testing::Values(SavedPage{"AllTheWeb", "alltheweb.html", 48213},
                                            SavedPage{"AltaVista", "altavista.html", 9874},
                                            SavedPage{"Google", "google.html", 12345},
-                                           SavedPage{"HotBot", "hotbot.html", 3756},
-                                           SavedPage{"MSN", "msn.html", 873}),
+                                           SavedPage{"HotBot", "hotbot.html", 3756}, SavedPage{"MSN", "msn.html", 873}),
                          [](const auto& info) { return std::string(info.param.engine); });
 
 struct Case {
@@ -61,8 +60,8 @@ TEST(ExtractLinkCount, FollowsTheMarkerRules)
         {"no end marker after the start", "Google", "Results <b>1</b> of about <b>5 and then nothing"_ba, 0},
         {"end marker only before the start", "Google", "Results <b>x</b>. of about <b>5"_ba, 0},
         {"no anchor", "Google", "of about <b>5</b>."_ba, 0},
-        {"first start marker after the anchor", "Google",
-         "Results <b>1</b> of about <b>3</b>. of about <b>9</b>."_ba, 3},
+        {"first start marker after the anchor", "Google", "Results <b>1</b> of about <b>3</b>. of about <b>9</b>."_ba,
+         3},
         {"hotbot crlf", "HotBot", "Showing Results <b>1</b> of \r\n2,500 Matches"_ba, 2500},
         {"hotbot same line", "HotBot", "Showing Results <b>1</b> of 2,500 Matches"_ba, 0},
         {"hotbot bare lf", "HotBot", "Showing Results <b>1</b> of \n2,500 Matches"_ba, 0},

@@ -1,0 +1,173 @@
+#include "net/httpfetcher.h"
+
+#include "net/busypointer.h"
+#include "net/sockethost.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr QByteArrayView defaultUserAgent = "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)";
+constexpr QByteArrayView statusLineStart = "HTTP/1";
+constexpr int readSize = 256;
+constexpr int maxAttempts = 2;
+constexpr qsizetype keptBufferCapacity = 1024 * 1024;
+constexpr std::chrono::milliseconds eventInterval{5};
+
+// CR, LF or NUL would end the request line early and smuggle lines of their own into the request.
+bool fitsOnRequestLine(QByteArrayView text)
+{
+    return std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+}
+
+bool isAllDigits(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+QByteArray requestText(QByteArrayView host, QByteArrayView path, QByteArrayView userAgent)
+{
+    QByteArray request;
+    request.reserve(128 + host.size() + path.size() + userAgent.size());
+    request.append("GET ").append(path).append(" HTTP/1.0\r\n");
+    request.append("From: user@domain\r\n");
+    request.append("Host: ").append(host).append("\r\n");
+    request.append("User-Agent: ").append(userAgent).append("\r\n");
+    request.append("Accept: */*\r\n");
+    request.append("Accept: text/html\r\n");
+    request.append("\r\n");
+    return request;
+}
+
+} // namespace
+
+HttpFetcher::HttpFetcher(SocketHost& controls, BusyPointer& busyPointer, EventPump pump)
+    : m_controls(controls)
+    , m_busyPointer(busyPointer)
+    , m_pump(std::move(pump))
+{
+}
+
+HttpResult HttpFetcher::HttpRequest(QByteArrayView host, QByteArrayView path)
+{
+    // A call from inside the event pump of a running request would share its socket and flags.
+    if (m_requestRunning)
+        return {};
+    if (m_userAgent.isEmpty())
+        m_userAgent = defaultUserAgent.toByteArray();
+    if (host.isEmpty() || !fitsOnRequestLine(host) || !fitsOnRequestLine(path))
+        return {};
+    const QByteArray request = requestText(host, path.isEmpty() ? "/" : path, m_userAgent);
+
+    m_requestRunning = true;
+    SetBusyCursor(true);
+    HttpResult result;
+    if (runAttempts(host, request, result) == Ending::CloseDown)
+        m_controls.Socket1().Disconnect();
+    SetBusyCursor(false);
+    m_requestRunning = false;
+    return result;
+}
+
+void HttpFetcher::SetBusyCursor(bool busy)
+{
+    m_busyCount += busy ? 1 : -1;
+    m_busyPointer.setBusy(m_busyCount > 0);
+}
+
+// Connects, sends and reads, once more after a read time-out or a connect failure that a fresh socket may
+// cure. Returns how the request ends; result holds the outcome.
+HttpFetcher::Ending HttpFetcher::runAttempts(QByteArrayView host, const QByteArray& request, HttpResult& result)
+{
+    const QByteArray hostText = host.toByteArray();
+    const bool numericHost = isAllDigits(host);
+    int attempt = 0;
+    for (;;) {
+        // A cancel that came during a failed connect or the reset after it is dropped here.
+        result = {};
+        m_cancelRequested = false;
+        m_controls.setSocketConnectFailed(false);
+        if (++attempt > maxAttempts)
+            return Ending::CloseDown;
+        m_controls.setSocketTimedOut(false);
+
+        SocketControl& socket = m_controls.Socket1();
+        if (socket.IsConnected())
+            socket.Disconnect();
+        const bool hostTaken = numericHost ? socket.SetHostAddress(hostText) : socket.SetHostName(hostText);
+        if (!hostTaken)
+            return Ending::WithoutDisconnect;
+
+        socket.SetRemotePort(HttpPort);
+        const int connectResult = socket.Connect();
+        runEvents(m_pump);
+        if (connectResult != 0 && m_controls.SocketConnectFailed()) {
+            m_controls.ResetSocket();
+            m_controls.setSocketConnectFailed(false);
+            continue;
+        }
+        // A connect time-out ends here too: its error came after the Timeout and left no failure flagged.
+        if (!socket.IsConnected())
+            return Ending::CloseDown;
+
+        if (socket.Send(request) == -1)
+            return Ending::CloseDown;
+        runEvents(m_pump);
+
+        if (readResponse(socket, result) == ReadEnd::Over)
+            return Ending::CloseDown;
+    }
+}
+
+// Collects the answer until the server closes, a second status line begins a read, a cancel, a time-out or
+// the size limit. Errors of the socket while reading steer nothing by themselves.
+HttpFetcher::ReadEnd HttpFetcher::readResponse(SocketControl& socket, HttpResult& result)
+{
+    // The bytes gather in a buffer that keeps its memory from request to request; a page of the usual size
+    // then costs no allocation but its copy.
+    QByteArray& response = m_readBuffer;
+    response.resize(0);
+    const auto end = [&](bool succeeded) {
+        result.response = QByteArray(response.constData(), response.size());
+        result.succeeded = succeeded;
+        if (response.capacity() > keptBufferCapacity)
+            response = QByteArray();
+        return ReadEnd::Over;
+    };
+
+    QByteArray chunk;
+    bool statusLineSeen = false;
+    QElapsedTimer sinceEventsRan;
+    sinceEventsRan.start();
+    for (;;) {
+        if (socket.IsFinished())
+            return end(true);
+        const int count = socket.Receive(chunk, readSize);
+        if (count > 0) {
+            const QByteArrayView bytes = QByteArrayView(chunk).first(std::min<qsizetype>(count, chunk.size()));
+            if (bytes.startsWith(statusLineStart)) {
+                if (statusLineSeen)
+                    return end(true);
+                statusLineSeen = true;
+            }
+            if (response.size() + bytes.size() > MaxResponseSize) {
+                response = QByteArray();
+                return ReadEnd::Over;
+            }
+            response.append(bytes);
+        }
+        if (m_cancelRequested)
+            return end(false);
+        if (m_controls.SocketTimedOut())
+            return ReadEnd::TimedOut;
+        // Events run after every pass that waited for data, and every few milliseconds while data streams in:
+        // the user sees no difference, and a page no longer costs one round of the event loop per 256 bytes.
+        if (count <= 0 || sinceEventsRan.hasExpired(eventInterval.count())) {
+            runEvents(m_pump);
+            sinceEventsRan.start();
+        }
+    }
+}

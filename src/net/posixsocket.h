@@ -1,0 +1,75 @@
+#pragma once
+
+#include "net/eventpump.h"
+#include "net/socketcontrol.h"
+
+#include <QDeadlineTimer>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Where and how long a PosixSocket connects. The program keeps the defaults: names go to the system resolver,
+// the remote port is dialled as set, waits end after 20 s. Tests send names and port 80 to their loopback
+// server and shorten the time-out.
+struct SocketSettings {
+    std::chrono::milliseconds timeout{20000};
+    // A host name to an IPv4 address in host byte order; nothing when the name cannot be resolved.
+    std::function<std::optional<quint32>(const QByteArray& name)> resolveName;
+    // The port actually dialled for a remote port.
+    std::function<int(int remotePort)> dialPort;
+};
+
+// A SocketControl on a non-blocking IPv4 TCP socket. Every wait polls in slices of at most SliceLength:
+// Connect and Send run the event pump between slices, Receive waits one slice and returns, so that its caller
+// can run the pump. Reads from the kernel go into a large block, handed out in the sizes Receive asks for.
+class PosixSocket final : public SocketControl {
+public:
+    static constexpr std::chrono::milliseconds SliceLength{50};
+
+    PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings = {});
+    ~PosixSocket() override;
+    PosixSocket(const PosixSocket&) = delete;
+    PosixSocket& operator=(const PosixSocket&) = delete;
+
+    bool IsConnected() const override;
+    bool SetHostAddress(const QByteArray& address) override;
+    bool SetHostName(const QByteArray& name) override;
+    void SetRemotePort(int port) override;
+    int Connect() override;
+    int Disconnect() override;
+    int Send(const QByteArray& data) override;
+    int Receive(QByteArray& buffer, int maxCount) override;
+    bool IsFinished() const override;
+    void Abandon() override;
+
+private:
+    enum class Wait { Ready, SliceOver, Expired };
+
+    Wait waitFor(short events, const QDeadlineTimer& deadline);
+    void fillBlock();
+    int fail(int code, const QString& text);
+    void raiseTimeout();
+    void closeDescriptor();
+    QDeadlineTimer freshDeadline() const;
+
+    SocketEvents& m_events;
+    EventPump m_pump;
+    SocketSettings m_settings;
+
+    std::optional<quint32> m_address;
+    int m_remotePort = 0;
+
+    int m_fd = -1;
+    bool m_connected = false;
+    bool m_peerClosed = false;
+    QDeadlineTimer m_receiveDeadline; // no byte by then: Timeout
+
+    std::vector<char> m_block;
+    std::size_t m_blockStart = 0;
+    std::size_t m_blockEnd = 0;
+};
+
+// Makes PosixSockets with the given settings, for SocketHost.
+SocketFactory posixSocketFactory(EventPump pump, SocketSettings settings = {});
