@@ -56,7 +56,7 @@ QString CountText::format(qint64 value) const
     return text;
 }
 
-std::optional<qint32> CountText::parse(QStringView text) const
+std::optional<qint32> CountText::parseNumber(QStringView text, bool allowFraction) const
 {
     bool negative = false;
     if (takePrefix(text, m_negativeSign) || takePrefix(text, QStringLiteral("-")))
@@ -84,7 +84,7 @@ std::optional<qint32> CountText::parse(QStringView text) const
         return std::nullopt;
 
     // Decimal part: at least one digit, rounded half to even.
-    if (takePrefix(text, m_decimalPoint)) {
+    if (allowFraction && takePrefix(text, m_decimalPoint)) {
         if (text.isEmpty())
             return std::nullopt;
         for (QChar c : text) {

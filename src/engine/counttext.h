@@ -21,9 +21,13 @@ public:
 
     // Reads an optional sign, digits with group separators between them and an optional decimal part (rounded
     // half to even). Anything else, or a value outside the 32-bit signed range, is not a number.
-    std::optional<qint32> parse(QStringView text) const;
+    std::optional<qint32> parse(QStringView text) const { return parseNumber(text, true); }
+    // The same without a decimal part: a whole number or nothing.
+    std::optional<qint32> parseWhole(QStringView text) const { return parseNumber(text, false); }
 
 private:
+    std::optional<qint32> parseNumber(QStringView text, bool allowFraction) const;
+
     QLocale m_locale;
     QString m_groupSeparator;
     QString m_decimalPoint;

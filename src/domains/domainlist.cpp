@@ -1,0 +1,146 @@
+#include "domains/domainlist.h"
+
+#include "domains/productsite.h"
+#include "engine/bytetext.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+using namespace Qt::StringLiterals;
+
+DomainList::DomainList(QString filePath)
+    : m_filePath(std::move(filePath))
+{
+}
+
+DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders)
+{
+    if (FileExists(m_filePath)) {
+        QFile file(m_filePath);
+        QByteArray contents;
+        bool read = file.open(QIODevice::ReadOnly);
+        if (read) {
+            contents = file.readAll();
+            read = file.error() == QFileDevice::NoError;
+        }
+        if (!read) {
+            m_fileUnreadable = true;
+            m_errorString = file.errorString();
+            m_entries.clear();
+            return LoadResult::Unreadable;
+        }
+        m_entries = splitLines(contents);
+        return LoadResult::Loaded;
+    }
+
+    m_entries = {zeroCountRecord(ProductSite::DefaultDomain, gridHeaders)};
+    return SaveDomainList() ? LoadResult::CreatedDefault : LoadResult::DefaultNotSaved;
+}
+
+bool DomainList::SaveDomainList()
+{
+    if (m_fileUnreadable) {
+        m_errorString = u"the file could not be read at start-up and is left as it is"_s;
+        return false;
+    }
+    // Unbuffered, a short write (disk full, file too large) shows in write()'s result; through the buffer it
+    // would be lost and the truncated file committed.
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_errorString = file.errorString();
+        return false;
+    }
+    QByteArray contents;
+    qsizetype size = 0;
+    for (const QByteArray& record : m_entries)
+        size += record.size() + 2;
+    contents.reserve(size);
+    for (const QByteArray& record : m_entries) {
+        contents += record;
+        contents += "\r\n";
+    }
+    if (file.write(contents) != contents.size()) {
+        m_errorString = qt_error_string(errno);
+        return false; // the temporary file is discarded; the old one stays
+    }
+    if (!file.commit()) {
+        m_errorString = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray DomainList::GetDomainField(int record, int field) const
+{
+    if (record < 1 || record > count())
+        return "0"_ba;
+    const QByteArray& text = entry(record);
+    if (text.isEmpty())
+        return {};
+
+    if (field == 0) {
+        const qsizetype bar = text.indexOf('|');
+        if (bar < 0)
+            return trimSpaces(text).toByteArray();
+        return trimSpaces(StripSchemePrefix(text.first(bar))).toByteArray();
+    }
+
+    // The field-th "|" counted from the second character, then the value between the next "=" and "|".
+    qsizetype bar = 0;
+    for (int k = 0; k < field; ++k) {
+        bar = text.indexOf('|', bar + 1);
+        if (bar < 0)
+            return {};
+    }
+    const qsizetype equals = text.indexOf('=', bar + 1);
+    if (equals < 0)
+        return {};
+    const qsizetype end = text.indexOf('|', equals + 1);
+    if (end < 0)
+        return {};
+    return trimSpaces(QByteArrayView(text).sliced(equals + 1, end - equals - 1)).toByteArray();
+}
+
+bool DomainList::FileExists(const QString& path)
+{
+    if (path.trimmed().isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+QByteArray DomainList::StripSchemePrefix(QByteArray text)
+{
+    if (startsWithIgnoringCase(text, "http://"))
+        text.remove(0, 7);
+    return text;
+}
+
+QList<QByteArray> DomainList::splitLines(const QByteArray& contents)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < contents.size()) {
+        const qsizetype cr = contents.indexOf('\r', start);
+        if (cr < 0) {
+            lines.append(contents.sliced(start));
+            break;
+        }
+        lines.append(contents.sliced(start, cr - start));
+        start = cr + 1;
+        if (start < contents.size() && contents[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+QByteArray DomainList::zeroCountRecord(const QByteArray& domain, const EngineTables::Headers& gridHeaders)
+{
+    QByteArray record = domain + '|';
+    for (int slot = 2; slot < GridHeaderCount - 1; ++slot)
+        record += gridHeaders.at(slot).toLocal8Bit() + "=0|";
+    return record;
+}

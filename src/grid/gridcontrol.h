@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+// The operations of the domain grid that the program's logic uses, and nothing else, so that the logic does not
+// depend on a widget. Row 0 is the fixed header row; sizes and positions are in twips (1/1440 inch).
+// Style operations act on the current cell (Row, Col).
+
+struct CellColour {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+
+class GridControl {
+public:
+    virtual ~GridControl() = default;
+
+    virtual int Rows() const = 0; // header row included
+    virtual int Cols() const = 0;
+
+    virtual int Row() const = 0;
+    virtual void setRow(int row) = 0;
+    virtual int Col() const = 0;
+    virtual void setCol(int col) = 0;
+
+    virtual void setText(const QString& text) = 0; // of the current cell
+    virtual QString TextMatrix(int row, int col) const = 0;
+    virtual void setTextMatrix(int row, int col, const QString& text) = 0;
+
+    virtual int ColWidth(int col) const = 0;
+    virtual void setColWidth(int col, int twips) = 0;
+    virtual int RowHeight(int row) const = 0;
+    virtual bool ColIsVisible(int col) const = 0; // scrolled into view
+    virtual bool RowIsVisible(int row) const = 0;
+
+    virtual void setCellForeColor(CellColour colour) = 0;
+    virtual void setCellBackColor(CellColour colour) = 0;
+    virtual void setCellFontUnderline(bool underline) = 0;
+
+    virtual void AddItem(const QString& text) = 0; // appends a row; text goes into its first cell
+    virtual void Clear() = 0;                      // empties every cell, header included, and resets styles
+    virtual void setRedraw(bool redraw) = 0;
+    virtual int Width() const = 0; // outer width
+
+    // Makes (row, col) the current cell.
+    void makeCurrent(int row, int col)
+    {
+        setRow(row);
+        setCol(col);
+    }
+};

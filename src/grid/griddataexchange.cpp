@@ -1,0 +1,68 @@
+#include "grid/domaingrid.h"
+
+#include "domains/domainlist.h"
+#include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
+
+namespace {
+
+constexpr CellColour white{255, 255, 255};
+
+} // namespace
+
+void DomainGrid::CaptureUrlsData()
+{
+    const int count = m_domains.count();
+    for (int row = 1; row <= count; ++row) {
+        QString record = m_grid.TextMatrix(row, 0) + u'|';
+        for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
+            if (m_grid.TextMatrix(row, col).isEmpty())
+                m_grid.setTextMatrix(row, col, QStringLiteral("0"));
+            record += m_engines.gridHeader(col) + u'=' + m_grid.TextMatrix(row, col) + u'|';
+        }
+        m_domains.setEntry(row, record.toLocal8Bit());
+    }
+}
+
+void DomainGrid::DisplayUrlsData()
+{
+    m_grid.setRedraw(false);
+    const int count = m_domains.count();
+    for (int row = 1; row <= count; ++row) {
+        for (int col = 0; col <= lastEngineColumn(); ++col) {
+            m_grid.makeCurrent(row, col);
+            m_grid.setCellBackColor(white);
+        }
+    }
+    for (int row = 1; row <= count; ++row) {
+        // Stored counts are shown as stored; one that is not a whole number adds nothing to the total.
+        qint64 total = 0;
+        for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
+            const QString stored = QString::fromLocal8Bit(m_domains.GetDomainField(row, col - 1));
+            m_grid.setTextMatrix(row, col, stored);
+            if (!stored.isEmpty())
+                total += m_countText.parseWhole(stored).value_or(0);
+        }
+        m_grid.setTextMatrix(row, GridColumn::Total, m_countText.format(total));
+    }
+    m_grid.setRedraw(true);
+}
+
+int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const
+{
+    firstBlankRow = -1;
+    const int rows = m_grid.Rows();
+    for (int row = 1; row < rows; ++row) {
+        const QString domain = m_grid.TextMatrix(row, 0);
+        if (domain.compare(name, Qt::CaseInsensitive) == 0)
+            return row;
+        if (domain.isEmpty() && firstBlankRow == -1)
+            firstBlankRow = row;
+    }
+    return -1;
+}
+
+QByteArray DomainGrid::RetrieveResultFromGrid(int /*row*/) const
+{
+    return {};
+}

@@ -1,0 +1,134 @@
+#include "grid/gridmodel.h"
+
+GridModel::GridModel(int rows, int columns, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_columns(columns)
+    , m_cells(qsizetype(rows) * columns)
+    , m_headers(columns)
+{
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_cells.size() / m_columns);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_columns;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const Cell& c = cell(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return c.text.isEmpty() ? QVariant() : QVariant(c.text);
+    case Qt::ForegroundRole:
+        return c.foreground == noColour ? QVariant() : QVariant(m_palette.at(c.foreground));
+    case Qt::BackgroundRole:
+        return c.background == noColour ? QVariant() : QVariant(m_palette.at(c.background));
+    case Qt::FontRole:
+        return c.underline ? QVariant(m_underlinedFont) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns)
+        return m_headers.at(section);
+    return {};
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void GridModel::setText(int row, int col, const QString& text)
+{
+    cell(row, col).text = text;
+    cellChanged(row, col, Qt::DisplayRole);
+}
+
+void GridModel::setHeaderText(int col, const QString& text)
+{
+    m_headers[col] = text;
+    if (!m_held)
+        Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
+}
+
+void GridModel::setForeground(int row, int col, QRgb colour)
+{
+    cell(row, col).foreground = paletteIndex(colour);
+    cellChanged(row, col, Qt::ForegroundRole);
+}
+
+void GridModel::setBackground(int row, int col, QRgb colour)
+{
+    cell(row, col).background = paletteIndex(colour);
+    cellChanged(row, col, Qt::BackgroundRole);
+}
+
+void GridModel::setUnderline(int row, int col, bool underline)
+{
+    cell(row, col).underline = underline;
+    cellChanged(row, col, Qt::FontRole);
+}
+
+void GridModel::appendRow(const QString& firstText)
+{
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    m_cells.resize(m_cells.size() + m_columns);
+    cell(row, 0).text = firstText;
+    endInsertRows();
+}
+
+void GridModel::clearCells()
+{
+    for (Cell& c : m_cells)
+        c = Cell{};
+    for (QString& header : m_headers)
+        header.clear();
+    if (!m_held)
+        notifyAll();
+}
+
+void GridModel::notifyAll()
+{
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_columns - 1);
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, m_columns - 1));
+}
+
+void GridModel::holdNotifications(bool hold)
+{
+    m_held = hold;
+    if (!hold)
+        notifyAll();
+}
+
+quint8 GridModel::paletteIndex(QRgb colour)
+{
+    for (qsizetype i = 0; i < m_palette.size(); ++i) {
+        if (m_palette.at(i).color().rgb() == colour)
+            return static_cast<quint8>(i);
+    }
+    if (m_palette.size() >= noColour)
+        return noColour; // the grid uses two colours; more than 254 are not kept
+    m_palette.append(QBrush(QColor(colour)));
+    return static_cast<quint8>(m_palette.size() - 1);
+}
+
+void GridModel::cellChanged(int row, int col, int role)
+{
+    if (m_held)
+        return;
+    const QModelIndex changed = index(row, col);
+    Q_EMIT dataChanged(changed, changed, {role});
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QFont>
+#include <QList>
+#include <QString>
+
+// The cells of the domain grid, kept compactly: a text and three style settings per cell, with the colours in a
+// small shared palette. A list of tens of thousands of domains costs a few megabytes and no allocation per style.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    GridModel(int rows, int columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    const QString& text(int row, int col) const { return cell(row, col).text; }
+    const QString& headerText(int col) const { return m_headers.at(col); }
+    void setText(int row, int col, const QString& text);
+    void setHeaderText(int col, const QString& text);
+    void setForeground(int row, int col, QRgb colour);
+    void setBackground(int row, int col, QRgb colour);
+    void setUnderline(int row, int col, bool underline);
+    void setUnderlinedFont(const QFont& font) { m_underlinedFont = font; }
+
+    void appendRow(const QString& firstText);
+    // Empties every cell and header and drops every style; the rows and columns stay.
+    void clearCells();
+
+    // While notifications are held the views are not told of each cell's change; release repaints once.
+    void holdNotifications(bool hold);
+
+private:
+    static constexpr quint8 noColour = 0xff;
+
+    struct Cell {
+        QString text;
+        quint8 foreground = noColour; // index into m_palette
+        quint8 background = noColour;
+        bool underline = false;
+    };
+
+    Cell& cell(int row, int col) { return m_cells[row * m_columns + col]; }
+    const Cell& cell(int row, int col) const { return m_cells[row * m_columns + col]; }
+    quint8 paletteIndex(QRgb colour);
+    void cellChanged(int row, int col, int role);
+    void notifyAll();
+
+    int m_columns;
+    QList<Cell> m_cells;
+    QList<QString> m_headers;
+    QList<QBrush> m_palette;
+    QFont m_underlinedFont;
+    bool m_held = false;
+};

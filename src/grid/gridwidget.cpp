@@ -1,0 +1,238 @@
+#include "grid/gridwidget.h"
+
+#include "grid/gridmodel.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+
+constexpr double twipsPerInch = 1440.0;
+
+QRgb toRgb(CellColour colour)
+{
+    return qRgb(colour.red, colour.green, colour.blue);
+}
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+
+} // namespace
+
+GridWidget::GridWidget(QWidget* parent)
+    : QTableView(parent)
+    , m_model(new GridModel(InitialRows - 1, ColumnCount, this))
+{
+    setModel(m_model);
+    verticalHeader()->hide();
+    QHeaderView* header = horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
+    header->setStretchLastSection(true);
+    header->installEventFilter(this);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    m_model->setUnderlinedFont(underlined);
+
+    for (int col = 0; col < ColumnCount; ++col)
+        m_colWidthTwips.append(static_cast<int>(std::lround(columnWidth(col) * twipsPerPixelX())));
+
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        // The user moved the current cell; while the logic holds the redraw off it keeps its own.
+        if (m_redraw && current.isValid()) {
+            m_row = current.row() + 1;
+            m_col = current.column();
+        }
+    });
+}
+
+int GridWidget::Rows() const
+{
+    return m_model->rowCount() + 1;
+}
+
+double GridWidget::twipsPerPixelX() const
+{
+    return twipsPerInch / logicalDpiX();
+}
+
+double GridWidget::twipsPerPixelY() const
+{
+    return twipsPerInch / logicalDpiY();
+}
+
+int GridWidget::toPixelsX(int twips) const
+{
+    return static_cast<int>(std::lround(twips / twipsPerPixelX()));
+}
+
+void GridWidget::setRow(int row)
+{
+    m_row = row;
+    showCurrentCell();
+}
+
+void GridWidget::setCol(int col)
+{
+    m_col = col;
+    showCurrentCell();
+}
+
+void GridWidget::showCurrentCell()
+{
+    if (!m_redraw)
+        return;
+    const int row = m_row;
+    const int col = m_col;
+    setCurrentIndex(row >= 1 ? m_model->index(row - 1, col) : QModelIndex());
+    m_row = row;
+    m_col = col;
+}
+
+QString GridWidget::TextMatrix(int row, int col) const
+{
+    return row == 0 ? m_model->headerText(col) : m_model->text(row - 1, col);
+}
+
+void GridWidget::setTextMatrix(int row, int col, const QString& text)
+{
+    if (row == 0)
+        m_model->setHeaderText(col, text);
+    else
+        m_model->setText(row - 1, col, text);
+}
+
+QVariant GridWidget::cellData(int row, int col, int role) const
+{
+    return row == 0 ? m_model->headerData(col, Qt::Horizontal, role) : m_model->index(row - 1, col).data(role);
+}
+
+void GridWidget::setColWidth(int col, int twips)
+{
+    m_colWidthTwips[col] = twips;
+    setColumnWidth(col, toPixelsX(twips));
+}
+
+int GridWidget::RowHeight(int row) const
+{
+    const int pixels = row == 0 ? horizontalHeader()->height() : rowHeight(row - 1);
+    return static_cast<int>(std::lround(pixels * twipsPerPixelY()));
+}
+
+bool GridWidget::ColIsVisible(int col) const
+{
+    const int left = columnViewportPosition(col);
+    return left + columnWidth(col) > 0 && left < viewport()->width();
+}
+
+bool GridWidget::RowIsVisible(int row) const
+{
+    if (row == 0)
+        return true;
+    const int top = rowViewportPosition(row - 1);
+    return top + rowHeight(row - 1) > 0 && top < viewport()->height();
+}
+
+// The header row keeps the style of Qt's header; styles apply to the cells below it.
+void GridWidget::setCellForeColor(CellColour colour)
+{
+    if (m_row > 0)
+        m_model->setForeground(m_row - 1, m_col, toRgb(colour));
+}
+
+void GridWidget::setCellBackColor(CellColour colour)
+{
+    if (m_row > 0)
+        m_model->setBackground(m_row - 1, m_col, toRgb(colour));
+}
+
+void GridWidget::setCellFontUnderline(bool underline)
+{
+    if (m_row > 0)
+        m_model->setUnderline(m_row - 1, m_col, underline);
+}
+
+void GridWidget::AddItem(const QString& text)
+{
+    m_model->appendRow(text);
+}
+
+void GridWidget::Clear()
+{
+    m_model->clearCells();
+}
+
+void GridWidget::setRedraw(bool redraw)
+{
+    m_redraw = redraw;
+    m_model->holdNotifications(!redraw);
+    setUpdatesEnabled(redraw);
+    if (redraw)
+        showCurrentCell();
+}
+
+int GridWidget::Width() const
+{
+    return static_cast<int>(std::lround(width() * twipsPerPixelX()));
+}
+
+void GridWidget::mousePressEvent(QMouseEvent* event)
+{
+    // The view moves its current cell first, so that the handlers see the pressed cell as current.
+    QTableView::mousePressEvent(event);
+    emitMouseEvent(event, viewport(), true);
+}
+
+void GridWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    emitMouseEvent(event, viewport(), false);
+    Q_EMIT Click();
+}
+
+bool GridWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // A press on the header row reaches the header view, not the cells.
+    if (watched == horizontalHeader() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        emitMouseEvent(static_cast<QMouseEvent*>(event), horizontalHeader(), event->type() == QEvent::MouseButtonPress);
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void GridWidget::emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press)
+{
+    const QPointF position = source->mapTo(this, event->position());
+    const auto x = static_cast<float>(position.x() * twipsPerPixelX());
+    const auto y = static_cast<float>(position.y() * twipsPerPixelY());
+    if (press)
+        Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), x, y);
+    else
+        Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), x, y);
+}

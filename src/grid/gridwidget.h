@@ -1,0 +1,75 @@
+#pragma once
+
+#include "grid/gridcontrol.h"
+
+#include <QList>
+#include <QTableView>
+
+class GridModel;
+
+// The domain grid on screen: a table view whose horizontal header plays the fixed row 0. It offers the operations
+// of GridControl in twips and reports presses, releases and clicks as MouseDown, MouseUp and Click with positions
+// in twips from the grid's top-left corner.
+class GridWidget : public QTableView, public GridControl {
+    Q_OBJECT
+
+public:
+    static constexpr int InitialRows = 30;
+    static constexpr int ColumnCount = 8;
+
+    explicit GridWidget(QWidget* parent = nullptr);
+
+    int Rows() const override;
+    int Cols() const override { return ColumnCount; }
+    int Row() const override { return m_row; }
+    void setRow(int row) override;
+    int Col() const override { return m_col; }
+    void setCol(int col) override;
+
+    void setText(const QString& text) override { setTextMatrix(m_row, m_col, text); }
+    QString TextMatrix(int row, int col) const override;
+    void setTextMatrix(int row, int col, const QString& text) override;
+
+    int ColWidth(int col) const override { return m_colWidthTwips.at(col); }
+    void setColWidth(int col, int twips) override;
+    int RowHeight(int row) const override;
+    bool ColIsVisible(int col) const override;
+    bool RowIsVisible(int row) const override;
+
+    void setCellForeColor(CellColour colour) override;
+    void setCellBackColor(CellColour colour) override;
+    void setCellFontUnderline(bool underline) override;
+
+    void AddItem(const QString& text) override;
+    void Clear() override;
+    void setRedraw(bool redraw) override;
+    int Width() const override;
+
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+    // A cell's data for a display role (text, colours, font), as the view paints it.
+    QVariant cellData(int row, int col, int role) const;
+
+Q_SIGNALS:
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x and y in twips.
+    void MouseDown(int button, int shift, float x, float y);
+    void MouseUp(int button, int shift, float x, float y);
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showCurrentCell();
+    void emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press);
+    int toPixelsX(int twips) const;
+
+    GridModel* m_model;
+    QList<int> m_colWidthTwips;
+    int m_row = 0;
+    int m_col = 0;
+    bool m_redraw = true;
+};

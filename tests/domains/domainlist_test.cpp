@@ -1,0 +1,223 @@
+#include "domains/domainlist.h"
+#include "domains/productsite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+EngineTables::Headers gridHeaders()
+{
+    EngineTables tables;
+    tables.InitGridHeaders();
+    return tables.GridHeaders();
+}
+
+class DomainListFile : public ::testing::Test {
+protected:
+    QString path() const { return m_dir.filePath(u"brenlow.txt"_s); }
+
+    void writeFile(const QByteArray& bytes) const
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readFile() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    static QList<QByteArray> records(const DomainList& list)
+    {
+        QList<QByteArray> result;
+        for (int i = 1; i <= list.count(); ++i)
+            result.append(list.entry(i));
+        return result;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(DomainListFile, ReadsLinesAndWritesEveryRecordWithCrLf)
+{
+    const struct {
+        const char* what;
+        QByteArray file;
+        QList<QByteArray> records;
+        QByteArray saved;
+    } cases[] = {
+        {"three records",
+         "a.com|x|\r\nb.com|\r\nc.com\r\n",
+         {"a.com|x|", "b.com|", "c.com"},
+         "a.com|x|\r\nb.com|\r\nc.com\r\n"},
+        {"empty file", "", {}, ""},
+        {"lone CR ends a line", "a.com\rb.com\r\n", {"a.com", "b.com"}, "a.com\r\nb.com\r\n"},
+        {"lone LF stays in the text", "a.com\nb.com\r\n", {"a.com\nb.com"}, "a.com\nb.com\r\n"},
+        {"empty line in the middle", "a.com\r\n\r\nb.com\r\n", {"a.com", "", "b.com"}, "a.com\r\n\r\nb.com\r\n"},
+        {"CR before CR LF", "a.com\r\r\n", {"a.com", ""}, "a.com\r\n\r\n"},
+        {"no line end at the end", "a.com\r\nb.com", {"a.com", "b.com"}, "a.com\r\nb.com\r\n"},
+        {"one empty line", "\r\n", {""}, "\r\n"},
+        {"bytes as they stand",
+         " b\xfcro.de |AllTheWeb=1.234|\t\r\n",
+         {" b\xfcro.de |AllTheWeb=1.234|\t"},
+         " b\xfcro.de |AllTheWeb=1.234|\t\r\n"},
+    };
+    for (const auto& c : cases) {
+        writeFile(c.file);
+        DomainList list(path());
+        EXPECT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Loaded) << c.what;
+        EXPECT_EQ(records(list), c.records) << c.what;
+        EXPECT_EQ(readFile(), c.file) << c.what << ": loading never rewrites the file";
+        ASSERT_TRUE(list.SaveDomainList()) << c.what;
+        EXPECT_EQ(readFile(), c.saved) << c.what;
+    }
+}
+
+TEST_F(DomainListFile, FirstStartWritesTheDefaultRecord)
+{
+    DomainList list(path());
+    EXPECT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::CreatedDefault);
+    const QByteArray record =
+        QByteArray(ProductSite::DefaultDomain) + "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|";
+    EXPECT_EQ(records(list), QList<QByteArray>{record});
+    EXPECT_EQ(readFile(), record + "\r\n");
+}
+
+TEST_F(DomainListFile, AppendAndRemoveKeepRecordOrder)
+{
+    DomainList list(path());
+    list.append("a.com|");
+    list.append("b.com|");
+    list.append("c.com|");
+    list.remove(2);
+    EXPECT_EQ(records(list), (QList<QByteArray>{"a.com|", "c.com|"}));
+    list.remove(2);
+    list.remove(1);
+    ASSERT_TRUE(list.SaveDomainList());
+    EXPECT_EQ(readFile(), "");
+}
+
+TEST_F(DomainListFile, AFailedSaveKeepsTheOldFileWhole)
+{
+    const QByteArray old = "old.com|AllTheWeb=5|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n";
+    writeFile(old);
+    DomainList list(path());
+    ASSERT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Loaded);
+    list.append(QByteArray(4096, 'x'));
+
+    // A directory that cannot be written; root writes anywhere, so there the file size limit stops the write.
+    const bool root = geteuid() == 0;
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (root) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved;
+        limit.rlim_cur = 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const bool saved_ok = list.SaveDomainList();
+    if (root)
+        setrlimit(RLIMIT_FSIZE, &saved);
+    else
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_FALSE(list.errorString().isEmpty());
+    EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"brenlow.txt"_s});
+}
+
+TEST_F(DomainListFile, AnUnreadableFileIsNeverOverwritten)
+{
+    // Root reads any file; reading the process's own memory from address 0 fails for everyone.
+    const bool root = geteuid() == 0;
+    QString unreadable = u"/proc/self/mem"_s;
+    if (!root) {
+        writeFile("keep.com|\r\n");
+        ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::Permissions()));
+        unreadable = path();
+    }
+    DomainList list(unreadable);
+    EXPECT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Unreadable);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(list.canSave());
+    list.append("new.com|");
+    EXPECT_FALSE(list.SaveDomainList());
+    if (!root) {
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+        EXPECT_EQ(readFile(), "keep.com|\r\n");
+    }
+}
+
+TEST(DomainList, FileExistsForOrdinaryFilesOnly)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath(u"list.txt"_s)).open(QIODevice::WriteOnly);
+    QFile(dir.filePath(u".hidden.txt"_s)).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(DomainList::FileExists(dir.filePath(u"list.txt"_s)));
+    EXPECT_FALSE(DomainList::FileExists(dir.filePath(u".hidden.txt"_s)));
+    EXPECT_FALSE(DomainList::FileExists(dir.path()));
+    EXPECT_FALSE(DomainList::FileExists(dir.filePath(u"missing.txt"_s)));
+    EXPECT_FALSE(DomainList::FileExists(u"   "_s));
+}
+
+TEST(DomainList, GetDomainFieldReadsFieldsByPosition)
+{
+    DomainList list(QString{});
+    list.append("http://d.com|AllTheWeb=1,200|AltaVista=35|Google=0|HotBot=0|MSN=7|");
+    list.append("d.com");
+    list.append("HTTP://d.com");
+    list.append("d.com|X=5|Y=6|");
+    list.append("");
+    list.append(" d.com |AllTheWeb= 12,345 |AltaVista=|");
+    list.append("d.com|AllTheWeb5|AltaVista=3|");
+    list.append("hTTp://http://d.com|");
+    const struct {
+        int record;
+        int field;
+        QByteArray value;
+    } cases[] = {
+        {1, 0, "d.com"},
+        {1, 1, "1,200"},
+        {1, 2, "35"},
+        {1, 3, "0"},
+        {1, 5, "7"},
+        {2, 0, "d.com"},
+        {2, 1, ""},
+        {3, 0, "HTTP://d.com"},
+        {4, 1, "5"},
+        {4, 2, "6"},
+        {4, 3, ""},
+        {5, 0, ""},
+        {5, 3, ""},
+        {6, 0, "d.com"},
+        {6, 1, "12,345"},
+        {6, 2, ""},
+        {7, 1, "3"}, // the field lacks its "=": the next "=" is taken, as fields are found by position
+        {7, 2, "3"},
+        {7, 3, ""},
+        {8, 0, "http://d.com"},
+        {0, 0, "0"},
+        {0, 3, "0"},
+        {9, 0, "0"},
+        {-1, 1, "0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(list.GetDomainField(c.record, c.field), c.value) << c.record << "/" << c.field;
+}
+
+} // namespace
