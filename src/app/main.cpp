@@ -1,11 +1,11 @@
-#include "app/mainwindow.h"
+#include "app/program.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    MainWindow window;
-    window.show();
+    Program program;
+    program.start();
     return application.exec();
 }

@@ -1,11 +1,127 @@
 #pragma once
 
+#include "domains/domainlist.h"
+#include "engine/updaterun.h"
+#include "grid/domaingrid.h"
+
 #include <QMainWindow>
 
-// The program's one main window.
-class MainWindow : public QMainWindow {
+#include <array>
+
+class CountText;
+class GridWidget;
+class HttpFetcher;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class RepaintThrottle;
+class UserDialogs;
+
+// The program's one main window: the domain grid, the buttons that update, add and remove domains, and the
+// menus. Its handlers carry the names of the controls and events they serve.
+class MainWindow : public QMainWindow, private UpdateRunControls {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(EngineTables& engines, DomainList& domains, HttpFetcher& fetcher, const CountText& countText,
+               UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Centres the window, sets captions, builds the engine tables, reads the domain list and shows it.
+    void Form_Load();
+    void Form_Resize();
+
+    void cmdUpdate_Click(int index);
+    void mnuGridMenuUpdate_Click();
+    void cmdCancelUpdate_Click();
+    // Captures the grid, saves the list and ends the program; stays open when the list cannot be saved and
+    // the user does not want to lose it.
+    void cmdExit_Click();
+    void mnuFileExit_Click() { cmdExit_Click(); }
+
+    void UpdateResults(int firstRow, int lastRow);
+    bool isUpdating() const { return m_run.isRunning(); }
+
+    const QString& AppTitle() const { return m_appTitle; }
+    int PopupRow() const { return m_popupRow; }
+    int PopupCol() const { return m_popupCol; }
+
+    GridWidget& grdUrls() const { return *m_grdUrls; }
+    DomainGrid& domainGrid() { return m_grid; }
+    QPushButton& cmdUpdate(int index) const { return *m_cmdUpdate.at(index); }
+    QPushButton& cmdCancelUpdate() const { return *m_cmdCancelUpdate; }
+    QPushButton& cmdAddDomain() const { return *m_cmdAddDomain; }
+    QPushButton& cmdRemoveDomain() const { return *m_cmdRemoveDomain; }
+    QPushButton& cmdExit() const { return *m_cmdExit; }
+    QLabel& sklCompleted() const { return *m_sklCompleted; }
+    QAction& mnuFileExit() const { return *m_mnuFileExit; }
+    QAction& mnuFileImportUrls() const { return *m_mnuFileImportUrls; }
+    QAction& mnuHelpAbout() const { return *m_mnuHelpAbout; }
+    QMenu& mnuGridMenu() const { return *m_mnuGridMenu; }
+    QAction& mnuGridMenuViewDomain() const { return *m_mnuGridMenuViewDomain; }
+    QAction& mnuGridMenuUpdate() const { return *m_mnuGridMenuUpdate; }
+    QAction& mnuGridMenuRemove() const { return *m_mnuGridMenuRemove; }
+    QAction& mnuGridMenuView(int index) const { return *m_mnuGridMenuView.at(index); }
+
+Q_SIGNALS:
+    // The progress label has been given a new text during an update run.
+    void progressChanged(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void placeControls();
+    void reportListLoad(DomainList::LoadResult result);
+    bool captureAndSave();
+    bool saveListForExit();
+    void endProgram();
+
+    void enterRunningState() override;
+    void leaveRunningState() override;
+    void showProgress(const QString& text) override;
+    void setEditingEnabled(bool enabled);
+
+    EngineTables& m_engines;
+    DomainList& m_domains;
+    HttpFetcher& m_fetcher;
+    const CountText& m_countText;
+    UserDialogs& m_dialogs;
+
+    QString m_appTitle;
+    int m_popupRow = 0;
+    int m_popupCol = 0;
+    bool m_exiting = false;
+    bool m_exitAfterRun = false;
+
+    QWidget* m_client = nullptr;
+    GridWidget* m_grdUrls = nullptr;
+    std::array<QPushButton*, 2> m_cmdUpdate{};
+    QPushButton* m_cmdCancelUpdate = nullptr;
+    QPushButton* m_cmdAddDomain = nullptr;
+    QPushButton* m_cmdRemoveDomain = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QLabel* m_sklCompleted = nullptr;
+    QPushButton* m_cmdFindPageRanking = nullptr;
+    QPushButton* m_cmdDownload = nullptr;
+    QPushButton* m_cmdPopularityMean = nullptr;
+
+    QAction* m_mnuFileImportUrls = nullptr;
+    QAction* m_mnuFileGetUpdate = nullptr;
+    QAction* m_mnuFileExit = nullptr;
+    QAction* m_mnuWebPagesHome = nullptr;
+    QAction* m_mnuHelpAbout = nullptr;
+    QMenu* m_mnuGridMenu = nullptr;
+    QAction* m_mnuGridMenuViewDomain = nullptr;
+    QAction* m_mnuGridMenuUpdate = nullptr;
+    QAction* m_mnuGridMenuRemove = nullptr;
+    std::array<QAction*, 5> m_mnuGridMenuView{};
+
+    DomainGrid m_grid;
+    UpdateRun m_run;
+    RepaintThrottle* m_repaintThrottle;
 };

@@ -1,13 +1,226 @@
-#include "app/mainwindow.h"
+#include "app/centreform.h"
+#include "windowfixture.h"
 
-#include <gtest/gtest.h>
+#include <QCoreApplication>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(MainWindow, ShowsTheProgramsTitle)
+const QByteArray threeDomains = "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n"
+                                "b.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n"
+                                "c.com|AllTheWeb=9|AltaVista=9|Google=9|HotBot=9|MSN=9|\r\n";
+
+TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
 {
-    MainWindow window;
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Brenlow - Link Popularity Tool"));
+    start("a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n");
+    EXPECT_EQ(window().windowTitle(), u"Brenlow - Link Popularity Tool"_s);
+    EXPECT_EQ(window().AppTitle(), u"Brenlow"_s);
+    EXPECT_EQ(window().mnuHelpAbout().text(), u"About Brenlow"_s);
+    const QString engines[] = {u"AllTheWeb"_s, u"AltaVista"_s, u"Google"_s, u"HotBot"_s, u"MSN"_s};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(window().mnuGridMenuView(k).text(), u"View Results From : "_s + engines[k]);
+    EXPECT_FALSE(window().menuBar()->actions().contains(window().mnuGridMenu().menuAction()));
+
+    EXPECT_EQ(grid().Row(), 1);
+    EXPECT_EQ(grid().Col(), 0);
+    EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"1,297"_s, u"1,234"_s, u"0"_s, u"56"_s, u"0"_s, u"7"_s}));
+    EXPECT_TRUE(window().sklCompleted().text().isEmpty());
+    EXPECT_TRUE(isIdle());
+
+    // The design at 96 dpi; the filler column takes what the others leave of the grid.
+    if (window().logicalDpiX() == 96 && window().logicalDpiY() == 96) {
+        EXPECT_EQ(window().centralWidget()->size(), QSize(616, 457));
+        EXPECT_EQ(window().cmdUpdate(0).geometry(), QRect(16, 8, 113, 25));
+        EXPECT_EQ(window().cmdCancelUpdate().geometry(), QRect(80, 8, 113, 25));
+        EXPECT_EQ(grid().geometry(), QRect(8, 56, 600, 358));
+        EXPECT_EQ(grid().ColWidth(0), 2000);
+    }
+    EXPECT_EQ(grid().ColWidth(7), grid().Width() - 8 * grid().ColWidth(1));
+
+    // The grid follows the window; the filler column follows the grid.
+    window().resize(window().size() + QSize(150, 90));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid().ColWidth(7), grid().Width() - 8 * grid().ColWidth(1));
+    EXPECT_EQ(window().cmdExit().geometry().topLeft(),
+              QPoint(qRound(8640 * window().logicalDpiX() / 1440.0), qRound(120 * window().logicalDpiY() / 1440.0)));
+}
+
+TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
+{
+    m_server.serveDomain("a.com", {12345, 0, 7, 1000000, 3});
+    m_server.serveDomain("b.com", {1, 2, 3, 4, 5});
+    m_server.serveDomain("c.com", {2147483647, 2147483647, 2147483647, 2147483647, 2147483647});
+    start(threeDomains);
+    window().cmdUpdate(0).click();
+
+    EXPECT_EQ(rowTexts(1),
+              (QStringList{u"a.com"_s, u"1,012,355"_s, u"12,345"_s, u"0"_s, u"7"_s, u"1,000,000"_s, u"3"_s}));
+    EXPECT_EQ(rowTexts(2), (QStringList{u"b.com"_s, u"15"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}));
+    EXPECT_EQ(cell(3, 1), u"10,737,418,235"_s);
+    EXPECT_EQ(m_server.http().requestCount(), 15);
+    ASSERT_EQ(m_progress.size(), 15);
+    EXPECT_EQ(m_progress.first(), u"1 of 15  : 07%"_s);
+    EXPECT_EQ(m_progress.at(7), u"8 of 15  : 53%"_s);
+    EXPECT_EQ(m_progress.last(), u"15 of 15  : 100%"_s);
+    EXPECT_TRUE(isIdle());
+    EXPECT_FALSE(window().sklCompleted().isVisible());
+    EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
+}
+
+TEST_F(WindowTest, ARowWithoutADomainAdvancesFiveStepsAndFetchesNothing)
+{
+    m_server.serveDomain("a.com", {1, 1, 1, 1, 1});
+    m_server.serveDomain("c.com", {2, 2, 2, 2, 2});
+    start("a.com|\r\n\r\nc.com|\r\n");
+    const QStringList before = rowTexts(2);
+    window().cmdUpdate(0).click();
+    EXPECT_EQ(m_progress.size(), 15);
+    EXPECT_EQ(m_server.http().requestCount(), 10);
+    EXPECT_EQ(rowTexts(2), before);
+    EXPECT_EQ(cell(3, 1), u"10"_s);
+}
+
+TEST_F(WindowTest, UpdateSelectedRunsTheCurrentRowOnly)
+{
+    m_server.serveDomain("b.com", {10, 20, 30, 40, 50});
+    start(threeDomains);
+    grid().makeCurrent(2, 3);
+    window().cmdUpdate(1).click();
+    EXPECT_EQ(m_progress, (QStringList{u"1 of 5  : 20%"_s, u"2 of 5  : 40%"_s, u"3 of 5  : 60%"_s, u"4 of 5  : 80%"_s,
+                                       u"5 of 5  : 100%"_s}));
+    EXPECT_EQ(cell(2, 1), u"150"_s);
+    EXPECT_EQ(cell(1, 1), u"15"_s);
+    EXPECT_EQ(m_server.http().requestCount(), 5);
+
+    // A blank row below the list: five steps, no request.
+    m_progress.clear();
+    grid().makeCurrent(10, 0);
+    window().cmdUpdate(1).click();
+    EXPECT_EQ(m_progress.size(), 5);
+    EXPECT_EQ(m_server.http().requestCount(), 5);
+    EXPECT_TRUE(cell(10, 1).isEmpty());
+}
+
+TEST_F(WindowTest, CancelDuringTheThirdEngineKeepsItsEarlierCount)
+{
+    m_server.serveDomain("a.com", {100, 200, 0, 400, 500});
+    m_server.serveQuery(2, "a.com", ServerReply::silence());
+    start(threeDomains);
+    const QByteArray third = m_server.queryPath(2, "a.com");
+    whenever([&] { return m_server.http().requestCount(third) == 1; }, [&] { window().cmdCancelUpdate().click(); });
+    window().cmdUpdate(0).click();
+
+    EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"303"_s, u"100"_s, u"200"_s, u"3"_s, u"4"_s, u"5"_s}));
+    EXPECT_EQ(m_server.http().requestCount(), 3);
+    EXPECT_EQ(m_progress.size(), 3);
+    EXPECT_EQ(cell(2, 1), u"0"_s);
+    EXPECT_TRUE(isIdle());
+    EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
+}
+
+TEST_F(WindowTest, AnEngineThatRefusesKeepsItsCount)
+{
+    m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
+    m_server.refuse(3);
+    start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\nz.com|\r\n");
+    grid().makeCurrent(1, 0);
+    window().cmdUpdate(1).click();
+    EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"1,104"_s, u"100"_s, u"200"_s, u"300"_s, u"4"_s, u"500"_s}));
+    EXPECT_EQ(m_server.http().requestCount(m_server.queryPath(3, "a.com")), 0);
+
+    // A domain without a stored count: the refused engine's empty cell shows 0.
+    grid().makeCurrent(2, 0);
+    window().cmdUpdate(1).click();
+    EXPECT_EQ(cell(2, 5), u"0"_s);
+}
+
+TEST_F(WindowTest, ExitWritesTheCountsOfTheRunToTheFile)
+{
+    m_server.serveDomain("a.com", {1200, 35, 0, 0, 7});
+    start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
+    window().cmdUpdate(0).click();
+    window().cmdExit().click();
+    EXPECT_EQ(listFile(), "a.com|AllTheWeb=1,200|AltaVista=35|Google=0|HotBot=0|MSN=7|\r\n");
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowTest, FileExitAndClosingTheWindowExitTheSameWay)
+{
+    m_server.serveDomain("a.com", {5, 5, 5, 5, 5});
+    start("a.com|\r\n");
+    window().cmdUpdate(0).click();
+    window().mnuFileExit().trigger();
+    EXPECT_EQ(listFile(), "a.com|AllTheWeb=5|AltaVista=5|Google=5|HotBot=5|MSN=5|\r\n");
+    EXPECT_FALSE(window().isVisible());
+
+    m_program.reset();
+    m_server.serveDomain("a.com", {6, 6, 6, 6, 6});
+    start("a.com|\r\n");
+    window().cmdUpdate(0).click();
+    window().close();
+    EXPECT_EQ(listFile(), "a.com|AllTheWeb=6|AltaVista=6|Google=6|HotBot=6|MSN=6|\r\n");
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowTest, ClosingDuringARunCancelsItThenExits)
+{
+    m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
+    m_server.serveQuery(1, "a.com", ServerReply::silence());
+    start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
+    whenever([&] { return m_server.http().requestCount() == 2; }, [&] { window().close(); });
+    window().cmdUpdate(0).click();
+    EXPECT_EQ(m_server.http().requestCount(), 2);
+    EXPECT_EQ(listFile(), "a.com|AllTheWeb=100|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
+{
+    start("a.com|\r\n");
+    ASSERT_TRUE(m_dir.remove()); // nowhere left to write the list
+    window().cmdExit().click();
+    ASSERT_EQ(m_dialogs.shown.size(), 1);
+    EXPECT_TRUE(m_dialogs.shown.first().startsWith(u"yesno||The domain list could not be saved to "_s + listPath()));
+    EXPECT_TRUE(window().isVisible());
+
+    m_dialogs.answers = {UserDialogs::Answer::Yes};
+    window().cmdExit().click();
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowTest, AnUnreadableListIsReportedAndNotSavedOver)
+{
+    start("");
+    // Start a second program on a list file that exists but cannot be read.
+    m_program.reset();
+    ProgramOptions options;
+    options.listFilePath = u"/proc/self/mem"_s;
+    options.dialogs = &m_dialogs;
+    Program program(std::move(options));
+    program.start();
+    ASSERT_EQ(m_dialogs.shown.size(), 1);
+    EXPECT_TRUE(m_dialogs.shown.first().startsWith(u"message||The domain list /proc/self/mem cannot be read"_s));
+    EXPECT_EQ(program.domains().count(), 0);
+    program.frmMain().cmdExit().click();
+    EXPECT_EQ(m_dialogs.shown.size(), 2);
+    EXPECT_TRUE(m_dialogs.shown.last().contains(u"was not saved"_s));
+    EXPECT_FALSE(program.frmMain().isVisible());
+}
+
+TEST(CentreForm, HalvesTheSpaceLeftTruncatingTowardsZero)
+{
+    const struct {
+        QSize window;
+        int offset;
+        QPoint position;
+    } cases[] = {
+        {{1024, 768}, 0, {0, 0}},      {{723, 768}, 0, {150, 0}},     {{1325, 1069}, 0, {-150, -150}},
+        {{624, 468}, 120, {320, 270}}, {{624, 468}, 769, {200, 150}}, {{624, 468}, 1025, {200, 150}},
+        {{624, 468}, 768, {968, 918}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(centredPosition({1024, 768}, c.window, c.offset), c.position) << c.window.width() << " " << c.offset;
 }
 
 } // namespace

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+class QWidget;
+
+// The top-left position that centres a window of outer size window on a screen, moved by offset in both
+// directions; an offset beyond the screen's width or height counts as 0. Halves are truncated towards zero, so
+// a window larger than the screen gets a negative position.
+QPoint centredPosition(QSize screen, QSize window, int offset);
+
+// Moves a window to the centre of the primary screen without changing its size.
+void CentreForm(QWidget& window, int offset);

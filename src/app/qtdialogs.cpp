@@ -1,0 +1,49 @@
+#include "app/qtdialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+QtDialogs::QtDialogs(QString appTitle)
+    : m_appTitle(std::move(appTitle))
+{
+}
+
+QString QtDialogs::prompt(const QString& text, const QString& title)
+{
+    bool accepted = false;
+    const QString answer =
+        QInputDialog::getText(m_owner, titleOr(title), text, QLineEdit::Normal, QString(), &accepted);
+    return accepted ? answer : QString();
+}
+
+void QtDialogs::message(const QString& text, const QString& title)
+{
+    QMessageBox::information(m_owner, titleOr(title), text, QMessageBox::Ok);
+}
+
+UserDialogs::Answer QtDialogs::askYesNo(const QString& text, const QString& title)
+{
+    const auto button =
+        QMessageBox::question(m_owner, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+UserDialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString& title)
+{
+    const auto button =
+        QMessageBox::question(m_owner, titleOr(title), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString QtDialogs::openFile(const QString& title, const QString& directory, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_owner, title, directory, filter);
+}

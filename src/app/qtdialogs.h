@@ -1,0 +1,26 @@
+#pragma once
+
+#include "domains/userdialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The dialogs as Qt's standard input dialog, message box and file dialog, owned by one window.
+class QtDialogs final : public UserDialogs {
+public:
+    explicit QtDialogs(QString appTitle);
+
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    QString prompt(const QString& text, const QString& title) override;
+    void message(const QString& text, const QString& title) override;
+    Answer askYesNo(const QString& text, const QString& title) override;
+    Answer askYesNoCancel(const QString& text, const QString& title) override;
+    QString openFile(const QString& title, const QString& directory, const QString& filter) override;
+
+private:
+    const QString& titleOr(const QString& title) const { return title.isEmpty() ? m_appTitle : title; }
+
+    QString m_appTitle;
+    QPointer<QWidget> m_owner;
+};

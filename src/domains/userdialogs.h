@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The dialogs through which the program asks and tells the user something. The program shows Qt's standard
+// dialogs; tests answer them. A title left empty shows the application's title.
+class UserDialogs {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    // A text-input prompt; empty when the user cancels.
+    virtual QString prompt(const QString& text, const QString& title) = 0;
+    // A message with an OK button only.
+    virtual void message(const QString& text, const QString& title = {}) = 0;
+    // A question with Yes and No, or Yes, No and Cancel; closing the box answers No or Cancel.
+    virtual Answer askYesNo(const QString& text, const QString& title = {}) = 0;
+    virtual Answer askYesNoCancel(const QString& text, const QString& title = {}) = 0;
+    // An open-file dialog for an existing file; empty when the user cancels.
+    virtual QString openFile(const QString& title, const QString& directory, const QString& filter) = 0;
+
+protected:
+    ~UserDialogs() = default;
+};

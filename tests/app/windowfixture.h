@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/mainwindow.h"
+#include "app/program.h"
+#include "grid/gridwidget.h"
+#include "support/engineserver.h"
+#include "support/fakedialogs.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// The whole program on the offscreen platform: its list file in a temporary directory, every engine host sent
+// to a loopback EngineServer, dialogs answered by the test, counts in English (United States).
+class WindowTest : public ::testing::Test {
+protected:
+    QString listPath() const { return m_dir.filePath(QStringLiteral("brenlow.txt")); }
+
+    void start(const QByteArray& listFile)
+    {
+        QFile file(listPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(listFile), listFile.size());
+        file.close();
+        ProgramOptions options;
+        options.listFilePath = listPath();
+        options.socketSettings = m_server.settings();
+        options.dialogs = &m_dialogs;
+        options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        m_program = std::make_unique<Program>(std::move(options));
+        m_program->start();
+        QObject::connect(&window(), &MainWindow::progressChanged,
+                         [this](const QString& text) { m_progress.append(text); });
+    }
+
+    QByteArray listFile() const
+    {
+        QFile file(listPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    MainWindow& window() { return m_program->frmMain(); }
+    GridWidget& grid() { return window().grdUrls(); }
+    QString cell(int row, int col) { return grid().TextMatrix(row, col); }
+
+    QStringList rowTexts(int row)
+    {
+        QStringList texts;
+        for (int col = 0; col < 7; ++col)
+            texts.append(cell(row, col));
+        return texts;
+    }
+
+    // Runs action from the event loop as soon as condition holds, checking while the program waits for the network.
+    void whenever(std::function<bool()> condition, std::function<void()> action)
+    {
+        auto* timer = new QTimer(&window());
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, condition, action] {
+            if (condition()) {
+                timer->stop();
+                action();
+            }
+        });
+        timer->start();
+    }
+
+    // The controls as they are outside a run (the progress label, blank before the first run, aside).
+    bool isIdle()
+    {
+        return !window().isUpdating() && window().cmdUpdate(0).isVisible() && window().cmdUpdate(1).isVisible() &&
+               !window().cmdCancelUpdate().isVisible() && window().cmdAddDomain().isEnabled() &&
+               window().cmdRemoveDomain().isEnabled() && window().cmdExit().isEnabled() &&
+               window().mnuFileExit().isEnabled() && window().mnuFileImportUrls().isEnabled() &&
+               window().mnuGridMenuRemove().isEnabled() && window().mnuGridMenuUpdate().isEnabled();
+    }
+
+    QTemporaryDir m_dir;
+    EngineServer m_server;
+    FakeDialogs m_dialogs;
+    std::unique_ptr<Program> m_program;
+    QStringList m_progress;
+};
