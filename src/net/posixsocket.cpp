@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -56,6 +60,38 @@ std::optional<quint32> systemResolve(const QByteArray& name)
     return qFromBigEndian(quint32(address.sin_addr.s_addr));
 }
 
+// The system's lookup can take seconds on a poor network and cannot be interrupted, so it runs on a thread of
+// its own while the window keeps its events running. A lookup still going at the time-out is left to finish
+// alone and counts as a name that cannot be resolved.
+std::optional<quint32> resolveWhileEventsRun(const QByteArray& name, const EventPump& pump,
+                                             const QDeadlineTimer& deadline)
+{
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        std::optional<quint32> address;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, name] {
+        const std::optional<quint32> address = systemResolve(name);
+        const std::lock_guard guard(lookup->mutex);
+        lookup->address = address;
+        lookup->done = true;
+        lookup->finished.notify_all();
+    }).detach();
+
+    std::unique_lock lock(lookup->mutex);
+    while (!lookup->finished.wait_for(lock, PosixSocket::SliceLength, [&] { return lookup->done; })) {
+        if (deadline.hasExpired())
+            return std::nullopt;
+        lock.unlock();
+        runEvents(pump);
+        lock.lock();
+    }
+    return lookup->address;
+}
+
 } // namespace
 
 PosixSocket::PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings)
@@ -93,7 +129,8 @@ bool PosixSocket::SetHostAddress(const QByteArray& address)
 
 bool PosixSocket::SetHostName(const QByteArray& name)
 {
-    m_address = m_settings.resolveName ? m_settings.resolveName(name) : systemResolve(name);
+    m_address =
+        m_settings.resolveName ? m_settings.resolveName(name) : resolveWhileEventsRun(name, m_pump, freshDeadline());
     if (!m_address) {
         fail(SocketError::HostNotFound, QStringLiteral("Host not found"));
         return false;
