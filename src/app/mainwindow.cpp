@@ -1,18 +1,26 @@
 #include "app/mainwindow.h"
 
+#include "app/aboutbox.h"
 #include "app/apptitle.h"
+#include "app/browseropener.h"
 #include "app/centreform.h"
 #include "app/repaintthrottle.h"
+#include "app/weblinks.h"
+#include "domains/productsite.h"
 #include "domains/userdialogs.h"
+#include "engine/bytetext.h"
 #include "engine/enginecatalogue.h"
+#include "grid/gridhittest.h"
 #include "grid/gridwidget.h"
 #include "net/httpfetcher.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 
 using namespace Qt::StringLiterals;
 
@@ -33,23 +41,27 @@ constexpr QRect downloadPlace{4080, 6360, 2055, 375};
 constexpr QRect popularityMeanPlace{6360, 6360, 2775, 375};
 
 const QString viewResultsCaption = u"View Results From : "_s;
+const QString viewDomainCaption = u"View Domain : "_s;
 
 } // namespace
 
-MainWindow::MainWindow(EngineTables& engines, DomainList& domains, HttpFetcher& fetcher, const CountText& countText,
-                       UserDialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     : QMainWindow(parent)
-    , m_engines(engines)
-    , m_domains(domains)
-    , m_fetcher(fetcher)
-    , m_countText(countText)
-    , m_dialogs(dialogs)
+    , m_engines(parts.engines)
+    , m_domains(parts.domains)
+    , m_fetcher(parts.fetcher)
+    , m_countText(parts.countText)
+    , m_dialogs(parts.dialogs)
+    , m_browser(parts.browser)
+    , m_popupMenu([](QMenu& menu) { menu.exec(QCursor::pos()); })
     , m_client(new QWidget(this))
     , m_grdUrls(new GridWidget(m_client))
-    , m_grid(*m_grdUrls, domains, engines, countText)
-    , m_run(*m_grdUrls, fetcher, engines, countText, *this)
+    , m_grid(*m_grdUrls, parts.domains, parts.engines, parts.countText)
+    , m_run(*m_grdUrls, parts.fetcher, parts.engines, parts.countText, *this)
+    , m_editor(m_grid, parts.domains, parts.dialogs, parts.programDirectory)
     , m_repaintThrottle(new RepaintThrottle(*this))
 {
+    setWindowIcon(QIcon(u":/brenlow.png"_s));
     setCentralWidget(m_client);
     createControls();
     createMenus();
@@ -74,7 +86,7 @@ void MainWindow::createControls()
     m_cmdRemoveDomain = button(u"Remove Domain"_s);
     m_cmdExit = button(u"Exit"_s);
     m_cmdFindPageRanking = button(u"Where I Do Rank In Free Search Engines?"_s);
-    m_cmdDownload = button(u"Download"_s);
+    m_cmdDownload = button(u"Download "_s + QString::fromLatin1(ProductSite::CompanionName));
     m_cmdPopularityMean = button(u"What Does Popularity Mean To Me?"_s);
     m_sklCompleted = new QLabel(m_client);
 
@@ -82,6 +94,15 @@ void MainWindow::createControls()
     connect(m_cmdUpdate[1], &QPushButton::clicked, this, [this] { cmdUpdate_Click(1); });
     connect(m_cmdCancelUpdate, &QPushButton::clicked, this, &MainWindow::cmdCancelUpdate_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(m_cmdAddDomain, &QPushButton::clicked, this, &MainWindow::cmdAddDomain_Click);
+    connect(m_cmdRemoveDomain, &QPushButton::clicked, this, &MainWindow::cmdRemoveDomain_Click);
+    connect(m_cmdFindPageRanking, &QPushButton::clicked, this, &MainWindow::cmdFindPageRanking_Click);
+    connect(m_cmdDownload, &QPushButton::clicked, this, &MainWindow::cmdDownload_Click);
+    connect(m_cmdPopularityMean, &QPushButton::clicked, this, &MainWindow::cmdPopularityMean_Click);
+
+    connect(m_grdUrls, &GridWidget::Click, this, &MainWindow::grdUrls_Click);
+    connect(m_grdUrls, &GridWidget::MouseDown, this, &MainWindow::grdUrls_MouseDown);
+    connect(m_grdUrls, &GridWidget::MouseUp, this, &MainWindow::grdUrls_MouseUp);
 }
 
 void MainWindow::createMenus()
@@ -92,6 +113,8 @@ void MainWindow::createMenus()
     m_mnuFileGetUpdate = file->addAction(u"&Update Now!"_s);
     file->addSeparator();
     m_mnuFileExit = file->addAction(u"&Exit"_s);
+    connect(m_mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
+    connect(m_mnuFileGetUpdate, &QAction::triggered, this, &MainWindow::mnuFileGetUpdate_Click);
     connect(m_mnuFileExit, &QAction::triggered, this, &MainWindow::mnuFileExit_Click);
 
     QMenu* help = menuBar()->addMenu(u"&Help"_s);
@@ -99,6 +122,8 @@ void MainWindow::createMenus()
     m_mnuWebPagesHome = webPages->addAction(u"Tarvin Home"_s);
     help->addSeparator();
     m_mnuHelpAbout = help->addAction(u"About"_s);
+    connect(m_mnuWebPagesHome, &QAction::triggered, this, &MainWindow::mnuWebPagesHome_Click);
+    connect(m_mnuHelpAbout, &QAction::triggered, this, &MainWindow::mnuHelpAbout_Click);
 
     // The grid's pop-up menu belongs to the window but never to its menu bar.
     m_mnuGridMenu = new QMenu(u"Grid"_s, this);
@@ -106,9 +131,13 @@ void MainWindow::createMenus()
     m_mnuGridMenuUpdate = m_mnuGridMenu->addAction(u"Update This Domain Only"_s);
     m_mnuGridMenuRemove = m_mnuGridMenu->addAction(u"Remove This Domain"_s);
     m_mnuGridMenu->addSeparator();
-    for (QAction*& item : m_mnuGridMenuView)
-        item = m_mnuGridMenu->addAction(viewResultsCaption);
+    for (int k = 0; k < EngineCount; ++k) {
+        m_mnuGridMenuView[k] = m_mnuGridMenu->addAction(viewResultsCaption);
+        connect(m_mnuGridMenuView[k], &QAction::triggered, this, [this, k] { mnuGridMenuView_Click(k); });
+    }
+    connect(m_mnuGridMenuViewDomain, &QAction::triggered, this, &MainWindow::mnuGridMenuViewDomain_Click);
     connect(m_mnuGridMenuUpdate, &QAction::triggered, this, &MainWindow::mnuGridMenuUpdate_Click);
+    connect(m_mnuGridMenuRemove, &QAction::triggered, this, &MainWindow::mnuGridMenuRemove_Click);
 }
 
 void MainWindow::placeControls()
@@ -135,6 +164,19 @@ void MainWindow::placeControls()
     m_cmdFindPageRanking->setGeometry(pixels(findPageRankingPlace).translated(0, down));
     m_cmdDownload->setGeometry(pixels(downloadPlace).translated(0, down));
     m_cmdPopularityMean->setGeometry(pixels(popularityMeanPlace).translated(0, down));
+    for (QPushButton* button : m_client->findChildren<QPushButton*>())
+        fitCaption(*button);
+}
+
+void MainWindow::fitCaption(QPushButton& button) const
+{
+    // The design's sizes suit a narrow font; where the desktop's font is wider, a caption that would be cut
+    // off gets a smaller font instead.
+    QFont font = m_client->font();
+    const int room = button.width() - 2 * style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
+    while (QFontMetrics(font).horizontalAdvance(button.text()) > room && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    button.setFont(font);
 }
 
 void MainWindow::Form_Load()
@@ -311,4 +353,74 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_exiting = true;
     event->accept();
     QCoreApplication::quit();
+}
+
+void MainWindow::grdUrls_Click()
+{
+    // A click on an empty cell brings the current cell back to the first domain.
+    if (m_grdUrls->TextMatrix(m_grdUrls->Row(), m_grdUrls->Col()).isEmpty())
+        m_grdUrls->makeCurrent(1, 0);
+}
+
+void MainWindow::grdUrls_MouseDown(int /*button*/, int /*shift*/, float x, float y)
+{
+    // Every button and shift state alike: the press picks the row the pop-up menu acts on.
+    GetGridCellFromPoint(*m_grdUrls, x, y, m_popupRow, m_popupCol);
+    const QByteArray domain = m_domains.GetDomainField(m_popupRow, 0);
+    if (domain.isEmpty() || domain == "0")
+        return;
+    m_mnuGridMenuViewDomain->setText(viewDomainCaption + QString::fromLocal8Bit(domain));
+    m_popupMenu(*m_mnuGridMenu);
+}
+
+void MainWindow::mnuGridMenuRemove_Click()
+{
+    m_grdUrls->makeCurrent(m_popupRow, m_popupCol);
+    cmdRemoveDomain_Click();
+}
+
+void MainWindow::mnuGridMenuViewDomain_Click()
+{
+    const QByteArray domain = m_domains.GetDomainField(m_popupRow, 0);
+    if (!domain.isEmpty() && domain != "0")
+        m_browser.openAddress(u"http://"_s + QString::fromLocal8Bit(domain));
+}
+
+void MainWindow::mnuGridMenuView_Click(int index)
+{
+    // The domain comes back out of the caption the last press gave the "View Domain" item.
+    const QString caption = m_mnuGridMenuViewDomain->text();
+    const QByteArray domain = trimSpaces(caption.mid(viewDomainCaption.size() - 1).toLocal8Bit()).toByteArray();
+    m_browser.openAddress(resultPageAddress(m_engines.engine(index), domain));
+}
+
+void MainWindow::mnuWebPagesHome_Click()
+{
+    OpenWebPage(m_browser, u"Tarvin Home"_s);
+}
+
+void MainWindow::mnuFileGetUpdate_Click()
+{
+    OpenWebPage(m_browser, u"Updates"_s);
+}
+
+void MainWindow::cmdPopularityMean_Click()
+{
+    m_browser.openAddress(QString::fromLatin1(ProductSite::PopularityPage));
+}
+
+void MainWindow::cmdFindPageRanking_Click()
+{
+    m_browser.openAddress(QString::fromLatin1(ProductSite::CompanionPage));
+}
+
+void MainWindow::cmdDownload_Click()
+{
+    m_browser.openAddress(QString::fromLatin1(ProductSite::CompanionDownload));
+}
+
+void MainWindow::mnuHelpAbout_Click()
+{
+    AboutBox about(m_appTitle, windowIcon(), m_browser, this);
+    about.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domains/domaineditor.h"
 #include "domains/domainlist.h"
 #include "engine/updaterun.h"
 #include "grid/domaingrid.h"
@@ -7,7 +8,9 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
+class BrowserOpener;
 class CountText;
 class GridWidget;
 class HttpFetcher;
@@ -18,14 +21,27 @@ class QPushButton;
 class RepaintThrottle;
 class UserDialogs;
 
+// What the main window works with, all made once by the program and outliving the window.
+struct MainWindowParts {
+    EngineTables& engines;
+    DomainList& domains;
+    HttpFetcher& fetcher;
+    const CountText& countText;
+    UserDialogs& dialogs;
+    BrowserOpener& browser;
+    QString programDirectory; // where imports are looked for first
+};
+
 // The program's one main window: the domain grid, the buttons that update, add and remove domains, and the
 // menus. Its handlers carry the names of the controls and events they serve.
 class MainWindow : public QMainWindow, private UpdateRunControls {
     Q_OBJECT
 
 public:
-    MainWindow(EngineTables& engines, DomainList& domains, HttpFetcher& fetcher, const CountText& countText,
-               UserDialogs& dialogs, QWidget* parent = nullptr);
+    // Shows a pop-up menu at the pointer and returns when it has closed (after the chosen item has run).
+    using PopupMenuShower = std::function<void(QMenu& menu)>;
+
+    explicit MainWindow(const MainWindowParts& parts, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Centres the window, sets captions, builds the engine tables, reads the domain list and shows it.
@@ -43,20 +59,46 @@ public:
     void UpdateResults(int firstRow, int lastRow);
     bool isUpdating() const { return m_run.isRunning(); }
 
+    void cmdAddDomain_Click() { m_editor.cmdAddDomain_Click(); }
+    void cmdRemoveDomain_Click() { m_editor.cmdRemoveDomain_Click(); }
+    void mnuFileImportUrls_Click() { m_editor.mnuFileImportUrls_Click(); }
+
+    void grdUrls_Click();
+    void grdUrls_MouseDown(int button, int shift, float x, float y);
+    void grdUrls_MouseUp(int, int, float, float) {}
+    void mnuGridMenuRemove_Click();
+    void mnuGridMenuViewDomain_Click();
+    void mnuGridMenuView_Click(int index);
+
+    void mnuWebPagesHome_Click();
+    void mnuFileGetUpdate_Click();
+    void cmdPopularityMean_Click();
+    void cmdFindPageRanking_Click();
+    void cmdDownload_Click();
+    void mnuHelpAbout_Click();
+
+    void setPopupMenuShower(PopupMenuShower shower) { m_popupMenu = std::move(shower); }
+
     const QString& AppTitle() const { return m_appTitle; }
     int PopupRow() const { return m_popupRow; }
     int PopupCol() const { return m_popupCol; }
 
     GridWidget& grdUrls() const { return *m_grdUrls; }
     DomainGrid& domainGrid() { return m_grid; }
+    DomainEditor& domainEditor() { return m_editor; }
     QPushButton& cmdUpdate(int index) const { return *m_cmdUpdate.at(index); }
     QPushButton& cmdCancelUpdate() const { return *m_cmdCancelUpdate; }
     QPushButton& cmdAddDomain() const { return *m_cmdAddDomain; }
     QPushButton& cmdRemoveDomain() const { return *m_cmdRemoveDomain; }
     QPushButton& cmdExit() const { return *m_cmdExit; }
+    QPushButton& cmdFindPageRanking() const { return *m_cmdFindPageRanking; }
+    QPushButton& cmdDownload() const { return *m_cmdDownload; }
+    QPushButton& cmdPopularityMean() const { return *m_cmdPopularityMean; }
     QLabel& sklCompleted() const { return *m_sklCompleted; }
     QAction& mnuFileExit() const { return *m_mnuFileExit; }
     QAction& mnuFileImportUrls() const { return *m_mnuFileImportUrls; }
+    QAction& mnuFileGetUpdate() const { return *m_mnuFileGetUpdate; }
+    QAction& mnuWebPagesHome() const { return *m_mnuWebPagesHome; }
     QAction& mnuHelpAbout() const { return *m_mnuHelpAbout; }
     QMenu& mnuGridMenu() const { return *m_mnuGridMenu; }
     QAction& mnuGridMenuViewDomain() const { return *m_mnuGridMenuViewDomain; }
@@ -76,6 +118,7 @@ private:
     void createControls();
     void createMenus();
     void placeControls();
+    void fitCaption(QPushButton& button) const;
     void reportListLoad(DomainList::LoadResult result);
     bool captureAndSave();
     bool saveListForExit();
@@ -91,12 +134,14 @@ private:
     HttpFetcher& m_fetcher;
     const CountText& m_countText;
     UserDialogs& m_dialogs;
+    BrowserOpener& m_browser;
 
     QString m_appTitle;
     int m_popupRow = 0;
     int m_popupCol = 0;
     bool m_exiting = false;
     bool m_exitAfterRun = false;
+    PopupMenuShower m_popupMenu;
 
     QWidget* m_client = nullptr;
     GridWidget* m_grdUrls = nullptr;
@@ -123,5 +168,6 @@ private:
 
     DomainGrid m_grid;
     UpdateRun m_run;
+    DomainEditor m_editor;
     RepaintThrottle* m_repaintThrottle;
 };

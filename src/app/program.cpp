@@ -14,7 +14,9 @@ Program::Program(ProgramOptions options)
     , m_qtDialogs(ApplicationTitle)
 {
     UserDialogs& dialogs = options.dialogs ? *options.dialogs : m_qtDialogs;
-    m_frmMain = std::make_unique<MainWindow>(m_engines, m_domains, m_fetcher, m_countText, dialogs);
+    BrowserOpener& browser = options.browser ? *options.browser : m_qtBrowser;
+    m_frmMain = std::make_unique<MainWindow>(MainWindowParts{m_engines, m_domains, m_fetcher, m_countText, dialogs,
+                                                             browser, QCoreApplication::applicationDirPath()});
     m_qtDialogs.setOwner(m_frmMain.get());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/browseropener.h"
 #include "app/qtbusypointer.h"
 #include "app/qtdialogs.h"
 #include "domains/domainlist.h"
@@ -15,10 +16,11 @@
 class MainWindow;
 
 struct ProgramOptions {
-    QString listFilePath;           // empty: brenlow.txt in the program's directory
-    SocketSettings socketSettings;  // the program's own: real names, port 80, 20 s
-    UserDialogs* dialogs = nullptr; // not owned; null: Qt's dialogs
-    std::optional<QLocale> locale;  // the user's locale unless given
+    QString listFilePath;             // empty: brenlow.txt in the program's directory
+    SocketSettings socketSettings;    // the program's own: real names, port 80, 20 s
+    UserDialogs* dialogs = nullptr;   // not owned; null: Qt's dialogs
+    BrowserOpener* browser = nullptr; // not owned; null: the desktop's default browser
+    std::optional<QLocale> locale;    // the user's locale unless given
 };
 
 // Everything the program holds for its whole life, made once at start: the count format of the user's locale,
@@ -49,5 +51,6 @@ private:
     SocketHost m_socketHost;
     HttpFetcher m_fetcher;
     QtDialogs m_qtDialogs;
+    QtBrowserOpener m_qtBrowser;
     std::unique_ptr<MainWindow> m_frmMain;
 };

@@ -26,7 +26,10 @@ public:
     void ResizeGrid();
 
     // Exchange with the domain list.
+    // Rebuilds records 1 to the list's count from their rows, writing "0" into empty engine cells.
     void CaptureUrlsData();
+    // The same for one row, whose record must exist.
+    void captureRow(int row);
     void DisplayUrlsData();
     // The first row whose domain equals name, letter case ignored, or -1; firstBlankRow gets the first blank
     // row before it (or in the whole grid when none matches), -1 when there is none.

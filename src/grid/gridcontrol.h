@@ -30,7 +30,7 @@ public:
 
     virtual int ColWidth(int col) const = 0;
     virtual void setColWidth(int col, int twips) = 0;
-    virtual int RowHeight(int row) const = 0;
+    virtual int RowHeight(int row) const = 0;     // of the part in view, when a row is scrolled partly out of view
     virtual bool ColIsVisible(int col) const = 0; // scrolled into view
     virtual bool RowIsVisible(int row) const = 0;
 

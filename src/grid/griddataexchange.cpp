@@ -13,15 +13,19 @@ constexpr CellColour white{255, 255, 255};
 void DomainGrid::CaptureUrlsData()
 {
     const int count = m_domains.count();
-    for (int row = 1; row <= count; ++row) {
-        QString record = m_grid.TextMatrix(row, 0) + u'|';
-        for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
-            if (m_grid.TextMatrix(row, col).isEmpty())
-                m_grid.setTextMatrix(row, col, QStringLiteral("0"));
-            record += m_engines.gridHeader(col) + u'=' + m_grid.TextMatrix(row, col) + u'|';
-        }
-        m_domains.setEntry(row, record.toLocal8Bit());
+    for (int row = 1; row <= count; ++row)
+        captureRow(row);
+}
+
+void DomainGrid::captureRow(int row)
+{
+    QString record = m_grid.TextMatrix(row, GridColumn::Domain) + u'|';
+    for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
+        if (m_grid.TextMatrix(row, col).isEmpty())
+            m_grid.setTextMatrix(row, col, QStringLiteral("0"));
+        record += m_engines.gridHeader(col) + u'=' + m_grid.TextMatrix(row, col) + u'|';
     }
+    m_domains.setEntry(row, record.toLocal8Bit());
 }
 
 void DomainGrid::DisplayUrlsData()
@@ -51,10 +55,11 @@ void DomainGrid::DisplayUrlsData()
 int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const
 {
     firstBlankRow = -1;
+    const QString wanted = name.toLower();
     const int rows = m_grid.Rows();
     for (int row = 1; row < rows; ++row) {
-        const QString domain = m_grid.TextMatrix(row, 0);
-        if (domain.compare(name, Qt::CaseInsensitive) == 0)
+        const QString domain = m_grid.TextMatrix(row, GridColumn::Domain);
+        if (domain.toLower() == wanted)
             return row;
         if (domain.isEmpty() && firstBlankRow == -1)
             firstBlankRow = row;

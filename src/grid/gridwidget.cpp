@@ -50,7 +50,7 @@ GridWidget::GridWidget(QWidget* parent)
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
-    header->setStretchLastSection(true);
+    header->setSectionResizeMode(ColumnCount - 1, QHeaderView::Stretch);
     header->installEventFilter(this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -136,13 +136,19 @@ QVariant GridWidget::cellData(int row, int col, int role) const
 void GridWidget::setColWidth(int col, int twips)
 {
     m_colWidthTwips[col] = twips;
-    setColumnWidth(col, toPixelsX(twips));
+    // The filler column is drawn to the visible edge whatever its width.
+    if (col != ColumnCount - 1)
+        setColumnWidth(col, toPixelsX(twips));
 }
 
 int GridWidget::RowHeight(int row) const
 {
-    const int pixels = row == 0 ? horizontalHeader()->height() : rowHeight(row - 1);
-    return static_cast<int>(std::lround(pixels * twipsPerPixelY()));
+    int pixels = row == 0 ? horizontalHeader()->height() : rowHeight(row - 1);
+    // Scrolled to the end, the view shows the first row in view only in part; its hidden part is not counted,
+    // so that summing the heights of the rows in view finds the row drawn under a point.
+    if (row > 0)
+        pixels += std::min(rowViewportPosition(row - 1), 0);
+    return static_cast<int>(std::lround(std::max(pixels, 0) * twipsPerPixelY()));
 }
 
 bool GridWidget::ColIsVisible(int col) const
@@ -228,7 +234,8 @@ bool GridWidget::eventFilter(QObject* watched, QEvent* event)
 
 void GridWidget::emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press)
 {
-    const QPointF position = source->mapTo(this, event->position());
+    // Measured from the corner inside the frame, where the header row and column 0 begin.
+    const QPointF position = source->mapTo(this, event->position()) - QPointF(frameWidth(), frameWidth());
     const auto x = static_cast<float>(position.x() * twipsPerPixelX());
     const auto y = static_cast<float>(position.y() * twipsPerPixelY());
     if (press)

@@ -9,7 +9,7 @@ class GridModel;
 
 // The domain grid on screen: a table view whose horizontal header plays the fixed row 0. It offers the operations
 // of GridControl in twips and reports presses, releases and clicks as MouseDown, MouseUp and Click with positions
-// in twips from the grid's top-left corner.
+// in twips from the grid's top-left corner inside its frame.
 class GridWidget : public QTableView, public GridControl {
     Q_OBJECT
 

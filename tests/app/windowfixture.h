@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/browseropener.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "grid/gridwidget.h"
@@ -19,9 +20,17 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+
+class RecordingBrowser final : public BrowserOpener {
+public:
+    void openAddress(const QString& address) override { addresses.append(address); }
+    QStringList addresses;
+};
 
 // The whole program on the offscreen platform: its list file in a temporary directory, every engine host sent
-// to a loopback EngineServer, dialogs answered by the test, counts in English (United States).
+// to a loopback EngineServer, dialogs answered by the test, addresses recorded instead of opened, counts in
+// English (United States). Pop-up menus are recorded too, and the item the test names is chosen from them.
 class WindowTest : public ::testing::Test {
 protected:
     QString listPath() const { return m_dir.filePath(QStringLiteral("brenlow.txt")); }
@@ -36,11 +45,20 @@ protected:
         options.listFilePath = listPath();
         options.socketSettings = m_server.settings();
         options.dialogs = &m_dialogs;
+        options.browser = &m_browser;
         options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         m_program = std::make_unique<Program>(std::move(options));
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,
                          [this](const QString& text) { m_progress.append(text); });
+        window().setPopupMenuShower([this](QMenu& menu) {
+            QStringList captions;
+            for (const QAction* action : menu.actions())
+                captions.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+            m_popups.append(captions);
+            if (QAction* chosen = std::exchange(m_choice, nullptr))
+                chosen->trigger();
+        });
     }
 
     QByteArray listFile() const
@@ -90,4 +108,7 @@ protected:
     FakeDialogs m_dialogs;
     std::unique_ptr<Program> m_program;
     QStringList m_progress;
+    RecordingBrowser m_browser;
+    QList<QStringList> m_popups; // the captions of every pop-up menu shown
+    QAction* m_choice = nullptr; // chosen from the next pop-up menu
 };

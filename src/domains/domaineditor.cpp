@@ -1,0 +1,205 @@
+#include "domains/domaineditor.h"
+
+#include "domains/domainlist.h"
+#include "domains/userdialogs.h"
+#include "engine/bytetext.h"
+#include "grid/domaingrid.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An import line is trimmed, then cut at its first "|" and then at its first "," (unless either starts it), so
+// that a list file's records and "domain,comment" lines give their domain. What is left is not trimmed again.
+QByteArray importText(QByteArrayView line)
+{
+    QByteArray text = trimSpaces(line).toByteArray();
+    if (const qsizetype bar = text.indexOf('|'); bar >= 1)
+        text.truncate(bar);
+    if (const qsizetype comma = text.indexOf(','); comma >= 1)
+        text.truncate(comma);
+    return text;
+}
+
+// What FindEngineInGrid would answer, kept up to date while an import adds rows, so that each line costs a
+// lookup instead of a pass over the whole grid.
+class DomainRows {
+public:
+    explicit DomainRows(const GridControl& grid)
+    {
+        for (int row = 1; row < grid.Rows(); ++row) {
+            const QString domain = grid.TextMatrix(row, GridColumn::Domain);
+            if (domain.isEmpty())
+                m_blankRows.insert(row);
+            else
+                remember(domain, row);
+        }
+    }
+
+    int find(const QString& name, int& firstBlankRow) const
+    {
+        const int row = m_firstRowOf.value(name.toLower(), -1);
+        const int blank = m_blankRows.empty() ? -1 : *m_blankRows.begin();
+        firstBlankRow = (row == -1 || blank < row) ? blank : -1;
+        return row;
+    }
+
+    int firstBlankRowAfter(int row) const
+    {
+        const auto blank = m_blankRows.upper_bound(row);
+        return blank == m_blankRows.end() ? -1 : *blank;
+    }
+
+    void added(const QString& domain, int row)
+    {
+        m_blankRows.erase(row);
+        remember(domain, row);
+    }
+
+private:
+    void remember(const QString& domain, int row)
+    {
+        const QString key = domain.toLower();
+        if (!m_firstRowOf.contains(key))
+            m_firstRowOf.insert(key, row);
+    }
+
+    QHash<QString, int> m_firstRowOf;
+    std::set<int> m_blankRows;
+};
+
+} // namespace
+
+DomainEditor::DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString programDirectory)
+    : m_grid(grid)
+    , m_domains(domains)
+    , m_dialogs(dialogs)
+    , m_programDirectory(std::move(programDirectory))
+{
+}
+
+AddDomainResult DomainEditor::AddADomain(QByteArray& text)
+{
+    const NormalisedDomain normalised = NormaliseDomain(text);
+    if (normalised.result != AddDomainResult::AddOk)
+        return normalised.result;
+    text = normalised.domain;
+
+    const QString domain = QString::fromLocal8Bit(text);
+    int firstBlankRow = -1;
+    if (m_grid.FindEngineInGrid(domain, firstBlankRow) != -1)
+        return AddDomainResult::AddOk;
+    if (firstBlankRow != -1 && firstBlankRow <= m_domains.count())
+        firstBlankRow = firstBlankRowAfterList();
+    addRowAndRecord(domain, firstBlankRow);
+    m_grid.CaptureUrlsData();
+    return AddDomainResult::AddOk;
+}
+
+int DomainEditor::firstBlankRowAfterList() const
+{
+    const GridControl& grid = m_grid.grid();
+    for (int row = m_domains.count() + 1; row < grid.Rows(); ++row) {
+        if (grid.TextMatrix(row, GridColumn::Domain).isEmpty())
+            return row;
+    }
+    return -1;
+}
+
+int DomainEditor::addRowAndRecord(const QString& domain, int firstBlankRow)
+{
+    int row = firstBlankRow;
+    m_grid.AddRow(domain, row);
+    m_domains.append(m_grid.RetrieveResultFromGrid(row));
+    m_grid.grid().makeCurrent(row, GridColumn::Domain);
+    return row;
+}
+
+void DomainEditor::cmdAddDomain_Click()
+{
+    const QString answer = m_dialogs.prompt(u"Enter Domain To Add"_s, u"Add Domain"_s).toLower();
+    QByteArray text = trimSpaces(answer.toLocal8Bit()).toByteArray();
+    if (AddADomain(text) == AddDomainResult::AddNotADomain)
+        m_dialogs.message(u"This does not appear to be a valid domain"_s);
+}
+
+void DomainEditor::cmdRemoveDomain_Click()
+{
+    const int count = m_domains.count();
+    const int row = m_grid.grid().Row();
+    // Only a domain row can be removed: a blank row below the list has no record.
+    if (count == 0 || row < 1 || row > count)
+        return;
+    const QString domain = m_grid.grid().TextMatrix(row, GridColumn::Domain);
+    if (m_dialogs.askYesNoCancel(u"Remove domain "_s + domain + u'?', u"Remove Domain"_s) != UserDialogs::Answer::Yes)
+        return;
+
+    m_grid.CaptureUrlsData();
+    m_domains.remove(row);
+    m_grid.SetupUrlsGrid();
+    m_grid.DisplayUrlsData();
+    m_grid.grid().makeCurrent(1, GridColumn::Domain);
+}
+
+QString DomainEditor::ShowOpenFileDialog(const QString& filter, const QString& title, const QString& initialDirectory)
+{
+    return m_dialogs.openFile(title, initialDirectory, filter);
+}
+
+void DomainEditor::mnuFileImportUrls_Click()
+{
+    const QString path = ShowOpenFileDialog(u"*.txt"_s, u"Import Urls"_s, m_programDirectory);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    QByteArray contents;
+    bool read = file.open(QIODevice::ReadOnly);
+    if (read) {
+        contents = file.readAll();
+        read = file.error() == QFileDevice::NoError;
+    }
+    if (!read) {
+        m_dialogs.message(u"The file %1 cannot be read: %2\n\nNo domain was imported."_s.arg(path, file.errorString()));
+        return;
+    }
+    importContents(contents);
+}
+
+void DomainEditor::importContents(const QByteArray& contents)
+{
+    // Each added domain is captured as AddADomain captures it. After the first full capture only two records can
+    // differ from their rows: the new domain's, and the last record, which the list has just grown by.
+    GridControl& grid = m_grid.grid();
+    DomainRows rows(grid);
+    bool capturedAll = false;
+    grid.setRedraw(false);
+    for (const QByteArray& line : DomainList::splitLines(contents)) {
+        const NormalisedDomain normalised = NormaliseDomain(importText(line));
+        if (normalised.result != AddDomainResult::AddOk)
+            continue;
+        const QString domain = QString::fromLocal8Bit(normalised.domain);
+        int firstBlankRow = -1;
+        if (rows.find(domain, firstBlankRow) != -1)
+            continue;
+        if (firstBlankRow != -1 && firstBlankRow <= m_domains.count())
+            firstBlankRow = rows.firstBlankRowAfter(m_domains.count());
+        const int row = addRowAndRecord(domain, firstBlankRow);
+        rows.added(domain, row);
+        if (!capturedAll) {
+            m_grid.CaptureUrlsData();
+            capturedAll = true;
+        } else {
+            const int count = m_domains.count();
+            if (row <= count)
+                m_grid.captureRow(row);
+            if (row != count)
+                m_grid.captureRow(count);
+        }
+    }
+    grid.setRedraw(true);
+}

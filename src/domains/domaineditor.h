@@ -1,0 +1,42 @@
+#pragma once
+
+#include "domains/domaintext.h"
+
+#include <QByteArray>
+#include <QString>
+
+class DomainGrid;
+class DomainList;
+class UserDialogs;
+
+// Adding, removing and importing domains. Each changes the grid and the domain list together, so that grid row
+// r keeps showing record r; none of them writes the list file.
+class DomainEditor {
+public:
+    DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString programDirectory);
+
+    // Normalises text, replacing it by the domain, and adds the domain unless the grid already shows it in any
+    // letter case. AddOk when it was added or already listed.
+    AddDomainResult AddADomain(QByteArray& text);
+
+    void cmdAddDomain_Click();
+    // Removes the domain of the grid's current row after the user has confirmed it.
+    void cmdRemoveDomain_Click();
+    void mnuFileImportUrls_Click();
+    // Adds the domain of every line of an import file, in file order, skipping what is no domain or listed.
+    void importContents(const QByteArray& contents);
+
+    // The chosen file's path, or empty when the user cancels.
+    QString ShowOpenFileDialog(const QString& filter, const QString& title, const QString& initialDirectory);
+
+private:
+    // A new domain goes into the first blank row after the list, where its record will be: a blank row inside
+    // the list belongs to an empty record.
+    int firstBlankRowAfterList() const;
+    int addRowAndRecord(const QString& domain, int firstBlankRow);
+
+    DomainGrid& m_grid;
+    DomainList& m_domains;
+    UserDialogs& m_dialogs;
+    QString m_programDirectory;
+};

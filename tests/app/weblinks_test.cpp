@@ -1,0 +1,61 @@
+#include "app/weblinks.h"
+#include "windowfixture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(OpenWebPage, OpensThePageOfAnExactKey)
+{
+    RecordingBrowser browser;
+    for (const QString& key : {u"Tarvin Home"_s, u"APP Home"_s, u"Requirements"_s, u"Downloads"_s, u"Updates"_s,
+                               u"FAQ"_s, u"updates"_s, u"Home"_s, QString()})
+        OpenWebPage(browser, key);
+    EXPECT_EQ(browser.addresses,
+              (QStringList{u"http://www.brenlow.com/"_s, u"http://www.brenlow.com/"_s,
+                           u"http://www.brenlow.com/requirements.html"_s, u"http://www.brenlow.com/downloads.html"_s,
+                           u"http://www.brenlow.com/updates.html"_s, u"http://www.brenlow.com/faq.html"_s}));
+}
+
+TEST_F(WindowTest, ButtonsAndMenuItemsOpenTheirPages)
+{
+    start("a.com|\r\n");
+    window().mnuWebPagesHome().trigger();
+    window().mnuFileGetUpdate().trigger();
+    window().cmdPopularityMean().click();
+    window().cmdFindPageRanking().click();
+    window().cmdDownload().click();
+    EXPECT_EQ(m_browser.addresses,
+              (QStringList{u"http://www.brenlow.com/"_s, u"http://www.brenlow.com/updates.html"_s,
+                           u"http://www.brenlow.com/link-popularity.html"_s, u"http://www.brenlow.com/rankfinder/"_s,
+                           u"ftp://ftp.brenlow.com/pub/rankfinder/rankfinder-setup.tar.gz"_s}));
+    EXPECT_EQ(window().cmdDownload().text(), u"Download Rank Finder"_s);
+}
+
+TEST_F(WindowTest, PopUpItemsOpenTheDomainAndItsResultPages)
+{
+    start("http://d.com|AllTheWeb=1|\r\na.org|\r\n");
+    const QPoint first = grid().visualRect(grid().model()->index(0, 2)).center();
+    const QList<QAction*> items{&window().mnuGridMenuViewDomain(), &window().mnuGridMenuView(2),
+                                &window().mnuGridMenuView(1), &window().mnuGridMenuView(0)};
+    for (QAction* item : items) {
+        m_choice = item;
+        QTest::mousePress(grid().viewport(), Qt::RightButton, {}, first);
+        QTest::mouseRelease(grid().viewport(), Qt::RightButton, {}, first);
+    }
+    EXPECT_EQ(m_browser.addresses,
+              (QStringList{u"http://d.com"_s, u"http://www.google.com/search?as_lq=d.com"_s,
+                           u"http://www.altavista.com/sites/search/web?q=link%3Ad.com+-url%3Ad.com"_s,
+                           u"http://www.alltheweb.com/search?cat=web&lang=any&query=link.all%3Ad.com"_s}));
+
+    // After a press outside the list, "View Domain" opens nothing.
+    m_browser.addresses.clear();
+    const QPoint blank = grid().visualRect(grid().model()->index(4, 0)).center();
+    QTest::mousePress(grid().viewport(), Qt::RightButton, {}, blank);
+    window().mnuGridMenuViewDomain_Click();
+    EXPECT_TRUE(m_browser.addresses.isEmpty());
+}
+
+} // namespace

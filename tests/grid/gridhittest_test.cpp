@@ -1,0 +1,76 @@
+#include "grid/gridhittest.h"
+#include "grid/gridwidget.h"
+
+#include <QCoreApplication>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Cell {
+    int row;
+    int col;
+    bool operator==(const Cell&) const = default;
+};
+
+void PrintTo(const Cell& cell, std::ostream* out)
+{
+    *out << "(" << cell.row << ", " << cell.col << ")";
+}
+
+Cell cellAt(const GridWidget& grid, float x, float y)
+{
+    Cell cell{-9, -9};
+    GetGridCellFromPoint(grid, x, y, cell.row, cell.col);
+    return cell;
+}
+
+TEST(GetGridCellFromPoint, FindsTheCellUnderAPointInTwips)
+{
+    GridWidget grid;
+    grid.resize(900, 400);
+    grid.show();
+    const int widths[] = {2000, 1000, 1000, 1000, 1000, 1000, 1000, 1000};
+    for (int col = 0; col < 8; ++col)
+        grid.setColWidth(col, widths[col]);
+    const float header = static_cast<float>(grid.RowHeight(0));
+    const float row = static_cast<float>(grid.RowHeight(1));
+
+    const struct {
+        float x;
+        float y;
+        Cell cell;
+    } cases[] = {
+        {0, 0, {1, 0}},                       // the header row counts as row 1
+        {2001, header + 1, {1, 0}},           // 1 twip past an edge still belongs to the cell before it
+        {2001.5f, header + 1.5f, {1, 1}},     // beyond that, the next one
+        {100, header + row + 1.5f, {2, 0}},   //
+        {3500, header + row / 2, {1, 2}},     //
+        {7999, header + 3 * row + 2, {4, 6}}, //
+        {8002, header + 3 * row - 1, {3, 7}}, //
+        {1e6f, 1e6f, {grid.Rows() - 1, 7}},   // right of the last column, below the last row
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cellAt(grid, c.x, c.y), c.cell) << c.x << " " << c.y;
+
+    // Rows scrolled out of view add no height: the first row in view lies under the header.
+    for (int i = 0; i < 30; ++i)
+        grid.AddItem(QString());
+    QCoreApplication::processEvents(); // the view takes in its new rows
+    grid.verticalScrollBar()->setValue(19);
+    EXPECT_EQ(cellAt(grid, 100, header + 2), (Cell{20, 0}));
+    EXPECT_EQ(cellAt(grid, 100, header + row + 2), (Cell{21, 0}));
+
+    // Scrolled to the end, the view shows the first row in view in part only: the rows below it are found
+    // where they are drawn.
+    grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
+    const float twipsPerPixel = static_cast<float>(grid.twipsPerPixelY());
+    for (int gridRow = grid.Rows() - 5; gridRow < grid.Rows(); ++gridRow) {
+        const float top = header + static_cast<float>(grid.rowViewportPosition(gridRow - 1)) * twipsPerPixel;
+        EXPECT_EQ(cellAt(grid, 100, top + 3 * twipsPerPixel).row, gridRow);
+        EXPECT_EQ(cellAt(grid, 100, top + row - 3 * twipsPerPixel).row, gridRow);
+    }
+}
+
+} // namespace
