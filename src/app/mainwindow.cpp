@@ -67,8 +67,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     createMenus();
     m_client->installEventFilter(this);
 
-    const auto pixels = [this](int twips) { return qRound(twips * logicalDpiX() / 1440.0); };
-    m_client->setMinimumSize(pixels(designClient.width()), qRound(designClient.height() * logicalDpiY() / 1440.0));
+    m_client->setMinimumSize(pixels(QRect(QPoint(), designClient)).size());
     resize(m_client->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
     placeControls();
 }
@@ -140,16 +139,18 @@ void MainWindow::createMenus()
     connect(m_mnuGridMenuRemove, &QAction::triggered, this, &MainWindow::mnuGridMenuRemove_Click);
 }
 
+QRect MainWindow::pixels(const QRect& twips) const
+{
+    const double scaleX = logicalDpiX() / 1440.0;
+    const double scaleY = logicalDpiY() / 1440.0;
+    return {qRound(twips.x() * scaleX), qRound(twips.y() * scaleY), qRound(twips.width() * scaleX),
+            qRound(twips.height() * scaleY)};
+}
+
 void MainWindow::placeControls()
 {
     // Controls keep their design places; the grid takes what the window gains, and the bottom row of buttons
     // stays below it.
-    const double scaleX = logicalDpiX() / 1440.0;
-    const double scaleY = logicalDpiY() / 1440.0;
-    const auto pixels = [&](const QRect& twips) {
-        return QRect(qRound(twips.x() * scaleX), qRound(twips.y() * scaleY), qRound(twips.width() * scaleX),
-                     qRound(twips.height() * scaleY));
-    };
     const QSize grown = m_client->size() - m_client->minimumSize();
     const int down = std::max(grown.height(), 0);
 

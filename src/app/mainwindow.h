@@ -117,6 +117,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    QRect pixels(const QRect& twips) const; // a design rectangle at the screen's DPI
     void placeControls();
     void fitCaption(QPushButton& button) const;
     void reportListLoad(DomainList::LoadResult result);

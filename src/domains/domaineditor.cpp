@@ -1,11 +1,11 @@
 #include "domains/domaineditor.h"
 
 #include "domains/domainlist.h"
+#include "domains/textfile.h"
 #include "domains/userdialogs.h"
 #include "engine/bytetext.h"
 #include "grid/domaingrid.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <set>
@@ -156,18 +156,13 @@ void DomainEditor::mnuFileImportUrls_Click()
     const QString path = ShowOpenFileDialog(u"*.txt"_s, u"Import Urls"_s, m_programDirectory);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    QByteArray contents;
-    bool read = file.open(QIODevice::ReadOnly);
-    if (read) {
-        contents = file.readAll();
-        read = file.error() == QFileDevice::NoError;
-    }
-    if (!read) {
-        m_dialogs.message(u"The file %1 cannot be read: %2\n\nNo domain was imported."_s.arg(path, file.errorString()));
+    QString error;
+    const std::optional<QByteArray> contents = readTextFile(path, error);
+    if (!contents) {
+        m_dialogs.message(u"The file %1 cannot be read: %2\n\nNo domain was imported."_s.arg(path, error));
         return;
     }
-    importContents(contents);
+    importContents(*contents);
 }
 
 void DomainEditor::importContents(const QByteArray& contents)

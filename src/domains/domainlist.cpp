@@ -1,9 +1,9 @@
 #include "domains/domainlist.h"
 
 #include "domains/productsite.h"
+#include "domains/textfile.h"
 #include "engine/bytetext.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -19,20 +19,13 @@ DomainList::DomainList(QString filePath)
 DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders)
 {
     if (FileExists(m_filePath)) {
-        QFile file(m_filePath);
-        QByteArray contents;
-        bool read = file.open(QIODevice::ReadOnly);
-        if (read) {
-            contents = file.readAll();
-            read = file.error() == QFileDevice::NoError;
-        }
-        if (!read) {
+        const std::optional<QByteArray> contents = readTextFile(m_filePath, m_errorString);
+        if (!contents) {
             m_fileUnreadable = true;
-            m_errorString = file.errorString();
             m_entries.clear();
             return LoadResult::Unreadable;
         }
-        m_entries = splitLines(contents);
+        m_entries = splitLines(*contents);
         return LoadResult::Loaded;
     }
 
