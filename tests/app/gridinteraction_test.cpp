@@ -135,26 +135,4 @@ TEST_F(GridInteractionTest, RemoveThisDomainActsOnThePressedCell)
     EXPECT_EQ(cell(3, 0), u"d4.com"_s);
 }
 
-TEST_F(GridInteractionTest, EditingItemsAreDisabledDuringARun)
-{
-    m_server.serveDomain("d1.com", {1, 2, 3, 4, 5});
-    m_server.serveQuery(0, "d1.com", ServerReply::silence());
-    start(domainsList(2));
-    bool checked = false;
-    whenever([&] { return m_server.http().requestCount() == 1; },
-             [&] {
-                 checked = true;
-                 EXPECT_FALSE(window().mnuGridMenuUpdate().isEnabled());
-                 EXPECT_FALSE(window().mnuGridMenuRemove().isEnabled());
-                 EXPECT_FALSE(window().mnuFileImportUrls().isEnabled());
-                 EXPECT_FALSE(window().cmdAddDomain().isEnabled());
-                 EXPECT_TRUE(window().mnuGridMenuViewDomain().isEnabled());
-                 EXPECT_TRUE(window().mnuGridMenuView(2).isEnabled());
-                 window().cmdCancelUpdate().click();
-             });
-    window().cmdUpdate(0).click();
-    EXPECT_TRUE(checked);
-    EXPECT_TRUE(isIdle());
-}
-
 } // namespace

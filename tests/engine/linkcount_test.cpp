@@ -55,6 +55,7 @@ TEST(ExtractLinkCount, FollowsTheMarkerRules)
         {"plain google", "Google", "x Results <b>1</b> of about <b>12,345</b>. y"_ba, 12345},
         {"markers in capitals", "Google", "RESULTS <B>1</B> OF ABOUT <B>12,345</B>."_ba, 12345},
         {"markers in mixed case", "Google", "rEsUlTs <b>1</b> Of AbOuT <B>77</b>."_ba, 77},
+        {"near misses in both cases first", "Google", "rr RR results Results <b>1</b> of about <b>8</b>."_ba, 8},
         {"spaces around the number", "AltaVista", "We found    1,021   results:</b>"_ba, 1021},
         {"start marker only before the anchor", "Google", "of about <b>5</b>. Results <b>1</b> - 10"_ba, 0},
         {"no end marker after the start", "Google", "Results <b>1</b> of about <b>5 and then nothing"_ba, 0},

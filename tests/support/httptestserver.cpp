@@ -26,49 +26,6 @@ QByteArray requestPath(const QByteArray& request)
 
 } // namespace
 
-ServerReply ServerReply::page(const QByteArray& bytes)
-{
-    return {{bytes}, Ending::Close};
-}
-
-ServerReply ServerReply::inPieces(const QByteArray& bytes, int pieceSize)
-{
-    ServerReply reply;
-    for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
-        reply.writes.append(bytes.mid(at, pieceSize));
-    return reply;
-}
-
-ServerReply ServerReply::blocks(const QList<QByteArray>& blocks)
-{
-    return {blocks, Ending::Close};
-}
-
-ServerReply ServerReply::silence()
-{
-    return {{}, Ending::Stall};
-}
-
-ServerReply ServerReply::closeAtOnce()
-{
-    return {{}, Ending::Close};
-}
-
-ServerReply ServerReply::stallAfter(const QByteArray& bytes)
-{
-    return {{bytes}, Ending::Stall};
-}
-
-ServerReply ServerReply::resetAfter(const QByteArray& bytes)
-{
-    return {{bytes}, Ending::Reset};
-}
-
-ServerReply ServerReply::endless(const QByteArray& head, const QByteArray& pattern)
-{
-    return {{head, pattern}, Ending::Endless};
-}
-
 QByteArray httpPage(QByteArrayView body, QByteArrayView status)
 {
     QByteArray page;
@@ -77,18 +34,16 @@ QByteArray httpPage(QByteArrayView body, QByteArrayView status)
 }
 
 struct HttpTestServer::Connection {
-    enum class Phase { Reading, Writing, Stalled, Endless };
+    enum class Phase { Reading, Writing, Stalled };
 
     int socket = -1;
     Phase phase = Phase::Reading;
     QByteArray received;
     ServerReply reply;
-    qsizetype writeIndex = 0;
-    qsizetype writeOffset = 0;
+    qsizetype written = 0;
 };
 
 HttpTestServer::HttpTestServer()
-    : m_otherReply(ServerReply::page(httpPage("<html>Not here</html>", "404 Not Found")))
 {
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     m_wakeUp = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -127,12 +82,6 @@ void HttpTestServer::answer(const QByteArray& path, const QList<ServerReply>& re
     m_replies[path] = replies;
 }
 
-void HttpTestServer::answerOthers(const ServerReply& reply)
-{
-    const std::lock_guard lock(m_mutex);
-    m_otherReply = reply;
-}
-
 int HttpTestServer::requestCount() const
 {
     const std::lock_guard lock(m_mutex);
@@ -146,28 +95,10 @@ int HttpTestServer::requestCount(const QByteArray& path) const
     return served == m_served.end() ? 0 : served->second;
 }
 
-QList<QByteArray> HttpTestServer::requests() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_requests;
-}
-
 QByteArray HttpTestServer::lastRequest() const
 {
     const std::lock_guard lock(m_mutex);
     return m_requests.isEmpty() ? QByteArray() : m_requests.last();
-}
-
-bool HttpTestServer::waitForRequests(int count, std::chrono::milliseconds bound) const
-{
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, bound, [&] { return m_requests.size() >= count; });
-}
-
-bool HttpTestServer::waitUntilNoConnection(std::chrono::milliseconds bound) const
-{
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, bound, [&] { return m_openConnections == 0; });
 }
 
 void HttpTestServer::serve()
@@ -177,8 +108,7 @@ void HttpTestServer::serve()
     for (;;) {
         watched.assign({{m_wakeUp, POLLIN, 0}, {m_listener, POLLIN, 0}});
         for (const Connection& connection : connections) {
-            const bool writing =
-                connection.phase == Connection::Phase::Writing || connection.phase == Connection::Phase::Endless;
+            const bool writing = connection.phase == Connection::Phase::Writing;
             watched.push_back({connection.socket, short(writing ? POLLOUT : POLLIN), 0});
         }
         if (::poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR)
@@ -195,11 +125,9 @@ void HttpTestServer::serve()
         }
         if (watched[1].revents != 0)
             accept(connections);
-        setOpenConnections(int(connections.size()));
     }
     for (const Connection& connection : connections)
         ::close(connection.socket);
-    setOpenConnections(0);
 }
 
 void HttpTestServer::accept(std::vector<Connection>& connections)
@@ -208,7 +136,7 @@ void HttpTestServer::accept(std::vector<Connection>& connections)
         const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (socket < 0)
             return;
-        // Small writes leave at once, each in a segment of its own.
+        // Small writes leave at once.
         const int on = 1;
         ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         Connection connection;
@@ -223,7 +151,6 @@ bool HttpTestServer::advance(Connection& connection)
     case Connection::Phase::Reading:
         return readRequest(connection) && (connection.phase == Connection::Phase::Reading || write(connection));
     case Connection::Phase::Writing:
-    case Connection::Phase::Endless:
         return write(connection);
     case Connection::Phase::Stalled: {
         char discard[4096];
@@ -255,60 +182,26 @@ bool HttpTestServer::readRequest(Connection& connection)
 // Writes as much as the socket takes, then ends the reply as scripted. False when the connection is over.
 bool HttpTestServer::write(Connection& connection)
 {
-    QList<QByteArray>& writes = connection.reply.writes;
-    for (;;) {
-        if (connection.writeIndex == writes.size()) {
-            if (connection.reply.ending != ServerReply::Ending::Endless || writes.isEmpty())
-                break;
-            connection.phase = Connection::Phase::Endless;
-            connection.writeIndex = writes.size() - 1;
-        }
-        const QByteArray& block = writes.at(connection.writeIndex);
-        const ssize_t sent = ::send(connection.socket, block.constData() + connection.writeOffset,
-                                    std::size_t(block.size() - connection.writeOffset), MSG_NOSIGNAL);
+    const QByteArray& bytes = connection.reply.bytes;
+    while (connection.written < bytes.size()) {
+        const ssize_t sent = ::send(connection.socket, bytes.constData() + connection.written,
+                                    std::size_t(bytes.size() - connection.written), MSG_NOSIGNAL);
         if (sent < 0)
             return errno == EAGAIN || errno == EINTR;
-        connection.writeOffset += sent;
-        if (connection.writeOffset == block.size()) {
-            ++connection.writeIndex;
-            connection.writeOffset = 0;
-        }
+        connection.written += sent;
     }
-
-    switch (connection.reply.ending) {
-    case ServerReply::Ending::Stall:
-        connection.phase = Connection::Phase::Stalled;
-        return true;
-    case ServerReply::Ending::Reset: {
-        const linger abort{1, 0};
-        ::setsockopt(connection.socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-        return false;
-    }
-    case ServerReply::Ending::Close:
-    case ServerReply::Ending::Endless:
-        return false;
-    }
-    return false;
+    connection.phase = Connection::Phase::Stalled;
+    return !connection.reply.closes;
 }
 
 ServerReply HttpTestServer::replyFor(const QByteArray& request)
 {
     const std::lock_guard lock(m_mutex);
     m_requests.append(request);
-    m_changed.notify_all();
     const QByteArray path = requestPath(request);
     const int served = ++m_served[path];
     const auto replies = m_replies.find(path);
     if (replies == m_replies.end() || replies->second.isEmpty())
-        return m_otherReply;
+        return ServerReply::page(httpPage("<html>Not here</html>", "404 Not Found"));
     return replies->second.at(std::min<qsizetype>(served, replies->second.size()) - 1);
-}
-
-void HttpTestServer::setOpenConnections(int count)
-{
-    const std::lock_guard lock(m_mutex);
-    if (m_openConnections == count)
-        return;
-    m_openConnections = count;
-    m_changed.notify_all();
 }

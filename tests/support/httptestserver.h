@@ -4,32 +4,20 @@
 #include <QByteArrayView>
 #include <QList>
 
-#include <chrono>
-#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-// What the server does with a request once it has read it: the writes, each one write call, then the ending.
+// What the server does with a request once it has read it: writes the bytes, then closes the connection or
+// keeps it open and silent until the client goes.
 struct ServerReply {
-    enum class Ending {
-        Close,   // closes the connection
-        Stall,   // keeps the connection open and silent until the client goes
-        Reset,   // aborts the connection (SO_LINGER 0), so the client sees a reset
-        Endless, // repeats the last write until the client goes
-    };
-    QList<QByteArray> writes;
-    Ending ending = Ending::Close;
+    QByteArray bytes;
+    bool closes = true;
 
-    static ServerReply page(const QByteArray& bytes);                    // at once, then close
-    static ServerReply inPieces(const QByteArray& bytes, int pieceSize); // many small writes, then close
-    static ServerReply blocks(const QList<QByteArray>& blocks);          // one write per block, then close
-    static ServerReply silence();                                        // accepts and never answers
-    static ServerReply closeAtOnce();                                    // closes without a byte
-    static ServerReply stallAfter(const QByteArray& bytes);              // writes, then keeps silent
-    static ServerReply resetAfter(const QByteArray& bytes);              // writes, then resets
-    static ServerReply endless(const QByteArray& head, const QByteArray& pattern);
+    static ServerReply page(const QByteArray& bytes) { return {bytes, true}; }        // writes, then closes
+    static ServerReply silence() { return {{}, false}; }                              // accepts and never answers
+    static ServerReply stallAfter(const QByteArray& bytes) { return {bytes, false}; } // writes, then keeps silent
 };
 
 // "HTTP/1.0 <status>", a content type and the body, as a server of the old web answers.
@@ -51,16 +39,10 @@ public:
 
     void answer(const QByteArray& path, const QList<ServerReply>& replies);
     void answer(const QByteArray& path, const ServerReply& reply) { answer(path, QList<ServerReply>{reply}); }
-    void answerOthers(const ServerReply& reply);
 
     int requestCount() const;
     int requestCount(const QByteArray& path) const;
-    QList<QByteArray> requests() const; // in arrival order
     QByteArray lastRequest() const;
-
-    // Wait for a condition on the server's thread, at most bound; false when the bound ran out.
-    bool waitForRequests(int count, std::chrono::milliseconds bound) const;
-    bool waitUntilNoConnection(std::chrono::milliseconds bound) const; // every connection closed, by either side
 
 private:
     struct Connection;
@@ -71,7 +53,6 @@ private:
     bool readRequest(Connection& connection);
     bool write(Connection& connection);
     ServerReply replyFor(const QByteArray& request);
-    void setOpenConnections(int count);
 
     int m_listener = -1;
     int m_wakeUp = -1;
@@ -79,10 +60,7 @@ private:
     std::thread m_thread;
 
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
     std::map<QByteArray, QList<ServerReply>> m_replies;
     std::map<QByteArray, int> m_served; // requests per path
-    ServerReply m_otherReply;
     QList<QByteArray> m_requests;
-    int m_openConnections = 0;
 };
