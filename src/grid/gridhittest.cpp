@@ -2,31 +2,31 @@
 
 #include "grid/gridcontrol.h"
 
+namespace {
+
+// The column or row a position falls in: the first one is counted whether in view or not, each later one adds
+// its size only while in view, and a position beyond the last one gives the last one.
+template <typename Size, typename InView> int indexAt(float position, int count, Size size, InView inView)
+{
+    int index = 0;
+    float edge = static_cast<float>(size(0));
+    while (edge + 1 < position) {
+        if (++index > count - 1)
+            return count - 1;
+        if (inView(index))
+            edge += static_cast<float>(size(index));
+    }
+    return index;
+}
+
+} // namespace
+
 void GetGridCellFromPoint(const GridControl& grid, float x, float y, int& row, int& col)
 {
-    col = 0;
-    float edge = static_cast<float>(grid.ColWidth(0));
-    while (edge + 1 < x) {
-        ++col;
-        if (col > grid.Cols() - 1) {
-            col = grid.Cols() - 1;
-            break;
-        }
-        if (grid.ColIsVisible(col))
-            edge += static_cast<float>(grid.ColWidth(col));
-    }
-
-    row = 0;
-    edge = static_cast<float>(grid.RowHeight(0));
-    while (edge + 1 < y) {
-        ++row;
-        if (row > grid.Rows() - 1) {
-            row = grid.Rows() - 1;
-            break;
-        }
-        if (grid.RowIsVisible(row))
-            edge += static_cast<float>(grid.RowHeight(row));
-    }
+    col = indexAt(
+        x, grid.Cols(), [&](int c) { return grid.ColWidth(c); }, [&](int c) { return grid.ColIsVisible(c); });
+    row = indexAt(
+        y, grid.Rows(), [&](int r) { return grid.RowHeight(r); }, [&](int r) { return grid.RowIsVisible(r); });
     if (row == 0)
         row = 1;
 }
