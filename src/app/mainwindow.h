@@ -1,8 +1,8 @@
 #pragma once
 
-#include "domains/domaineditor.h"
+#include "workflows/domaineditor.h"
 #include "domains/domainlist.h"
-#include "engine/updaterun.h"
+#include "workflows/updaterun.h"
 #include "grid/domaingrid.h"
 
 #include <QMainWindow>

@@ -1,4 +1,4 @@
-#include "engine/updaterun.h"
+#include "workflows/updaterun.h"
 
 #include <gtest/gtest.h>
 

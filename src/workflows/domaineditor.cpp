@@ -1,4 +1,4 @@
-#include "domains/domaineditor.h"
+#include "workflows/domaineditor.h"
 
 #include "domains/domainlist.h"
 #include "domains/textfile.h"

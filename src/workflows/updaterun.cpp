@@ -1,4 +1,4 @@
-#include "engine/updaterun.h"
+#include "workflows/updaterun.h"
 
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
