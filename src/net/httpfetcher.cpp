@@ -72,6 +72,13 @@ HttpResult HttpFetcher::HttpRequest(QByteArrayView host, QByteArrayView path)
     return result;
 }
 
+void HttpFetcher::requestCancel()
+{
+    m_cancelRequested = true;
+    if (m_requestRunning && m_controls.hasSocket())
+        m_controls.Socket1().Abandon();
+}
+
 void HttpFetcher::SetBusyCursor(bool busy)
 {
     m_busyCount += busy ? 1 : -1;
@@ -143,8 +150,15 @@ HttpFetcher::ReadEnd HttpFetcher::readResponse(SocketControl& socket, HttpResult
     QElapsedTimer sinceEventsRan;
     sinceEventsRan.start();
     for (;;) {
-        if (socket.IsFinished())
+        if (socket.IsFinished()) {
+            // The socket raises LastError for a connection that broke while reading (a reset), which leaves
+            // SocketConnectFailed set: what came before the break is not a whole page. Nor is nothing at all.
+            if (m_controls.SocketConnectFailed() || response.isEmpty()) {
+                response.resize(0);
+                return end(false);
+            }
             return end(true);
+        }
         const int count = socket.Receive(chunk, readSize);
         if (count > 0) {
             const QByteArrayView bytes = QByteArrayView(chunk).first(std::min<qsizetype>(count, chunk.size()));

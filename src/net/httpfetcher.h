@@ -25,8 +25,9 @@ public:
 
     HttpFetcher(SocketHost& controls, BusyPointer& busyPointer, EventPump pump);
 
-    // GET path from host, port 80. succeeded is true only when the server closed the connection after the page
-    // (or a second status line cut it short); otherwise response is empty, or partial after a cancel. An
+    // GET path from host, port 80. succeeded is true only when the server closed the connection normally after
+    // at least one byte (or a second status line cut the page short); otherwise response is empty, or partial
+    // after a cancel. A connection reset while reading fails. An
     // empty host, or a host or path holding CR, LF or NUL, fails at once with nothing touched.
     HttpResult HttpRequest(QByteArrayView host, QByteArrayView path);
 
@@ -38,9 +39,10 @@ public:
     const QByteArray& UserAgent() const { return m_userAgent; }
 
     // Set by Cancel; a request polls it while reading and leaves it set when it stopped because of it. Each
-    // attempt of a request clears it as it starts.
+    // attempt of a request clears it as it starts. A Cancel during a request also abandons the socket's wait,
+    // so that a name lookup or a connect that gets no answer ends within one slice.
     bool cancelRequested() const { return m_cancelRequested; }
-    void requestCancel() { m_cancelRequested = true; }
+    void requestCancel();
     void clearCancelRequest() { m_cancelRequested = false; }
 
 private:

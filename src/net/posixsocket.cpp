@@ -60,11 +60,11 @@ std::optional<quint32> systemResolve(const QByteArray& name)
     return qFromBigEndian(quint32(address.sin_addr.s_addr));
 }
 
-// The system's lookup can take seconds on a poor network and cannot be interrupted, so it runs on a thread of
-// its own while the window keeps its events running. A lookup still going at the time-out is left to finish
-// alone and counts as a name that cannot be resolved.
-std::optional<quint32> resolveWhileEventsRun(const QByteArray& name, const EventPump& pump,
-                                             const QDeadlineTimer& deadline)
+// A lookup can take seconds on a poor network and cannot be interrupted, so it runs on a thread of its own while
+// the window keeps its events running. A lookup still going at the time-out, or when the socket is abandoned,
+// is left to finish alone and counts as a name that cannot be resolved.
+std::optional<quint32> resolveWhileEventsRun(const QByteArray& name, const NameResolver& resolve, const EventPump& pump,
+                                             const QDeadlineTimer& deadline, const bool& abandoned)
 {
     struct Lookup {
         std::mutex mutex;
@@ -73,8 +73,8 @@ std::optional<quint32> resolveWhileEventsRun(const QByteArray& name, const Event
         std::optional<quint32> address;
     };
     const auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, name] {
-        const std::optional<quint32> address = systemResolve(name);
+    std::thread([lookup, name, resolve] {
+        const std::optional<quint32> address = resolve(name);
         const std::lock_guard guard(lookup->mutex);
         lookup->address = address;
         lookup->done = true;
@@ -87,6 +87,8 @@ std::optional<quint32> resolveWhileEventsRun(const QByteArray& name, const Event
             return std::nullopt;
         lock.unlock();
         runEvents(pump);
+        if (abandoned)
+            return std::nullopt;
         lock.lock();
     }
     return lookup->address;
@@ -114,6 +116,7 @@ bool PosixSocket::IsConnected() const
 
 bool PosixSocket::SetHostAddress(const QByteArray& address)
 {
+    m_abandoned = false;
     m_address = parseDecimalAddress(address);
     if (!m_address) {
         in_addr dotted{};
@@ -129,9 +132,12 @@ bool PosixSocket::SetHostAddress(const QByteArray& address)
 
 bool PosixSocket::SetHostName(const QByteArray& name)
 {
-    m_address =
-        m_settings.resolveName ? m_settings.resolveName(name) : resolveWhileEventsRun(name, m_pump, freshDeadline());
+    m_abandoned = false;
+    const NameResolver& resolve = m_settings.resolveName ? m_settings.resolveName : NameResolver(systemResolve);
+    m_address = resolveWhileEventsRun(name, resolve, m_pump, freshDeadline(), m_abandoned);
     if (!m_address) {
+        if (m_abandoned)
+            return false;
         fail(SocketError::HostNotFound, QStringLiteral("Host not found"));
         return false;
     }
@@ -175,6 +181,8 @@ int PosixSocket::Connect()
             return fail(SocketError::TimedOut, QStringLiteral("Connection timed out"));
         }
         runEvents(m_pump);
+        if (m_abandoned)
+            return SocketError::Abandoned; // no LastError: nothing failed that a fresh socket could cure
     }
 
     int error = 0;
@@ -223,6 +231,8 @@ int PosixSocket::Send(const QByteArray& data)
             }
             if (wait == Wait::SliceOver)
                 runEvents(m_pump);
+            if (m_abandoned)
+                return -1;
             continue;
         }
         fail(SocketError::SendFailed, errnoText(written < 0 ? errno : EPIPE));
@@ -255,6 +265,7 @@ bool PosixSocket::IsFinished() const
 
 void PosixSocket::Abandon()
 {
+    m_abandoned = true;
     closeDescriptor();
 }
 

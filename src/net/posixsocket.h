@@ -10,20 +10,24 @@
 #include <optional>
 #include <vector>
 
+// A host name to an IPv4 address in host byte order; nothing when the name cannot be resolved. It runs on a
+// thread of its own and may block.
+using NameResolver = std::function<std::optional<quint32>(const QByteArray& name)>;
+
 // Where and how long a PosixSocket connects. The program keeps the defaults: names go to the system resolver,
 // the remote port is dialled as set, waits end after 20 s. Tests send names and port 80 to their loopback
 // server and shorten the time-out.
 struct SocketSettings {
     std::chrono::milliseconds timeout{20000};
-    // A host name to an IPv4 address in host byte order; nothing when the name cannot be resolved.
-    std::function<std::optional<quint32>(const QByteArray& name)> resolveName;
+    NameResolver resolveName; // empty: the system's resolver
     // The port actually dialled for a remote port.
     std::function<int(int remotePort)> dialPort;
 };
 
 // A SocketControl on a non-blocking IPv4 TCP socket. Every wait polls in slices of at most SliceLength:
-// Connect and Send run the event pump between slices, Receive waits one slice and returns, so that its caller
-// can run the pump. Reads from the kernel go into a large block, handed out in the sizes Receive asks for.
+// the name lookup, Connect and Send run the event pump between slices, Receive waits one slice and returns, so
+// that its caller can run the pump. Abandon, called from the pump, ends the wait in progress after that slice. Reads
+// from the kernel go into a large block, handed out in the sizes Receive asks for.
 class PosixSocket final : public SocketControl {
 public:
     static constexpr std::chrono::milliseconds SliceLength{50};
@@ -64,6 +68,7 @@ private:
     int m_fd = -1;
     bool m_connected = false;
     bool m_peerClosed = false;
+    bool m_abandoned = false;         // until the next host is set
     QDeadlineTimer m_receiveDeadline; // no byte by then: Timeout
 
     std::vector<char> m_block;

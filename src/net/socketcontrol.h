@@ -16,6 +16,7 @@ constexpr int TimedOut = 25005;       // follows the Timeout event of the same w
 constexpr int SendFailed = 25006;
 constexpr int ReceiveFailed = 25007; // the connection broke while reading (a reset, say)
 constexpr int NotConnected = 25008;
+constexpr int Abandoned = 25009; // the wait was ended by Abandon; raised as no LastError
 } // namespace SocketError
 
 // The events of one socket. They are delivered on the thread that uses the socket, from inside its calls; a
@@ -61,7 +62,8 @@ public:
     virtual int Receive(QByteArray& buffer, int maxCount) = 0;
     // True once the server has closed the connection and every received byte has been handed out.
     virtual bool IsFinished() const = 0;
-    // Stops whatever the socket does and closes it without waiting; never fails.
+    // Stops whatever the socket does and closes it without waiting; never fails. Called from the event pump
+    // during a wait (name lookup, Connect, Send), it ends that wait as a failure without raising LastError.
     virtual void Abandon() = 0;
 };
 

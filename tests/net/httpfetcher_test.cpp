@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -106,6 +109,8 @@ TEST(HttpRequest, ReadsUntilCloseSecondStatusLineCancelSecondTimeOutOrSizeLimit)
         {"cancel after the part", {ServerReply::stallAfter(head)}, 10s, true, false, head, 1},
         {"exactly 16 MiB", {ServerReply::page(limit)}, 10s, false, true, limit, 1},
         {"one byte more", {ServerReply::page(limit + "x")}, 10s, false, false, "", 1},
+        {"reset after a part", {ServerReply::resetAfter(head)}, 10s, false, false, "", 1},
+        {"closed before a byte", {ServerReply::page("")}, 10s, false, false, "", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -162,6 +167,47 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
         EXPECT_EQ(rig.server.requestCount(), c.succeeded ? 1 : 0);
         EXPECT_FALSE(rig.fetcher.cancelRequested());
     }
+}
+
+TEST(HttpRequest, CancelEndsAConnectOrANameLookupThatGetsNoAnswerWithinOneSlice)
+{
+    const FullListener full;
+    ASSERT_TRUE(full.isReady());
+    // A name server that answers only once the test is over.
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool open = false;
+    };
+    const auto gate = std::make_shared<Gate>();
+    const NameResolver silentNameServer = [gate](const QByteArray&) -> std::optional<quint32> {
+        std::unique_lock lock(gate->mutex);
+        gate->opened.wait(lock, [&] { return gate->open; });
+        return std::nullopt;
+    };
+    const struct {
+        const char* what;
+        NameResolver nameServer;
+    } cases[] = {{"connect", nullptr}, {"name lookup", silentNameServer}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(3s); // without the cancel the wait would end here, with a time-out
+        rig.route.ports = {full.port()};
+        rig.route.nameServer = c.nameServer;
+        int slicesAfterCancel = -1;
+        rig.duringWaits = [&] {
+            if (slicesAfterCancel++ < 0)
+                rig.fetcher.requestCancel();
+        };
+        const HttpResult result = rig.fetch("www.example.com", "/");
+        EXPECT_FALSE(result.succeeded);
+        EXPECT_TRUE(rig.fetcher.cancelRequested());
+        EXPECT_FALSE(rig.controls.SocketTimedOut());
+        EXPECT_LE(slicesAfterCancel, 1);
+    }
+    const std::lock_guard lock(gate->mutex);
+    gate->open = true;
+    gate->opened.notify_all();
 }
 
 TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)

@@ -20,6 +20,7 @@ struct LoopbackRoute {
 
     std::vector<int> ports;
     std::chrono::milliseconds timeout;
+    NameResolver nameServer; // answers instead of the loopback names when set
     QByteArrayList namesResolved;
     std::vector<int> dialled;
 
@@ -27,10 +28,13 @@ struct LoopbackRoute {
     {
         SocketSettings settings;
         settings.timeout = timeout;
-        settings.resolveName = [this](const QByteArray& name) -> std::optional<quint32> {
-            namesResolved.append(name);
-            return name.endsWith(".invalid") ? std::nullopt : std::optional<quint32>(0x7f000001);
-        };
+        if (nameServer)
+            settings.resolveName = nameServer;
+        else
+            settings.resolveName = [this](const QByteArray& name) -> std::optional<quint32> {
+                namesResolved.append(name);
+                return name.endsWith(".invalid") ? std::nullopt : std::optional<quint32>(0x7f000001);
+            };
         settings.dialPort = [this](int remotePort) {
             if (remotePort != 80)
                 return 0;

@@ -191,6 +191,11 @@ bool HttpTestServer::write(Connection& connection)
         connection.written += sent;
     }
     connection.phase = Connection::Phase::Stalled;
+    if (connection.reply.resets) {
+        // A close that lingers for no time sends a reset.
+        const linger now{1, 0};
+        ::setsockopt(connection.socket, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    }
     return !connection.reply.closes;
 }
 

@@ -14,10 +14,12 @@
 struct ServerReply {
     QByteArray bytes;
     bool closes = true;
+    bool resets = false; // closes with a reset instead of a normal close
 
-    static ServerReply page(const QByteArray& bytes) { return {bytes, true}; }        // writes, then closes
-    static ServerReply silence() { return {{}, false}; }                              // accepts and never answers
-    static ServerReply stallAfter(const QByteArray& bytes) { return {bytes, false}; } // writes, then keeps silent
+    static ServerReply page(const QByteArray& bytes) { return {bytes, true}; }             // writes, then closes
+    static ServerReply silence() { return {{}, false}; }                                   // accepts, never answers
+    static ServerReply stallAfter(const QByteArray& bytes) { return {bytes, false}; }      // writes, then keeps silent
+    static ServerReply resetAfter(const QByteArray& bytes) { return {bytes, true, true}; } // writes, then resets
 };
 
 // "HTTP/1.0 <status>", a content type and the body, as a server of the old web answers.
