@@ -6,6 +6,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     Program program;
-    program.start();
+    if (!program.start())
+        return 1;
     return application.exec();
 }

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
@@ -58,7 +59,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_grdUrls(new GridWidget(m_client))
     , m_grid(*m_grdUrls, parts.domains, parts.engines, parts.countText)
     , m_run(*m_grdUrls, parts.fetcher, parts.engines, parts.countText, *this)
-    , m_editor(m_grid, parts.domains, parts.dialogs, parts.programDirectory)
+    , m_editor(m_grid, parts.domains, parts.dialogs, parts.listDirectory)
     , m_repaintThrottle(new RepaintThrottle(*this))
 {
     setWindowIcon(QIcon(u":/brenlow.png"_s));
@@ -206,6 +207,10 @@ void MainWindow::reportListLoad(DomainList::LoadResult result)
         m_dialogs.message(u"The domain list %1 cannot be read: %2\n\nBrenlow starts with an empty list and will not "
                           u"save over that file."_s.arg(file, m_domains.errorString()));
         break;
+    case DomainList::LoadResult::FolderUnreadable:
+        m_dialogs.message(u"The folder that holds the domain list %1 cannot be read: %2\n\nBrenlow starts with an "
+                          u"empty list and will not save it."_s.arg(file, m_domains.errorString()));
+        break;
     case DomainList::LoadResult::DefaultNotSaved:
         m_dialogs.message(u"The domain list %1 could not be created: %2"_s.arg(file, m_domains.errorString()));
         break;
@@ -308,6 +313,11 @@ void MainWindow::cmdExit_Click()
 
 bool MainWindow::captureAndSave()
 {
+    // A second close (a termination signal, say) while the user is asked about a failed save waits for that
+    // answer instead of asking again.
+    if (m_saving)
+        return false;
+    const QScopedValueRollback saving(m_saving, true);
     m_grid.CaptureUrlsData();
     return saveListForExit();
 }
@@ -370,7 +380,7 @@ void MainWindow::grdUrls_MouseDown(int /*button*/, int /*shift*/, float x, float
     const QByteArray domain = m_domains.GetDomainField(m_popupRow, 0);
     if (domain.isEmpty() || domain == "0")
         return;
-    m_mnuGridMenuViewDomain->setText(viewDomainCaption + QString::fromLocal8Bit(domain));
+    m_mnuGridMenuViewDomain->setText(viewDomainCaption + textFromBytes(domain));
     m_popupMenu(*m_mnuGridMenu);
 }
 
@@ -384,14 +394,14 @@ void MainWindow::mnuGridMenuViewDomain_Click()
 {
     const QByteArray domain = m_domains.GetDomainField(m_popupRow, 0);
     if (!domain.isEmpty() && domain != "0")
-        m_browser.openAddress(u"http://"_s + QString::fromLocal8Bit(domain));
+        m_browser.openAddress(u"http://"_s + textFromBytes(domain));
 }
 
 void MainWindow::mnuGridMenuView_Click(int index)
 {
     // The domain comes back out of the caption the last press gave the "View Domain" item.
     const QString caption = m_mnuGridMenuViewDomain->text();
-    const QByteArray domain = trimSpaces(caption.mid(viewDomainCaption.size() - 1).toLocal8Bit()).toByteArray();
+    const QByteArray domain = trimSpaces(bytesFromText(caption.mid(viewDomainCaption.size() - 1))).toByteArray();
     m_browser.openAddress(resultPageAddress(m_engines.engine(index), domain));
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "workflows/domaineditor.h"
 #include "domains/domainlist.h"
-#include "workflows/updaterun.h"
 #include "grid/domaingrid.h"
+#include "workflows/domaineditor.h"
+#include "workflows/updaterun.h"
 
 #include <QMainWindow>
 
@@ -29,7 +29,7 @@ struct MainWindowParts {
     const CountText& countText;
     UserDialogs& dialogs;
     BrowserOpener& browser;
-    QString programDirectory; // where imports are looked for first
+    QString listDirectory; // where imports are looked for first
 };
 
 // The program's one main window: the domain grid, the buttons that update, add and remove domains, and the
@@ -142,6 +142,7 @@ private:
     int m_popupCol = 0;
     bool m_exiting = false;
     bool m_exitAfterRun = false;
+    bool m_saving = false;
     PopupMenuShower m_popupMenu;
 
     QWidget* m_client = nullptr;

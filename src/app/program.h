@@ -4,11 +4,13 @@
 #include "app/qtbusypointer.h"
 #include "app/qtdialogs.h"
 #include "domains/domainlist.h"
+#include "domains/listlock.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
+#include "workflows/terminationsignals.h"
 
 #include <memory>
 #include <optional>
@@ -16,7 +18,7 @@
 class MainWindow;
 
 struct ProgramOptions {
-    QString listFilePath;             // empty: brenlow.txt in the program's directory
+    QString listFilePath;             // empty: where the program keeps its list (see listFilePath)
     SocketSettings socketSettings;    // the program's own: real names, port 80, 20 s
     UserDialogs* dialogs = nullptr;   // not owned; null: Qt's dialogs
     BrowserOpener* browser = nullptr; // not owned; null: the desktop's default browser
@@ -24,7 +26,8 @@ struct ProgramOptions {
 };
 
 // Everything the program holds for its whole life, made once at start: the count format of the user's locale,
-// the engine tables, the domain list, the socket and the fetcher, and the main window that uses them.
+// the engine tables, the domain list and its lock, the socket and the fetcher, the main window that uses them,
+// and the handling of termination signals, which end the program the way closing its window does.
 class Program {
 public:
     explicit Program(ProgramOptions options = {});
@@ -32,25 +35,29 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Loads the main window (which reads the domain list) and shows it.
-    void start();
+    // Locks the domain list, loads the main window (which reads the list) and shows it. False, after telling the
+    // user, when another instance holds the list: the program then ends.
+    bool start();
+    // The desktop session is ending, or a termination signal came: closes the main window as the user would.
+    void endOnRequest();
 
     MainWindow& frmMain() { return *m_frmMain; }
     HttpFetcher& fetcher() { return m_fetcher; }
     DomainList& domains() { return m_domains; }
     const CountText& countText() const { return m_countText; }
 
-    static QString defaultListFilePath();
-
 private:
     CountText m_countText;
     EngineTables m_engines;
     DomainList m_domains;
+    ListLock m_lock;
     QtBusyPointer m_busyPointer;
     EventPump m_pump;
     SocketHost m_socketHost;
     HttpFetcher m_fetcher;
     QtDialogs m_qtDialogs;
     QtBrowserOpener m_qtBrowser;
+    UserDialogs* m_dialogs;
     std::unique_ptr<MainWindow> m_frmMain;
+    TerminationSignals m_terminationSignals;
 };

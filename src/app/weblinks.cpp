@@ -2,6 +2,7 @@
 
 #include "app/browseropener.h"
 #include "domains/productsite.h"
+#include "engine/bytetext.h"
 #include "engine/enginecatalogue.h"
 
 #include <QDesktopServices>
@@ -35,5 +36,5 @@ void OpenWebPage(BrowserOpener& browser, const QString& key)
 
 QString resultPageAddress(const EngineEntry& engine, const QByteArray& domain)
 {
-    return QString::fromLocal8Bit("http://" + engine.host + ExpandTemplate(engine.queryTemplate, domain));
+    return textFromBytes("http://" + engine.host + ExpandTemplate(engine.queryTemplate, domain));
 }

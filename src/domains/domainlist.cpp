@@ -4,10 +4,15 @@
 #include "domains/textfile.h"
 #include "engine/bytetext.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +23,14 @@ DomainList::DomainList(QString filePath)
 
 DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders)
 {
+    // A folder that cannot be searched hides whether the list is there: creating a new one would overwrite it.
+    struct stat status {};
+    if (::stat(QFile::encodeName(m_filePath).constData(), &status) != 0 && errno != ENOENT) {
+        m_errorString = qt_error_string(errno);
+        m_fileUnreadable = true;
+        m_entries.clear();
+        return LoadResult::FolderUnreadable;
+    }
     if (FileExists(m_filePath)) {
         const std::optional<QByteArray> contents = readTextFile(m_filePath, m_errorString);
         if (!contents) {
@@ -37,6 +50,12 @@ bool DomainList::SaveDomainList()
 {
     if (m_fileUnreadable) {
         m_errorString = u"the file could not be read at start-up and is left as it is"_s;
+        return false;
+    }
+    // The data folder is made when the list is first saved.
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        m_errorString = u"the folder %1 cannot be created"_s.arg(folder);
         return false;
     }
     // Unbuffered, a short write (disk full, file too large) shows in write()'s result; through the buffer it
@@ -115,17 +134,14 @@ QByteArray DomainList::StripSchemePrefix(QByteArray text)
 QList<QByteArray> DomainList::splitLines(const QByteArray& contents)
 {
     QList<QByteArray> lines;
-    qsizetype start = 0;
-    while (start < contents.size()) {
-        const qsizetype cr = contents.indexOf('\r', start);
-        if (cr < 0) {
-            lines.append(contents.sliced(start));
-            break;
-        }
-        lines.append(contents.sliced(start, cr - start));
-        start = cr + 1;
-        if (start < contents.size() && contents[start] == '\n')
-            ++start;
+    const char* const begin = contents.constData();
+    const char* const end = begin + contents.size();
+    for (const char* line = begin; line < end;) {
+        const char* const lineEnd = std::find_if(line, end, [](char c) { return c == '\r' || c == '\n'; });
+        lines.append(contents.sliced(line - begin, lineEnd - line));
+        line = lineEnd + 1;
+        if (lineEnd + 1 < end && lineEnd[0] == '\r' && lineEnd[1] == '\n')
+            ++line;
     }
     return lines;
 }

@@ -12,10 +12,11 @@
 class DomainList {
 public:
     enum class LoadResult {
-        Loaded,          // the file was read
-        CreatedDefault,  // there was no file; the default list was created and saved
-        DefaultNotSaved, // there was no file; the default list could not be saved
-        Unreadable,      // the file exists but cannot be read; it will not be overwritten
+        Loaded,           // the file was read
+        CreatedDefault,   // there was no file; the default list was created and saved
+        DefaultNotSaved,  // there was no file; the default list could not be saved
+        Unreadable,       // the file exists but cannot be read; it will not be overwritten
+        FolderUnreadable, // the folder cannot be searched for the file; nothing will be written there
     };
 
     explicit DomainList(QString filePath);
@@ -31,7 +32,8 @@ public:
     void clear() { m_entries.clear(); }
 
     LoadResult LoadDomainList(const EngineTables::Headers& gridHeaders);
-    // Replaces the file atomically: on failure the old file stays whole and errorString() says why.
+    // Replaces the file atomically, making its folder first if need be: on failure the old file stays whole and
+    // errorString() says why.
     bool SaveDomainList();
     // False once the file was found unreadable: saving would overwrite what the user has.
     bool canSave() const { return !m_fileUnreadable; }
@@ -44,7 +46,7 @@ public:
     static bool FileExists(const QString& path);
     static QByteArray StripSchemePrefix(QByteArray text);
 
-    // Splits file contents into lines ended by CR LF or a lone CR; a lone LF stays in the text.
+    // Splits file contents into lines ended by CR LF, a lone CR or a lone LF.
     static QList<QByteArray> splitLines(const QByteArray& contents);
     static QByteArray zeroCountRecord(const QByteArray& domain, const EngineTables::Headers& gridHeaders);
 

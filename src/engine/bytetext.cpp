@@ -1,5 +1,6 @@
 #include "engine/bytetext.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -71,4 +72,92 @@ QByteArrayView trimSpaces(QByteArrayView text)
     while (end > begin && text[end - 1] == ' ')
         --end;
     return text.sliced(begin, end - begin);
+}
+
+namespace {
+
+constexpr char16_t escapeBase = 0xDC00;
+
+// The length of the valid UTF-8 sequence that starts at bytes[at] and its code point; 0 when there is none
+// (a stray continuation byte, a cut-off, overlong or surrogate sequence, or a code point beyond U+10FFFF).
+int utf8Sequence(QByteArrayView bytes, qsizetype at, char32_t& codePoint)
+{
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    int length = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (bytes.size() - at < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+QString textFromBytes(QByteArrayView bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (byte < 0x80) {
+            text += QLatin1Char(char(byte));
+            ++at;
+            continue;
+        }
+        char32_t codePoint = 0;
+        if (const int length = utf8Sequence(bytes, at, codePoint); length > 0) {
+            text += QStringView(QChar::fromUcs4(codePoint));
+            at += length;
+        } else {
+            text += QChar(char16_t(escapeBase + byte));
+            ++at;
+        }
+    }
+    return text;
+}
+
+QByteArray bytesFromText(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    qsizetype start = 0; // of the run of ordinary text not yet converted
+    const auto flush = [&](qsizetype end) { bytes += text.sliced(start, end - start).toUtf8(); };
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t unit = text[at].unicode();
+        const bool escaped = unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF;
+        if (!escaped)
+            continue;
+        const bool pairedWithHighSurrogate = at > 0 && text[at - 1].isHighSurrogate();
+        if (pairedWithHighSurrogate)
+            continue;
+        flush(at);
+        bytes += char(unit - escapeBase);
+        start = at + 1;
+    }
+    flush(text.size());
+    return bytes;
 }

@@ -1,6 +1,7 @@
 #include "grid/domaingrid.h"
 
 #include "domains/domainlist.h"
+#include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 
@@ -19,13 +20,22 @@ void DomainGrid::CaptureUrlsData()
 
 void DomainGrid::captureRow(int row)
 {
-    QString record = m_grid.TextMatrix(row, GridColumn::Domain) + u'|';
+    // A row that still shows what its record holds keeps the record as it stands, byte for byte, with whatever
+    // spacing, prefix or field names it was written with.
+    bool unchanged = true;
+    const auto cellBytes = [&](int col, int field) {
+        const QString text = m_grid.TextMatrix(row, col);
+        unchanged = unchanged && text == textFromBytes(m_domains.GetDomainField(row, field));
+        return bytesFromText(text);
+    };
+    QByteArray record = cellBytes(GridColumn::Domain, 0) + '|';
     for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
         if (m_grid.TextMatrix(row, col).isEmpty())
             m_grid.setTextMatrix(row, col, QStringLiteral("0"));
-        record += m_engines.gridHeader(col) + u'=' + m_grid.TextMatrix(row, col) + u'|';
+        record += bytesFromText(m_engines.gridHeader(col)) + '=' + cellBytes(col, col - 1) + '|';
     }
-    m_domains.setEntry(row, record.toLocal8Bit());
+    if (!unchanged)
+        m_domains.setEntry(row, std::move(record));
 }
 
 void DomainGrid::DisplayUrlsData()
@@ -42,7 +52,7 @@ void DomainGrid::DisplayUrlsData()
         // Stored counts are shown as stored; one that is not a whole number adds nothing to the total.
         qint64 total = 0;
         for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
-            const QString stored = QString::fromLocal8Bit(m_domains.GetDomainField(row, col - 1));
+            const QString stored = textFromBytes(m_domains.GetDomainField(row, col - 1));
             m_grid.setTextMatrix(row, col, stored);
             if (!stored.isEmpty())
                 total += m_countText.parseWhole(stored).value_or(0);

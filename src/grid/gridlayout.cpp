@@ -1,6 +1,7 @@
 #include "grid/domaingrid.h"
 
 #include "domains/domainlist.h"
+#include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 
@@ -46,7 +47,7 @@ void DomainGrid::SetupUrlsGrid()
         m_grid.makeCurrent(row, 0);
         m_grid.setCellFontUnderline(true);
         m_grid.setCellForeColor(linkBlue);
-        m_grid.setText(QString::fromLocal8Bit(m_domains.GetDomainField(row, 0)));
+        m_grid.setText(textFromBytes(m_domains.GetDomainField(row, 0)));
     }
     m_grid.setRedraw(true);
 }

@@ -75,11 +75,11 @@ private:
 
 } // namespace
 
-DomainEditor::DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString programDirectory)
+DomainEditor::DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString listDirectory)
     : m_grid(grid)
     , m_domains(domains)
     , m_dialogs(dialogs)
-    , m_programDirectory(std::move(programDirectory))
+    , m_listDirectory(std::move(listDirectory))
 {
 }
 
@@ -90,7 +90,7 @@ AddDomainResult DomainEditor::AddADomain(QByteArray& text)
         return normalised.result;
     text = normalised.domain;
 
-    const QString domain = QString::fromLocal8Bit(text);
+    const QString domain = textFromBytes(text);
     int firstBlankRow = -1;
     if (m_grid.FindEngineInGrid(domain, firstBlankRow) != -1)
         return AddDomainResult::AddOk;
@@ -123,7 +123,7 @@ int DomainEditor::addRowAndRecord(const QString& domain, int firstBlankRow)
 void DomainEditor::cmdAddDomain_Click()
 {
     const QString answer = m_dialogs.prompt(u"Enter Domain To Add"_s, u"Add Domain"_s).toLower();
-    QByteArray text = trimSpaces(answer.toLocal8Bit()).toByteArray();
+    QByteArray text = trimSpaces(bytesFromText(answer)).toByteArray();
     if (AddADomain(text) == AddDomainResult::AddNotADomain)
         m_dialogs.message(u"This does not appear to be a valid domain"_s);
 }
@@ -153,7 +153,7 @@ QString DomainEditor::ShowOpenFileDialog(const QString& filter, const QString& t
 
 void DomainEditor::mnuFileImportUrls_Click()
 {
-    const QString path = ShowOpenFileDialog(u"*.txt"_s, u"Import Urls"_s, m_programDirectory);
+    const QString path = ShowOpenFileDialog(u"*.txt"_s, u"Import Urls"_s, m_listDirectory);
     if (path.isEmpty())
         return;
     QString error;
@@ -177,7 +177,7 @@ void DomainEditor::importContents(const QByteArray& contents)
         const NormalisedDomain normalised = NormaliseDomain(importText(line));
         if (normalised.result != AddDomainResult::AddOk)
             continue;
-        const QString domain = QString::fromLocal8Bit(normalised.domain);
+        const QString domain = textFromBytes(normalised.domain);
         int firstBlankRow = -1;
         if (rows.find(domain, firstBlankRow) != -1)
             continue;

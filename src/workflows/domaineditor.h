@@ -13,7 +13,7 @@ class UserDialogs;
 // r keeps showing record r; none of them writes the list file.
 class DomainEditor {
 public:
-    DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString programDirectory);
+    DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString listDirectory);
 
     // Normalises text, replacing it by the domain, and adds the domain unless the grid already shows it in any
     // letter case. AddOk when it was added or already listed.
@@ -38,5 +38,5 @@ private:
     DomainGrid& m_grid;
     DomainList& m_domains;
     UserDialogs& m_dialogs;
-    QString m_programDirectory;
+    QString m_listDirectory; // where the import dialog starts
 };

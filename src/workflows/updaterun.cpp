@@ -1,5 +1,6 @@
 #include "workflows/updaterun.h"
 
+#include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "engine/linkcount.h"
@@ -58,7 +59,7 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
             continue;
 
         const EngineEntry& engine = m_engines.engine(i);
-        const QByteArray path = ExpandTemplate(engine.queryTemplate, domain.toLocal8Bit());
+        const QByteArray path = ExpandTemplate(engine.queryTemplate, bytesFromText(domain));
         if (m_fetcher.cancelRequested())
             return;
         const HttpResult result = m_fetcher.HttpRequest(engine.host, path);

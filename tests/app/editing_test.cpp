@@ -125,8 +125,7 @@ TEST_F(WindowTest, ImportAddsTheDomainOfEveryLine)
                "D.COM\r\n"
                "e.com|AllTheWeb=5|AltaVista=6|Google=7|HotBot=8|MSN=9|\r\n"
                "  f.com,a comment\r\n"
-               "g.com ,comment\nh.com\r" // a lone LF does not end a line
-
+               "g.com ,comment\nh.com\r" // a lone LF ends a line, as a lone CR does
                "HTTP://I.com/\r\n"
                "|bar.com\r\n"
                ",comma.com\r\n"
@@ -136,14 +135,13 @@ TEST_F(WindowTest, ImportAddsTheDomainOfEveryLine)
     m_dialogs.files = {importPath};
     window().mnuFileImportUrls().trigger();
 
-    EXPECT_EQ(m_dialogs.shown,
-              QStringList{u"open|Import Urls|"_s + QCoreApplication::applicationDirPath() + u"|*.txt"_s});
+    EXPECT_EQ(m_dialogs.shown, QStringList{u"open|Import Urls|"_s + m_dir.path() + u"|*.txt"_s});
     EXPECT_EQ(records(m_program->domains()),
               (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|", "d.com" + zeros,
-                                 "e.com" + zeros, "f.com" + zeros, "g.com " + zeros, "HTTP://I.com" + zeros,
-                                 ",comma.com" + zeros, "www.j.com" + zeros}));
+                                 "e.com" + zeros, "f.com" + zeros, "g.com " + zeros, "h.com" + zeros,
+                                 "HTTP://I.com" + zeros, ",comma.com" + zeros, "www.j.com" + zeros}));
     EXPECT_EQ(rowTexts(3), (QStringList{u"e.com"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s}));
-    EXPECT_EQ(grid().Row(), 8);
+    EXPECT_EQ(grid().Row(), 9);
 }
 
 TEST_F(WindowTest, ImportOfAFileThatCannotBeReadChangesNothing)

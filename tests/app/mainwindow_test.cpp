@@ -2,6 +2,9 @@
 #include "windowfixture.h"
 
 #include <QCoreApplication>
+#include <QDir>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -175,37 +178,90 @@ TEST_F(WindowTest, ClosingDuringARunCancelsItThenExits)
     EXPECT_FALSE(window().isVisible());
 }
 
-TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
+TEST_F(WindowTest, ListFilesKeepTheirBytesAndRequestsCarryThem)
 {
-    start("a.com|\r\n");
-    ASSERT_TRUE(m_dir.remove()); // nowhere left to write the list
+    // A list from another system: lines ended by LF alone, a Latin-1 name, a record spaced by hand.
+    m_server.http().answer("/search?as_lq=caf\xe9.example.com",
+                           ServerReply::page(httpPage("Results <b>1</b> of about <b>42</b>.")));
+    start("caf\xe9.example.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\n"
+          " b.com |AllTheWeb= 7 |AltaVista=0|Google=0|HotBot=0|MSN=0|\n");
+    EXPECT_EQ(cell(2, 0), u"b.com"_s);
+    grid().makeCurrent(1, 0);
+    window().cmdUpdate(1).click();
+    EXPECT_EQ(cell(1, 4), u"42"_s);
     window().cmdExit().click();
-    ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_TRUE(m_dialogs.shown.first().startsWith(u"yesno||The domain list could not be saved to "_s + listPath()));
-    EXPECT_TRUE(window().isVisible());
-
-    m_dialogs.answers = {UserDialogs::Answer::Yes};
-    window().cmdExit().click();
-    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(listFile(), "caf\xe9.example.com|AllTheWeb=0|AltaVista=0|Google=42|HotBot=0|MSN=0|\r\n"
+                          " b.com |AllTheWeb= 7 |AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
 }
 
-TEST_F(WindowTest, AnUnreadableListIsReportedAndNotSavedOver)
+TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
+{
+    const QByteArray list = "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n";
+    for (const bool sizeLimit : {false, true}) {
+        SCOPED_TRACE(sizeLimit ? "beyond the file-size limit" : "no folder to write in");
+        m_program.reset();
+        m_dialogs.shown.clear();
+        start(list);
+        grid().setTextMatrix(1, 2, u"1,000,000"_s);
+        QFile blocker(m_dir.path());
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (sizeLimit) {
+            // The limit stops the write short, for root too; the program ignores the signal that comes with it.
+            rlimit limit = saved;
+            limit.rlim_cur = 32;
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        } else {
+            // A file stands where the list's folder was.
+            ASSERT_TRUE(QDir(m_dir.path()).removeRecursively());
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+        window().cmdExit().click();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        ASSERT_EQ(m_dialogs.shown.size(), 1);
+        EXPECT_TRUE(
+            m_dialogs.shown.first().startsWith(u"yesno||The domain list could not be saved to "_s + listPath()));
+        EXPECT_TRUE(window().isVisible());
+        EXPECT_EQ(listFile(), sizeLimit ? list : "<missing>"_ba);
+
+        m_dialogs.answers = {UserDialogs::Answer::Yes};
+        window().cmdExit().click();
+        EXPECT_FALSE(window().isVisible());
+        blocker.remove();
+        QDir().mkpath(m_dir.path());
+    }
+}
+
+TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
 {
     start("");
-    // Start a second program on a list file that exists but cannot be read.
     m_program.reset();
-    ProgramOptions options;
-    options.listFilePath = u"/proc/self/mem"_s;
-    options.dialogs = &m_dialogs;
-    Program program(std::move(options));
-    program.start();
-    ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_TRUE(m_dialogs.shown.first().startsWith(u"message||The domain list /proc/self/mem cannot be read"_s));
-    EXPECT_EQ(program.domains().count(), 0);
-    program.frmMain().cmdExit().click();
-    EXPECT_EQ(m_dialogs.shown.size(), 2);
-    EXPECT_TRUE(m_dialogs.shown.last().contains(u"was not saved"_s));
-    EXPECT_FALSE(program.frmMain().isVisible());
+    // Reading the process's own memory from address 0 fails, and a file cannot be searched as a folder, for
+    // root as well.
+    const QString notAFolder = listPath() + u"/brenlow.txt"_s;
+    const struct {
+        QString list;
+        QString message;
+    } cases[] = {
+        {u"/proc/self/mem"_s, u"message||The domain list /proc/self/mem cannot be read: "_s},
+        {notAFolder, u"message||The folder that holds the domain list "_s + notAFolder + u" cannot be read: "_s},
+    };
+    for (const auto& c : cases) {
+        m_dialogs.shown.clear();
+        ProgramOptions options;
+        options.listFilePath = c.list;
+        options.dialogs = &m_dialogs;
+        Program program(std::move(options));
+        program.start();
+        ASSERT_EQ(m_dialogs.shown.size(), 1);
+        EXPECT_TRUE(m_dialogs.shown.first().startsWith(c.message)) << m_dialogs.shown.first().toStdString();
+        EXPECT_EQ(program.domains().count(), 0);
+        program.frmMain().cmdExit().click();
+        EXPECT_EQ(m_dialogs.shown.size(), 2);
+        EXPECT_TRUE(m_dialogs.shown.last().contains(u"was not saved"_s));
+        EXPECT_FALSE(program.frmMain().isVisible());
+    }
+    EXPECT_EQ(listFile(), "");
 }
 
 TEST(CentreForm, HalvesTheSpaceLeftTruncatingTowardsZero)

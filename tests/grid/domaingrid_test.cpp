@@ -98,7 +98,8 @@ TEST_F(DomainGridTest, LaysOutColumnsFromTheWidthAndKeepsTwoBlankRows)
 TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
 {
     show({"http://a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|",
-          "b.com|AllTheWeb=|AltaVista=5|Google=12.5|HotBot=abc|MSN=1,000,000|", "c.com|"});
+          "b.com|AllTheWeb=|AltaVista=5|Google=12.5|HotBot=abc|MSN=1,000,000|", "c.com|",
+          "caf\xe9.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|"});
     EXPECT_EQ(row(1), u"a.com|1,297|1,234|0|56|0|7|"_s);
     // Stored as found: an empty field stays empty, a count that is not a whole number adds nothing.
     EXPECT_EQ(row(2), u"b.com|1,000,005||5|12.5|abc|1,000,000|"_s);
@@ -107,11 +108,14 @@ TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
     EXPECT_EQ(style(3, 6), u"w"_s);
     EXPECT_EQ(style(3, 7), QString());
 
-    // Empty engine cells are stored, and shown from then on, as "0"; the total is not stored.
+    // Empty engine cells are stored, and shown from then on, as "0"; the total is not stored. A record whose
+    // row shows what it holds stays as it stands; a changed one keeps the bytes of its domain.
     m_widget.setTextMatrix(3, 1, u"999"_s);
+    m_widget.setTextMatrix(4, 2, u"9"_s);
     m_grid.CaptureUrlsData();
-    EXPECT_EQ(m_list.entry(1), "a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|");
+    EXPECT_EQ(m_list.entry(1), "http://a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|");
     EXPECT_EQ(m_list.entry(3), "c.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|");
+    EXPECT_EQ(m_list.entry(4), "caf\xe9.com|AllTheWeb=9|AltaVista=2|Google=3|HotBot=4|MSN=5|");
     EXPECT_EQ(row(3), u"c.com|999|0|0|0|0|0|"_s);
 
     // Laid out again after a removal: the cells come back as captured, the former last row is blank.
@@ -120,8 +124,8 @@ TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
     m_grid.DisplayUrlsData();
     EXPECT_EQ(row(1), u"a.com|1,297|1,234|0|56|0|7|"_s);
     EXPECT_EQ(row(2), u"c.com|0|0|0|0|0|0|"_s);
-    EXPECT_EQ(row(3), u"|||||||"_s);
-    EXPECT_EQ(style(3, 0), QString());
+    EXPECT_EQ(row(4), u"|||||||"_s);
+    EXPECT_EQ(style(4, 0), QString());
     EXPECT_EQ(m_widget.Rows(), 30);
 }
 

@@ -1,0 +1,139 @@
+#include "app/mainwindow.h"
+#include "app/program.h"
+#include "support/fakedialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray zeros = "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|";
+
+// The program itself, copied into a folder of its own so that the test decides what stands beside it, running
+// on the offscreen platform with the user's data folder inside the test's directory.
+class InstalledProgram {
+public:
+    InstalledProgram()
+    {
+        QDir(m_dir.path()).mkpath(u"bin"_s);
+        m_copied = QFile::copy(QStringLiteral(BRENLOW_PROGRAM), programPath());
+    }
+
+    bool isReady() const { return m_dir.isValid() && m_copied; }
+    QString programPath() const { return m_dir.filePath(u"bin/brenlow"_s); }
+    QString besideProgram() const { return m_dir.filePath(u"bin/brenlow.txt"_s); }
+    QString inDataFolder() const { return m_dir.filePath(u"data/brenlow/brenlow.txt"_s); }
+    QStringList programFolder() const { return QDir(m_dir.filePath(u"bin"_s)).entryList(QDir::Files | QDir::Hidden); }
+
+    // Starts the program and waits until it holds its list, which it does once its signal handlers are in place.
+    std::unique_ptr<QProcess> start(const QString& listFile)
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
+        process->setProcessEnvironment(environment);
+        process->start(programPath(), {});
+        const bool locked = QTest::qWaitFor([&] { return QFile::exists(listFile + u".lock"_s); }, 30000);
+        EXPECT_TRUE(locked) << process->readAllStandardError().toStdString();
+        return process;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_copied = false;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+TEST(ProgramEnd, ATerminationSignalSavesTheListWhereverItLives)
+{
+    enum class List { None, InDataFolder, BesideProgram };
+    const struct {
+        const char* what;
+        int signal;
+        List list;
+    } cases[] = {
+        {"SIGTERM, first start: the default list in the data folder", SIGTERM, List::None},
+        {"SIGINT, the list in the data folder", SIGINT, List::InDataFolder},
+        {"SIGHUP, a portable list beside the program", SIGHUP, List::BesideProgram},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        InstalledProgram installed;
+        ASSERT_TRUE(installed.isReady());
+        // A list written by hand: lines ended by LF, a domain without counts.
+        const QString list = c.list == List::BesideProgram ? installed.besideProgram() : installed.inDataFolder();
+        if (c.list != List::None)
+            write(list, "example.com\n");
+
+        const std::unique_ptr<QProcess> program = installed.start(list);
+        ::kill(pid_t(program->processId()), c.signal);
+        ASSERT_TRUE(program->waitForFinished(30000));
+        EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+
+        const QByteArray domain = c.list == List::None ? "www.brenlow.com" : "example.com";
+        EXPECT_EQ(contents(list), domain + zeros + "\r\n");
+        const bool portable = c.list == List::BesideProgram;
+        const QStringList besideProgram =
+            portable ? QStringList{u"brenlow"_s, u"brenlow.txt"_s} : QStringList{u"brenlow"_s};
+        EXPECT_EQ(installed.programFolder(), besideProgram);
+        EXPECT_EQ(QFile::exists(installed.inDataFolder()), !portable);
+    }
+}
+
+TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
+{
+    InstalledProgram installed;
+    ASSERT_TRUE(installed.isReady());
+    write(installed.inDataFolder(), "first.com" + zeros + "\r\n");
+    const std::unique_ptr<QProcess> first = installed.start(installed.inDataFolder());
+
+    FakeDialogs dialogs;
+    ProgramOptions options;
+    options.listFilePath = installed.inDataFolder();
+    options.dialogs = &dialogs;
+    {
+        Program second(options);
+        EXPECT_FALSE(second.start());
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_TRUE(dialogs.shown.first().startsWith(u"message||The domain list "_s + installed.inDataFolder() +
+                                                     u" is already open in another Brenlow (process "_s +
+                                                     QString::number(first->processId())));
+        EXPECT_FALSE(second.frmMain().isVisible());
+    }
+
+    // A crash leaves the lock behind; the next start takes it over.
+    ::kill(pid_t(first->processId()), SIGKILL);
+    ASSERT_TRUE(first->waitForFinished(30000));
+    ASSERT_TRUE(QFile::exists(installed.inDataFolder() + u".lock"_s));
+    dialogs.shown.clear();
+    Program third(options);
+    EXPECT_TRUE(third.start());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(third.domains().count(), 1);
+}
+
+} // namespace
