@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "support/fakedialogs.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -110,6 +111,11 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
     ASSERT_TRUE(installed.isReady());
     write(installed.inDataFolder(), "first.com" + zeros + "\r\n");
     const std::unique_ptr<QProcess> first = installed.start(installed.inDataFolder());
+    // However long the first has held it, its lock stays its own.
+    QFile lock(installed.inDataFolder() + u".lock"_s);
+    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    lock.close();
 
     FakeDialogs dialogs;
     ProgramOptions options;
