@@ -28,6 +28,11 @@ QByteArray midClamped(QByteArrayView text, qsizetype from, qsizetype length)
 
 } // namespace
 
+QByteArray typedDomainText(const QString& typed)
+{
+    return trimSpaces(bytesFromText(typed.toLower())).toByteArray();
+}
+
 NormalisedDomain NormaliseDomain(QByteArrayView text)
 {
     if (text.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 // Reduces typed text or an import line to the domain that is stored, or rejects it. Texts are bytes, one
 // character per byte; comparisons are exact unless a function says otherwise.
@@ -16,6 +17,9 @@ struct NormalisedDomain {
     AddDomainResult result = AddDomainResult::AddEmpty;
     QByteArray domain; // set for AddOk only
 };
+
+// A domain as the user types it, ready for NormaliseDomain: lower-cased, plain spaces trimmed, as bytes.
+QByteArray typedDomainText(const QString& typed);
 
 // A text holding "/" is read as a web address and reduced to its host; the result must hold a dot.
 NormalisedDomain NormaliseDomain(QByteArrayView text);

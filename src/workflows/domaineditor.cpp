@@ -120,11 +120,16 @@ int DomainEditor::addRowAndRecord(const QString& domain, int firstBlankRow)
     return row;
 }
 
+AddDomainResult DomainEditor::addTypedDomain(const QString& typed)
+{
+    QByteArray text = typedDomainText(typed);
+    return AddADomain(text);
+}
+
 void DomainEditor::cmdAddDomain_Click()
 {
-    const QString answer = m_dialogs.prompt(u"Enter Domain To Add"_s, u"Add Domain"_s).toLower();
-    QByteArray text = trimSpaces(bytesFromText(answer)).toByteArray();
-    if (AddADomain(text) == AddDomainResult::AddNotADomain)
+    const QString answer = m_dialogs.prompt(u"Enter Domain To Add"_s, u"Add Domain"_s);
+    if (addTypedDomain(answer) == AddDomainResult::AddNotADomain)
         m_dialogs.message(u"This does not appear to be a valid domain"_s);
 }
 
@@ -138,7 +143,11 @@ void DomainEditor::cmdRemoveDomain_Click()
     const QString domain = m_grid.grid().TextMatrix(row, GridColumn::Domain);
     if (m_dialogs.askYesNoCancel(u"Remove domain "_s + domain + u'?', u"Remove Domain"_s) != UserDialogs::Answer::Yes)
         return;
+    removeRow(row);
+}
 
+void DomainEditor::removeRow(int row)
+{
     m_grid.CaptureUrlsData();
     m_domains.remove(row);
     m_grid.SetupUrlsGrid();

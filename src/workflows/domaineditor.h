@@ -19,6 +19,12 @@ public:
     // letter case. AddOk when it was added or already listed.
     AddDomainResult AddADomain(QByteArray& text);
 
+    // A domain as the user types it: lower-cased and trimmed, then added.
+    AddDomainResult addTypedDomain(const QString& typed);
+    // Removes the domain of a row of the list (1 to the list's count), capturing the grid first and laying it
+    // out again after.
+    void removeRow(int row);
+
     void cmdAddDomain_Click();
     // Removes the domain of the grid's current row after the user has confirmed it.
     void cmdRemoveDomain_Click();

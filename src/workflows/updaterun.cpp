@@ -33,6 +33,7 @@ void UpdateRun::UpdateResults(int firstRow, int lastRow)
     if (m_running)
         return;
     m_running = true;
+    m_failedFetches = 0;
     m_controls.enterRunningState();
 
     m_fetcher.clearCancelRequest();
@@ -71,6 +72,7 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
             m_grid.setTextMatrix(row, column, m_countText.format(count));
         } else {
             // A failed fetch keeps the count an earlier run found; the total counts what the cell shows.
+            ++m_failedFetches;
             if (m_grid.TextMatrix(row, column).isEmpty())
                 m_grid.setTextMatrix(row, column, QStringLiteral("0"));
             rowTotal += m_countText.parseWhole(m_grid.TextMatrix(row, column)).value_or(0);

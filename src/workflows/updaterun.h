@@ -31,6 +31,8 @@ public:
     // Rows first to last (none when first > last). Returns when the run has completed or been cancelled.
     void UpdateResults(int firstRow, int lastRow);
     bool isRunning() const { return m_running; }
+    // The fetches of the last run that failed (cancelled ones included).
+    int failedFetches() const { return m_failedFetches; }
 
     // "12 of 15  : 80%": the percentage rounded half away from zero, at least two digits.
     static QString progressText(qint64 step, qint64 steps);
@@ -44,4 +46,5 @@ private:
     const CountText& m_countText;
     UpdateRunControls& m_controls;
     bool m_running = false;
+    int m_failedFetches = 0;
 };

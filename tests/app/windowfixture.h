@@ -35,12 +35,16 @@ class WindowTest : public ::testing::Test {
 protected:
     QString listPath() const { return m_dir.filePath(QStringLiteral("brenlow.txt")); }
 
-    void start(const QByteArray& listFile)
+    void writeList(const QByteArray& listFile)
     {
         QFile file(listPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_EQ(file.write(listFile), listFile.size());
-        file.close();
+    }
+
+    void start(const QByteArray& listFile)
+    {
+        writeList(listFile);
         ProgramOptions options;
         options.listFilePath = listPath();
         options.socketSettings = m_server.settings();

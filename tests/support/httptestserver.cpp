@@ -101,6 +101,12 @@ QByteArray HttpTestServer::lastRequest() const
     return m_requests.isEmpty() ? QByteArray() : m_requests.last();
 }
 
+QList<QByteArray> HttpTestServer::requests() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
 void HttpTestServer::serve()
 {
     std::vector<Connection> connections;

@@ -45,6 +45,7 @@ public:
     int requestCount() const;
     int requestCount(const QByteArray& path) const;
     QByteArray lastRequest() const;
+    QList<QByteArray> requests() const; // every request's bytes, in the order they came
 
 private:
     struct Connection;

@@ -1,0 +1,14 @@
+#include "cli/command.h"
+
+#include "cli/commands.h"
+
+std::vector<std::unique_ptr<Command>> makeCommands()
+{
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<ShowCommand>());
+    commands.push_back(std::make_unique<UpdateCommand>());
+    commands.push_back(std::make_unique<AddCommand>());
+    commands.push_back(std::make_unique<RemoveCommand>());
+    commands.push_back(std::make_unique<ImportCommand>());
+    return commands;
+}

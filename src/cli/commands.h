@@ -1,0 +1,54 @@
+#pragma once
+
+#include "cli/command.h"
+
+// The commands of brenlow-cli, each in a file of its own.
+
+class ShowCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("show"); }
+    QString summary() const override { return QStringLiteral("Print the list with its counts and totals."); }
+    QString arguments() const override { return {}; }
+    bool acceptsArgumentCount(qsizetype count) const override { return count == 0; }
+    bool savesList() const override { return false; }
+    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+};
+
+class UpdateCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("update"); }
+    QString summary() const override
+    {
+        return QStringLiteral("Ask every engine about every domain, or the ones named.");
+    }
+    QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
+    bool acceptsArgumentCount(qsizetype) const override { return true; }
+    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+};
+
+class AddCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("add"); }
+    QString summary() const override { return QStringLiteral("Add domains (or web addresses) to the list."); }
+    QString arguments() const override { return QStringLiteral("DOMAIN..."); }
+    bool acceptsArgumentCount(qsizetype count) const override { return count > 0; }
+    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+};
+
+class RemoveCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("remove"); }
+    QString summary() const override { return QStringLiteral("Remove domains from the list."); }
+    QString arguments() const override { return QStringLiteral("DOMAIN..."); }
+    bool acceptsArgumentCount(qsizetype count) const override { return count > 0; }
+    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+};
+
+class ImportCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("import"); }
+    QString summary() const override { return QStringLiteral("Add the domain of every line of a text file."); }
+    QString arguments() const override { return QStringLiteral("FILE"); }
+    bool acceptsArgumentCount(qsizetype count) const override { return count == 1; }
+    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+};

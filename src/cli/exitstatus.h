@@ -1,0 +1,10 @@
+#pragma once
+
+// What brenlow-cli tells its caller when it ends.
+namespace ExitStatus {
+inline constexpr int Ok = 0;           // done; every fetch succeeded
+inline constexpr int FetchFailed = 1;  // some fetch failed; the counts found are kept and saved
+inline constexpr int Usage = 2;        // the command line asks for something that cannot be done
+inline constexpr int ListUnusable = 3; // the list cannot be read, saved or locked
+inline constexpr int SignalBase = 128; // ended by a signal: 128 + its number, 130 after Ctrl-C
+} // namespace ExitStatus
