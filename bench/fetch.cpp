@@ -147,7 +147,7 @@ int main(int argc, char* argv[])
             latencies.push_back(sinceCancel.nsecsElapsed() / 1e6);
             duringWaits = nullptr;
         }
-        std::printf("cancel to idle, waiting %-13s over %zu requests: median %.1f ms, worst %.1f ms (goal: at most "
+        std::printf("cancel to idle, waiting %-13s over %zu requests: median %.2f ms, worst %.2f ms (goal: at most "
                     "100 ms)\n",
                     wait.wait, latencies.size(), median(latencies),
                     *std::max_element(latencies.begin(), latencies.end()));

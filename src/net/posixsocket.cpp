@@ -4,12 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <limits>
-#include <memory>
-#include <mutex>
-#include <thread>
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -60,46 +56,13 @@ std::optional<quint32> systemResolve(const QByteArray& name)
     return qFromBigEndian(quint32(address.sin_addr.s_addr));
 }
 
-// A lookup can take seconds on a poor network and cannot be interrupted, so it runs on a thread of its own while
-// the window keeps its events running. A lookup still going at the time-out, or when the socket is abandoned,
-// is left to finish alone and counts as a name that cannot be resolved.
-std::optional<quint32> resolveWhileEventsRun(const QByteArray& name, const NameResolver& resolve, const EventPump& pump,
-                                             const QDeadlineTimer& deadline, const bool& abandoned)
-{
-    struct Lookup {
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool done = false;
-        std::optional<quint32> address;
-    };
-    const auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, name, resolve] {
-        const std::optional<quint32> address = resolve(name);
-        const std::lock_guard guard(lookup->mutex);
-        lookup->address = address;
-        lookup->done = true;
-        lookup->finished.notify_all();
-    }).detach();
-
-    std::unique_lock lock(lookup->mutex);
-    while (!lookup->finished.wait_for(lock, PosixSocket::SliceLength, [&] { return lookup->done; })) {
-        if (deadline.hasExpired())
-            return std::nullopt;
-        lock.unlock();
-        runEvents(pump);
-        if (abandoned)
-            return std::nullopt;
-        lock.lock();
-    }
-    return lookup->address;
-}
-
 } // namespace
 
 PosixSocket::PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings)
     : m_events(events)
     , m_pump(std::move(pump))
     , m_settings(std::move(settings))
+    , m_lookup(m_settings.resolveName ? m_settings.resolveName : NameResolver(systemResolve))
     , m_block(blockSize)
 {
 }
@@ -133,8 +96,10 @@ bool PosixSocket::SetHostAddress(const QByteArray& address)
 bool PosixSocket::SetHostName(const QByteArray& name)
 {
     m_abandoned = false;
-    const NameResolver& resolve = m_settings.resolveName ? m_settings.resolveName : NameResolver(systemResolve);
-    m_address = resolveWhileEventsRun(name, resolve, m_pump, freshDeadline(), m_abandoned);
+    if (m_settings.resolveName && !m_settings.lookupOnThread)
+        m_address = m_settings.resolveName(name);
+    else
+        m_address = m_lookup.resolve(name, m_pump, freshDeadline(), m_abandoned, int(SliceLength.count()));
     if (!m_address) {
         if (m_abandoned)
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/eventpump.h"
+#include "net/namelookup.h"
 #include "net/socketcontrol.h"
 
 #include <QDeadlineTimer>
@@ -10,16 +11,15 @@
 #include <optional>
 #include <vector>
 
-// A host name to an IPv4 address in host byte order; nothing when the name cannot be resolved. It runs on a
-// thread of its own and may block.
-using NameResolver = std::function<std::optional<quint32>(const QByteArray& name)>;
-
 // Where and how long a PosixSocket connects. The program keeps the defaults: names go to the system resolver,
 // the remote port is dialled as set, waits end after 20 s. Tests send names and port 80 to their loopback
 // server and shorten the time-out.
 struct SocketSettings {
     std::chrono::milliseconds timeout{20000};
-    NameResolver resolveName; // empty: the system's resolver
+    // Empty: the system's resolver, which runs on a lookup thread. A resolver given here answers at once on the
+    // caller's thread, unless lookupOnThread says it may take its time as the system's does.
+    NameResolver resolveName;
+    bool lookupOnThread = false;
     // The port actually dialled for a remote port.
     std::function<int(int remotePort)> dialPort;
 };
@@ -61,6 +61,7 @@ private:
     SocketEvents& m_events;
     EventPump m_pump;
     SocketSettings m_settings;
+    NameLookup m_lookup;
 
     std::optional<quint32> m_address;
     int m_remotePort = 0;

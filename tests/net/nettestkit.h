@@ -20,7 +20,7 @@ struct LoopbackRoute {
 
     std::vector<int> ports;
     std::chrono::milliseconds timeout;
-    NameResolver nameServer; // answers instead of the loopback names when set
+    NameResolver nameServer; // answers on the lookup thread instead of the loopback names, when set
     QByteArrayList namesResolved;
     std::vector<int> dialled;
 
@@ -28,9 +28,10 @@ struct LoopbackRoute {
     {
         SocketSettings settings;
         settings.timeout = timeout;
-        if (nameServer)
+        if (nameServer) {
             settings.resolveName = nameServer;
-        else
+            settings.lookupOnThread = true;
+        } else
             settings.resolveName = [this](const QByteArray& name) -> std::optional<quint32> {
                 namesResolved.append(name);
                 return name.endsWith(".invalid") ? std::nullopt : std::optional<quint32>(0x7f000001);

@@ -1,0 +1,125 @@
+// brenlow-cli update over 1,000 domains (5,000 fetches of a 20 KiB page) against the engines on loopback, the
+// whole process included (start, load, save), beside the same 5,000 fetches made by HttpRequest alone; and the
+// peak memory of brenlow-cli show over a list of 32,767 domains.
+
+#include "net/busypointer.h"
+#include "net/httpfetcher.h"
+#include "net/sockethost.h"
+#include "support/engineserver.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int domainCount = 1000;
+constexpr int largeListCount = 32767;
+
+class NoPointer final : public BusyPointer {
+public:
+    void setBusy(bool) override {}
+};
+
+QByteArray domainName(int i)
+{
+    return "www.site-" + QByteArray::number(i) + ".example.com";
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Runs brenlow-cli to its end; its exit status, -1 when it did not end by itself.
+int runCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(BRENLOW_CLI), arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QTemporaryDir dir;
+
+    // Peak memory of show over the largest list, measured first, as the children's peak only ever grows.
+    QByteArray large;
+    for (int i = 0; i < largeListCount; ++i)
+        large += domainName(i) + "|AllTheWeb=1,234,567|AltaVista=2,345|Google=345,678|HotBot=45|MSN=5,678,901|\r\n";
+    const QString largeList = dir.filePath(QStringLiteral("large.txt"));
+    if (!writeFile(largeList, large) || runCli({QStringLiteral("--list"), largeList, QStringLiteral("show")}) != 0)
+        return 1;
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    std::printf("show over %d domains      peak memory %.1f MiB\n", largeListCount, children.ru_maxrss / 1024.0);
+
+    EngineServer server;
+    QByteArray list;
+    for (int i = 0; i < domainCount; ++i) {
+        server.serveDomain(domainName(i), {i * 1000 + 1, i * 100 + 2, i * 10 + 3, i + 4, 5});
+        list += domainName(i) + "|\r\n";
+    }
+    const QString path = dir.filePath(QStringLiteral("brenlow.txt"));
+    const QStringList update = {QStringLiteral("--list"), path, QStringLiteral("--connect-to"),
+                                QStringLiteral("127.0.0.1:%1").arg(server.http().port()), QStringLiteral("update")};
+
+    const EventPump pump = [] { QCoreApplication::processEvents(); };
+    NoPointer pointer;
+    SocketHost host(posixSocketFactory(pump, server.settings()), pump);
+    HttpFetcher fetcher(host, pointer, pump);
+    const auto bareFetches = [&] {
+        int failed = 0;
+        for (int i = 0; i < domainCount; ++i) {
+            for (int engine = 0; engine < EngineCount; ++engine) {
+                const EngineEntry& entry = server.engines().engine(engine);
+                failed +=
+                    !fetcher.HttpRequest(entry.host, ExpandTemplate(entry.queryTemplate, domainName(i))).succeeded;
+            }
+        }
+        return failed;
+    };
+
+    // Alternating rounds; the medians are reported.
+    constexpr int rounds = 5;
+    std::vector<double> bare;
+    std::vector<double> cli;
+    int failed = 0;
+    for (int round = 0; round < rounds; ++round) {
+        if (!writeFile(path, list))
+            return 1;
+        QElapsedTimer timer;
+        timer.start();
+        failed += bareFetches();
+        bare.push_back(timer.nsecsElapsed() / 1e6);
+        timer.restart();
+        failed += runCli(update) == 0 ? 0 : 1;
+        cli.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("requests served            %d (%d failures)\n", server.http().requestCount(), failed);
+    std::printf("5,000 bare HttpRequest     %8.1f ms (median of %d)\n", median(bare), rounds);
+    std::printf("brenlow-cli update, 1,000  %8.1f ms (median of %d)\n", median(cli), rounds);
+    std::printf("ratio                      %8.2f   goal <= 1.10\n", median(cli) / median(bare));
+    return failed == 0 ? 0 : 1;
+}
