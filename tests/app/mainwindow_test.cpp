@@ -68,6 +68,40 @@ TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
     EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
 }
 
+TEST_F(WindowTest, ReadsEnginePagesInEnglishAndShowsAndStoresCountsInTheUsersLocale)
+{
+    const struct {
+        QLocale locale;
+        QStringList cells; // total, then the five counts
+        QByteArray record;
+    } cases[] = {
+        {QLocale(QLocale::German, QLocale::Germany),
+         {u"3.254.059"_s, u"424.493"_s, u"2.828.559"_s, u"0"_s, u"7"_s, u"1.000"_s},
+         "a.com|AllTheWeb=424.493|AltaVista=2.828.559|Google=0|HotBot=7|MSN=1.000|\r\n"},
+        {QLocale(QLocale::French, QLocale::France), // digit groups joined by a narrow no-break space
+         {u"3\u202F254\u202F059"_s, u"424\u202F493"_s, u"2\u202F828\u202F559"_s, u"0"_s, u"7"_s, u"1\u202F000"_s},
+         "a.com|AllTheWeb=424\u202F493|AltaVista=2\u202F828\u202F559|Google=0|HotBot=7|MSN=1\u202F000|\r\n"_ba},
+        {QLocale(QLocale::English, QLocale::UnitedStates),
+         {u"3,254,059"_s, u"424,493"_s, u"2,828,559"_s, u"0"_s, u"7"_s, u"1,000"_s},
+         "a.com|AllTheWeb=424,493|AltaVista=2,828,559|Google=0|HotBot=7|MSN=1,000|\r\n"},
+    };
+    m_server.serveDomain("a.com", {424493, 2828559, 0, 7, 1000}); // the pages write "424,493" and so on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        m_program.reset();
+        m_locale = c.locale;
+        start("a.com|\r\n");
+        window().cmdUpdate(0).click();
+        EXPECT_EQ(rowTexts(1), QStringList{u"a.com"_s} + c.cells);
+        window().cmdExit().click();
+        EXPECT_EQ(listFile(), c.record);
+        // Read back from the list, the counts give the same total.
+        m_program.reset();
+        start(c.record);
+        EXPECT_EQ(rowTexts(1), QStringList{u"a.com"_s} + c.cells);
+    }
+}
+
 TEST_F(WindowTest, ARowWithoutADomainAdvancesFiveStepsAndFetchesNothing)
 {
     m_server.serveDomain("a.com", {1, 1, 1, 1, 1});

@@ -30,7 +30,8 @@ public:
 
 // The whole program on the offscreen platform: its list file in a temporary directory, every engine host sent
 // to a loopback EngineServer, dialogs answered by the test, addresses recorded instead of opened, counts in
-// English (United States). Pop-up menus are recorded too, and the item the test names is chosen from them.
+// m_locale (English, United States, unless the test says otherwise). Pop-up menus are recorded too, and the item the
+// test names is chosen from them.
 class WindowTest : public ::testing::Test {
 protected:
     QString listPath() const { return m_dir.filePath(QStringLiteral("brenlow.txt")); }
@@ -46,7 +47,7 @@ protected:
         options.socketSettings = m_server.settings();
         options.dialogs = &m_dialogs;
         options.browser = &m_browser;
-        options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        options.locale = m_locale;
         m_program = std::make_unique<Program>(std::move(options));
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,
@@ -103,6 +104,7 @@ protected:
                window().mnuGridMenuRemove().isEnabled() && window().mnuGridMenuUpdate().isEnabled();
     }
 
+    QLocale m_locale{QLocale::English, QLocale::UnitedStates};
     QTemporaryDir m_dir;
     EngineServer m_server;
     FakeDialogs m_dialogs;
