@@ -1,0 +1,56 @@
+#include "windowfixture.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ScreenTest : public WindowTest {
+protected:
+    // Each total and count column is as wide as the view's own measure of its cells and of its header, taken
+    // in the desktop's font; the twips operations report the widths drawn, and the filler gives way.
+    void expectCountsShownWhole()
+    {
+        int used = 0;
+        for (int col = 0; col < 7; ++col) {
+            if (col > 0) {
+                const QAbstractItemView& view = grid(); // the table view's own measure, reached through its base
+                EXPECT_GE(grid().columnWidth(col), view.sizeHintForColumn(col)) << col;
+                EXPECT_GE(grid().columnWidth(col), grid().horizontalHeader()->sectionSizeHint(col)) << col;
+            }
+            EXPECT_EQ(grid().ColWidth(col), qRound(grid().columnWidth(col) * grid().twipsPerPixelX())) << col;
+            used += grid().ColWidth(col);
+        }
+        EXPECT_EQ(grid().ColWidth(7), std::max(grid().Width() - used, 0));
+    }
+};
+
+TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
+{
+    start("a.com|AllTheWeb=1,500,000|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
+    expectCountsShownWhole();
+    for (int col = 1; col < 7; ++col)
+        EXPECT_EQ(grid().cellData(1, col, Qt::TextAlignmentRole).toInt(), Qt::AlignRight | Qt::AlignVCenter) << col;
+
+    // Each count a run writes; the largest count and the largest total.
+    m_server.serveDomain("a.com", {2147483647, 2147483647, 2147483647, 2147483647, 2147483647});
+    QObject::connect(&window(), &MainWindow::progressChanged, [this] { expectCountsShownWhole(); });
+    window().cmdUpdate(0).click();
+    EXPECT_EQ(cell(1, 1), u"10,737,418,235"_s);
+    expectCountsShownWhole();
+
+    // Adding a domain; removing one lays the grid out again from the design's widths.
+    m_dialogs.prompts = {u"b.com"_s};
+    window().cmdAddDomain().click();
+    expectCountsShownWhole();
+    m_dialogs.answers = {UserDialogs::Answer::Yes};
+    grid().makeCurrent(2, 0);
+    window().cmdRemoveDomain().click();
+    ASSERT_EQ(m_program->domains().count(), 1);
+    expectCountsShownWhole();
+}
+
+} // namespace
