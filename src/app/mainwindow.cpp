@@ -17,10 +17,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +43,15 @@ constexpr QRect gridPlace{120, 840, 9000, 5370};
 constexpr QRect findPageRankingPlace{120, 6360, 3735, 375};
 constexpr QRect downloadPlace{4080, 6360, 2055, 375};
 constexpr QRect popularityMeanPlace{6360, 6360, 2775, 375};
+// The design's right edge of the last button of each row.
+constexpr int lastButtonRight = 9135;
+// How far the window may grow so that every caption fits whole in the buttons' one font (1/6 inch).
+constexpr int windowGrowthLimit = 240;
+// Space kept between a button that widens and the next one of its row.
+constexpr int buttonSpacing = 120;
+
+// The widest text of the progress label in a run over a list of ordinary size.
+const QString widestProgress = u"99999 of 100000  : 100%"_s;
 
 const QString viewResultsCaption = u"View Results From : "_s;
 const QString viewDomainCaption = u"View Domain : "_s;
@@ -67,7 +80,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     createMenus();
     m_client->installEventFilter(this);
 
-    m_client->setMinimumSize(pixels(QRect(QPoint(), designClient)).size());
+    chooseButtonFont();
+    m_client->setMinimumSize(minimumClientSize());
     resize(m_client->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
     placeControls();
 }
@@ -147,37 +161,88 @@ QRect MainWindow::pixels(const QRect& twips) const
             qRound(twips.height() * scaleY)};
 }
 
-void MainWindow::placeControls()
+QList<MainWindow::ButtonPlace> MainWindow::buttonPlaces() const
 {
-    // Controls keep their design places; the grid takes what the window gains, and the bottom row of buttons
-    // stays below it.
-    const QSize grown = m_client->size() - m_client->minimumSize();
-    const int down = std::max(grown.height(), 0);
-
-    m_cmdUpdate[0]->setGeometry(pixels(updateAllPlace));
-    m_cmdCancelUpdate->setGeometry(pixels(cancelPlace));
-    m_cmdUpdate[1]->setGeometry(pixels(updateSelectedPlace));
-    m_cmdAddDomain->setGeometry(pixels(addDomainPlace));
-    m_cmdRemoveDomain->setGeometry(pixels(removeDomainPlace));
-    m_cmdExit->setGeometry(pixels(exitPlace));
-    m_sklCompleted->setGeometry(pixels(completedPlace));
-    m_grdUrls->setGeometry(pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down));
-    m_cmdFindPageRanking->setGeometry(pixels(findPageRankingPlace).translated(0, down));
-    m_cmdDownload->setGeometry(pixels(downloadPlace).translated(0, down));
-    m_cmdPopularityMean->setGeometry(pixels(popularityMeanPlace).translated(0, down));
-    for (QPushButton* button : m_client->findChildren<QPushButton*>())
-        fitCaption(*button);
+    // Each button may widen to the right up to the next button shown beside it (Cancel stands in place of the
+    // update buttons); the last of a row up to the window's edge moved by windowGrowthLimit.
+    const int edge = lastButtonRight + windowGrowthLimit;
+    return {
+        {m_cmdUpdate[0], updateAllPlace, updateSelectedPlace.left() - buttonSpacing},
+        {m_cmdCancelUpdate, cancelPlace, addDomainPlace.left() - buttonSpacing},
+        {m_cmdUpdate[1], updateSelectedPlace, addDomainPlace.left() - buttonSpacing},
+        {m_cmdAddDomain, addDomainPlace, removeDomainPlace.left() - buttonSpacing},
+        {m_cmdRemoveDomain, removeDomainPlace, exitPlace.left() - buttonSpacing},
+        {m_cmdExit, exitPlace, edge},
+        {m_cmdFindPageRanking, findPageRankingPlace, downloadPlace.left() - buttonSpacing},
+        {m_cmdDownload, downloadPlace, popularityMeanPlace.left() - buttonSpacing},
+        {m_cmdPopularityMean, popularityMeanPlace, edge},
+    };
 }
 
-void MainWindow::fitCaption(QPushButton& button) const
+int MainWindow::captionWidth(const QPushButton& button, const QFont& font) const
 {
-    // The design's sizes suit a narrow font; where the desktop's font is wider, a caption that would be cut
-    // off gets a smaller font instead.
+    // The caption with the margins and frame the style puts around it.
+    const int margins = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
+                        2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
+    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(button.text()))) + margins;
+}
+
+void MainWindow::chooseButtonFont()
+{
+    // The design's sizes suit a narrow font. Every button gets the largest size, from the desktop's down, in which
+    // each caption fits whole within the room its button may widen into.
+    const QList<ButtonPlace> places = buttonPlaces();
     QFont font = m_client->font();
-    const int room = button.width() - 2 * style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
-    while (QFontMetrics(font).horizontalAdvance(button.text()) > room && font.pointSizeF() > 6)
+    const auto fits = [&] {
+        return std::all_of(places.begin(), places.end(), [&](const ButtonPlace& place) {
+            const int room = pixels(QRect(place.design.left(), 0, place.rightLimit - place.design.left(), 0)).width();
+            return captionWidth(*place.button, font) <= room;
+        });
+    };
+    while (!fits() && font.pointSizeF() > 6)
         font.setPointSizeF(font.pointSizeF() - 0.5);
-    button.setFont(font);
+    for (const ButtonPlace& place : places)
+        place.button->setFont(font);
+}
+
+QRect MainWindow::buttonGeometry(const ButtonPlace& place) const
+{
+    QRect geometry = pixels(place.design);
+    geometry.setWidth(std::max(geometry.width(), captionWidth(*place.button, place.button->font())));
+    return geometry;
+}
+
+QSize MainWindow::minimumClientSize() const
+{
+    // The design's size, wider by what the last buttons of the rows have widened.
+    const QSize design = pixels(QRect(QPoint(), designClient)).size();
+    const int designRight = pixels(QRect(0, 0, lastButtonRight, 0)).width();
+    int right = designRight;
+    for (const ButtonPlace& place : buttonPlaces()) {
+        const QRect geometry = buttonGeometry(place);
+        right = std::max(right, geometry.x() + geometry.width());
+    }
+    return {design.width() + right - designRight, design.height()};
+}
+
+void MainWindow::placeControls()
+{
+    // Controls keep their design places; the grid takes what the window gains over the design, and the bottom
+    // row of buttons stays below it.
+    const QSize grown = m_client->size() - pixels(QRect(QPoint(), designClient)).size();
+    const int down = std::max(grown.height(), 0);
+
+    for (const ButtonPlace& place : buttonPlaces()) {
+        const bool bottomRow = place.design.top() > gridPlace.top();
+        place.button->setGeometry(buttonGeometry(place).translated(0, bottomRow ? down : 0));
+    }
+    QRect completed = pixels(completedPlace);
+    const QFontMetricsF metrics(m_sklCompleted->font());
+    completed.setWidth(
+        std::max(completed.width(), static_cast<int>(std::ceil(metrics.horizontalAdvance(widestProgress)))));
+    completed.setHeight(std::max(completed.height(), static_cast<int>(std::ceil(metrics.height()))));
+    m_sklCompleted->setGeometry(completed);
+    m_grdUrls->setGeometry(pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down));
 }
 
 void MainWindow::Form_Load()
@@ -296,6 +361,10 @@ void MainWindow::setEditingEnabled(bool enabled)
 
 void MainWindow::showProgress(const QString& text)
 {
+    // A run over a very long list may need more than the label was given for ordinary ones.
+    const int needed = static_cast<int>(std::ceil(QFontMetricsF(m_sklCompleted->font()).horizontalAdvance(text)));
+    if (needed > m_sklCompleted->width())
+        m_sklCompleted->resize(needed, m_sklCompleted->height());
     m_sklCompleted->setText(text);
     Q_EMIT progressChanged(text);
 }

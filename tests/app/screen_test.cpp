@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
 #include <QHeaderView>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -51,6 +52,35 @@ TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
     window().cmdRemoveDomain().click();
     ASSERT_EQ(m_program->domains().count(), 1);
     expectCountsShownWhole();
+}
+
+TEST_F(ScreenTest, TheProgressLabelAndEveryButtonShowTheirWholeText)
+{
+    start("");
+    const QLabel& label = window().sklCompleted();
+    const QFontMetricsF labelMetrics(label.font());
+    EXPECT_GE(label.contentsRect().width(), labelMetrics.horizontalAdvance(u"99999 of 100000  : 100%"_s));
+    EXPECT_GE(label.contentsRect().height(), labelMetrics.height());
+
+    // One font for every button, every caption inside its button's frame, no button over another (but Cancel,
+    // which stands in place of the update buttons), and the window at most 240 twips wider than designed.
+    const QList<QPushButton*> buttons = window().centralWidget()->findChildren<QPushButton*>();
+    for (const QPushButton* button : buttons) {
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_EQ(button->font(), buttons.first()->font());
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        EXPECT_GE(inside.width(), QFontMetricsF(button->font()).horizontalAdvance(button->text()));
+        for (const QPushButton* other : buttons) {
+            if (other != button && button != &window().cmdCancelUpdate() && other != &window().cmdCancelUpdate()) {
+                EXPECT_FALSE(button->geometry().intersects(other->geometry())) << other->text().toStdString();
+            }
+        }
+    }
+    const double pixelsPerTwip = window().logicalDpiX() / 1440.0;
+    EXPECT_LE(window().centralWidget()->width(), qRound((9240 + 240) * pixelsPerTwip));
 }
 
 } // namespace
