@@ -1,7 +1,11 @@
+#include "app/aboutbox.h"
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyleOptionButton>
+#include <QTest>
 
 #include <algorithm>
 
@@ -81,6 +85,28 @@ TEST_F(ScreenTest, TheProgressLabelAndEveryButtonShowTheirWholeText)
     }
     const double pixelsPerTwip = window().logicalDpiX() / 1440.0;
     EXPECT_LE(window().centralWidget()->width(), qRound((9240 + 240) * pixelsPerTwip));
+}
+
+TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
+{
+    start("");
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const auto centred = [&](const QWidget& window) {
+        const QRect frame = window.frameGeometry();
+        const QPoint centre((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
+        return frame.size() != window.size() && frame.topLeft() == centre;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return centred(window()); }, 5000));
+
+    bool aboutCentred = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        aboutCentred = QTest::qWaitFor([&] { return centred(*about); }, 5000);
+        about->cmdOK().click();
+    });
+    window().mnuHelpAbout().trigger();
+    EXPECT_TRUE(aboutCentred);
 }
 
 } // namespace
