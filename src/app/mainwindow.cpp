@@ -20,6 +20,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 
@@ -314,7 +315,12 @@ void MainWindow::cmdCancelUpdate_Click()
 
 void MainWindow::UpdateResults(int firstRow, int lastRow)
 {
+    // The run hides the button that started it, and the focus moves on to the next control that can take it,
+    // a web page button; it comes back to the button (or the grid, for the pop-up menu) when the run ends.
+    const QPointer<QWidget> focused = focusWidget();
     m_run.UpdateResults(firstRow, lastRow);
+    if (focused && focused->isVisible() && focused->isEnabled())
+        focused->setFocus(Qt::OtherFocusReason);
     // A close asked for during the run waited for the run to end.
     if (m_exitAfterRun) {
         m_exitAfterRun = false;

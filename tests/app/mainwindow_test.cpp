@@ -2,6 +2,7 @@
 #include "windowfixture.h"
 
 #include <QCoreApplication>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -142,6 +143,19 @@ TEST_F(WindowTest, UpdateSelectedRunsTheCurrentRowOnly)
     EXPECT_EQ(m_progress.size(), 5);
     EXPECT_EQ(m_server.http().requestCount(), 5);
     EXPECT_TRUE(cell(10, 1).isEmpty());
+}
+
+TEST_F(WindowTest, AfterARunTheFocusIsBackOnTheButtonThatStartedIt)
+{
+    m_server.serveDomain("a.com", {1, 2, 3, 4, 5});
+    start("a.com|\r\n");
+    for (const int index : {0, 1}) {
+        QPushButton& button = window().cmdUpdate(index);
+        grid().makeCurrent(1, 0);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        EXPECT_EQ(cell(1, 1), u"15"_s);
+        EXPECT_EQ(window().focusWidget(), &button) << index;
+    }
 }
 
 TEST_F(WindowTest, CancelDuringTheThirdEngineKeepsItsEarlierCount)
