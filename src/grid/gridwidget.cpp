@@ -154,31 +154,34 @@ int GridWidget::cellTextWidth(const QString& text)
 {
     // Measuring every count of a long list would cost more than showing it. Counts differ mostly in their
     // digits, so texts are measured with each digit replaced by the widest one, once per shape.
-    const QFontMetricsF metrics(font());
-    QChar widestDigit = u'0';
-    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widestDigit))
-            widestDigit = QChar(digit);
+    CellTextWidths& known = m_cellTextWidths;
+    if (known.widestDigit.isNull()) {
+        const QFontMetricsF metrics(font());
+        known.widestDigit = u'0';
+        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+            if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(known.widestDigit))
+                known.widestDigit = QChar(digit);
+        }
     }
     QString shape = text;
     for (QChar& c : shape) {
         if (c >= u'0' && c <= u'9')
-            c = widestDigit;
+            c = known.widestDigit;
     }
-    auto known = m_cellTextWidths.constFind(shape);
-    if (known != m_cellTextWidths.cend())
-        return *known;
+    if (const auto found = known.byShape.constFind(shape); found != known.byShape.cend())
+        return *found;
     // As the view lays out a cell: the text, a margin on either side and the grid line.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    const int width = static_cast<int>(std::ceil(metrics.horizontalAdvance(shape))) + 2 * margin + (showGrid() ? 1 : 0);
-    m_cellTextWidths.insert(shape, width);
+    const int width =
+        static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(shape))) + 2 * margin + (showGrid() ? 1 : 0);
+    known.byShape.insert(shape, width);
     return width;
 }
 
 void GridWidget::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        m_cellTextWidths.clear();
+        m_cellTextWidths = {};
     QTableView::changeEvent(event);
 }
 

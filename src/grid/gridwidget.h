@@ -75,7 +75,12 @@ private:
 
     GridModel* m_model;
     int m_fillerTwips = 0;
-    QHash<QString, int> m_cellTextWidths; // pixels a cell needs for a text of that shape, in the grid's font
+    // The pixels a cell needs for a text of each shape in the grid's font; forgotten when the font changes.
+    struct CellTextWidths {
+        QChar widestDigit; // null until measured
+        QHash<QString, int> byShape;
+    };
+    CellTextWidths m_cellTextWidths;
     int m_row = 0;
     int m_col = 0;
     bool m_redraw = true;
