@@ -10,6 +10,7 @@
 #include "domains/userdialogs.h"
 #include "engine/bytetext.h"
 #include "engine/enginecatalogue.h"
+#include "grid/drawntext.h"
 #include "grid/gridhittest.h"
 #include "grid/gridwidget.h"
 #include "net/httpfetcher.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QMenuBar>
@@ -185,23 +187,25 @@ int MainWindow::captionWidth(const QPushButton& button, const QFont& font) const
     // The caption with the margins and frame the style puts around it.
     const int margins = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
-    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(button.text()))) + margins;
+    return static_cast<int>(std::ceil(drawnTextWidth(font, button.text(), devicePixelRatioF()))) + margins;
 }
 
 void MainWindow::chooseButtonFont()
 {
     // The design's sizes suit a narrow font. Every button gets the largest size, from the desktop's down, in which
-    // each caption fits whole within the room its button may widen into.
+    // each caption fits whole within the room its button may widen into. Sizes go by whole pixels, so that text
+    // is drawn alike at every device pixel ratio.
     const QList<ButtonPlace> places = buttonPlaces();
     QFont font = m_client->font();
+    font.setPixelSize(QFontInfo(font).pixelSize());
     const auto fits = [&] {
         return std::all_of(places.begin(), places.end(), [&](const ButtonPlace& place) {
             const int room = pixels(QRect(place.design.left(), 0, place.rightLimit - place.design.left(), 0)).width();
             return captionWidth(*place.button, font) <= room;
         });
     };
-    while (!fits() && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    while (!fits() && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
     for (const ButtonPlace& place : places)
         place.button->setFont(font);
 }
@@ -226,6 +230,11 @@ QSize MainWindow::minimumClientSize() const
     return {design.width() + right - designRight, design.height()};
 }
 
+int MainWindow::progressWidth(const QString& text) const
+{
+    return static_cast<int>(std::ceil(drawnTextWidth(m_sklCompleted->font(), text, devicePixelRatioF())));
+}
+
 void MainWindow::placeControls()
 {
     // Controls keep their design places; the grid takes what the window gains over the design, and the bottom
@@ -238,10 +247,9 @@ void MainWindow::placeControls()
         place.button->setGeometry(buttonGeometry(place).translated(0, bottomRow ? down : 0));
     }
     QRect completed = pixels(completedPlace);
-    const QFontMetricsF metrics(m_sklCompleted->font());
-    completed.setWidth(
-        std::max(completed.width(), static_cast<int>(std::ceil(metrics.horizontalAdvance(widestProgress)))));
-    completed.setHeight(std::max(completed.height(), static_cast<int>(std::ceil(metrics.height()))));
+    completed.setWidth(std::max(completed.width(), progressWidth(widestProgress)));
+    completed.setHeight(
+        std::max(completed.height(), static_cast<int>(std::ceil(QFontMetricsF(m_sklCompleted->font()).height()))));
     m_sklCompleted->setGeometry(completed);
     m_grdUrls->setGeometry(pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down));
 }
@@ -368,7 +376,7 @@ void MainWindow::setEditingEnabled(bool enabled)
 void MainWindow::showProgress(const QString& text)
 {
     // A run over a very long list may need more than the label was given for ordinary ones.
-    const int needed = static_cast<int>(std::ceil(QFontMetricsF(m_sklCompleted->font()).horizontalAdvance(text)));
+    const int needed = progressWidth(text);
     if (needed > m_sklCompleted->width())
         m_sklCompleted->resize(needed, m_sklCompleted->height());
     m_sklCompleted->setText(text);

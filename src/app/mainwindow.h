@@ -130,6 +130,7 @@ private:
     void chooseButtonFont();
     QRect buttonGeometry(const ButtonPlace& place) const;
     QSize minimumClientSize() const;
+    int progressWidth(const QString& text) const; // in the progress label's font
     void placeControls();
     void reportListLoad(DomainList::LoadResult result);
     bool captureAndSave();

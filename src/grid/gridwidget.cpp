@@ -1,5 +1,6 @@
 #include "grid/gridwidget.h"
 
+#include "grid/drawntext.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridmodel.h"
 
@@ -172,8 +173,8 @@ int GridWidget::cellTextWidth(const QString& text)
         return *found;
     // As the view lays out a cell: the text, a margin on either side and the grid line.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    const int width =
-        static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(shape))) + 2 * margin + (showGrid() ? 1 : 0);
+    const int width = static_cast<int>(std::ceil(drawnTextWidth(font(), shape, devicePixelRatioF()))) + 2 * margin +
+                      (showGrid() ? 1 : 0);
     known.byShape.insert(shape, width);
     return width;
 }
