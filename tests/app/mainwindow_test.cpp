@@ -2,7 +2,6 @@
 #include "windowfixture.h"
 
 #include <QCoreApplication>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
