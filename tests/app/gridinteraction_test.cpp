@@ -20,19 +20,6 @@ class GridInteractionTest : public WindowTest {
 protected:
     QRect cellRect(int row, int col) { return grid().visualRect(grid().model()->index(row - 1, col)); }
 
-    // A press at a point of the grid's viewport, and its release unless a real pop-up menu would take it. Like
-    // the window system, it goes to the widget that is really under the point.
-    void press(QWidget& reference, QPoint point, Qt::MouseButton button = Qt::RightButton, bool release = true)
-    {
-        QWidget& top = *reference.window();
-        const QPoint inTop = reference.mapTo(&top, point);
-        QWidget* target = top.childAt(inTop);
-        ASSERT_NE(target, nullptr);
-        const QPoint local = target->mapFrom(&top, inTop);
-        QTest::mousePress(target, button, {}, local);
-        if (release)
-            QTest::mouseRelease(target, button, {}, local);
-    }
     void pressCell(int row, int col, Qt::MouseButton button = Qt::RightButton)
     {
         press(*grid().viewport(), cellRect(row, col).center(), button);

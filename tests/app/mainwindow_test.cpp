@@ -151,7 +151,7 @@ TEST_F(WindowTest, AfterARunTheFocusIsBackOnTheButtonThatStartedIt)
     for (const int index : {0, 1}) {
         QPushButton& button = window().cmdUpdate(index);
         grid().makeCurrent(1, 0);
-        QTest::mouseClick(&button, Qt::LeftButton);
+        press(button, button.rect().center(), Qt::LeftButton);
         EXPECT_EQ(cell(1, 1), u"15"_s);
         EXPECT_EQ(window().focusWidget(), &button) << index;
     }

@@ -95,6 +95,20 @@ protected:
         timer->start();
     }
 
+    // A press at a point of reference, and its release unless a real pop-up menu would take it. Like the window
+    // system, it goes to the widget that is really under the point.
+    void press(QWidget& reference, QPoint point, Qt::MouseButton button = Qt::RightButton, bool release = true)
+    {
+        QWidget& top = *reference.window();
+        const QPoint inTop = reference.mapTo(&top, point);
+        QWidget* target = top.childAt(inTop);
+        ASSERT_NE(target, nullptr);
+        const QPoint local = target->mapFrom(&top, inTop);
+        QTest::mousePress(target, button, {}, local);
+        if (release)
+            QTest::mouseRelease(target, button, {}, local);
+    }
+
     // The controls as they are outside a run (the progress label, blank before the first run, aside).
     bool isIdle()
     {
