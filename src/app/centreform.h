@@ -10,5 +10,6 @@ class QWidget;
 // a window larger than the screen gets a negative position.
 QPoint centredPosition(QSize screen, QSize window, int offset);
 
-// Moves a window to the centre of the primary screen without changing its size.
+// Moves a window to the centre of the primary screen without changing its size, centring its outer frame. A
+// window that has no frame yet is centred again as soon as it gets one.
 void CentreForm(QWidget& window, int offset);

@@ -10,6 +10,7 @@
 #include "domains/userdialogs.h"
 #include "engine/bytetext.h"
 #include "engine/enginecatalogue.h"
+#include "grid/drawntext.h"
 #include "grid/gridhittest.h"
 #include "grid/gridwidget.h"
 #include "net/httpfetcher.h"
@@ -17,11 +18,17 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +47,15 @@ constexpr QRect gridPlace{120, 840, 9000, 5370};
 constexpr QRect findPageRankingPlace{120, 6360, 3735, 375};
 constexpr QRect downloadPlace{4080, 6360, 2055, 375};
 constexpr QRect popularityMeanPlace{6360, 6360, 2775, 375};
+// The design's right edge of the last button of each row.
+constexpr int lastButtonRight = 9135;
+// How far the window may grow so that every caption fits whole in the buttons' one font (1/6 inch).
+constexpr int windowGrowthLimit = 240;
+// Space kept between a button that widens and the next one of its row.
+constexpr int buttonSpacing = 120;
+
+// The widest text of the progress label in a run over a list of ordinary size.
+const QString widestProgress = u"99999 of 100000  : 100%"_s;
 
 const QString viewResultsCaption = u"View Results From : "_s;
 const QString viewDomainCaption = u"View Domain : "_s;
@@ -68,7 +84,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     createMenus();
     m_client->installEventFilter(this);
 
-    m_client->setMinimumSize(pixels(QRect(QPoint(), designClient)).size());
+    chooseButtonFont();
+    m_client->setMinimumSize(minimumClientSize());
     resize(m_client->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
     placeControls();
 }
@@ -148,37 +165,94 @@ QRect MainWindow::pixels(const QRect& twips) const
             qRound(twips.height() * scaleY)};
 }
 
-void MainWindow::placeControls()
+QList<MainWindow::ButtonPlace> MainWindow::buttonPlaces() const
 {
-    // Controls keep their design places; the grid takes what the window gains, and the bottom row of buttons
-    // stays below it.
-    const QSize grown = m_client->size() - m_client->minimumSize();
-    const int down = std::max(grown.height(), 0);
-
-    m_cmdUpdate[0]->setGeometry(pixels(updateAllPlace));
-    m_cmdCancelUpdate->setGeometry(pixels(cancelPlace));
-    m_cmdUpdate[1]->setGeometry(pixels(updateSelectedPlace));
-    m_cmdAddDomain->setGeometry(pixels(addDomainPlace));
-    m_cmdRemoveDomain->setGeometry(pixels(removeDomainPlace));
-    m_cmdExit->setGeometry(pixels(exitPlace));
-    m_sklCompleted->setGeometry(pixels(completedPlace));
-    m_grdUrls->setGeometry(pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down));
-    m_cmdFindPageRanking->setGeometry(pixels(findPageRankingPlace).translated(0, down));
-    m_cmdDownload->setGeometry(pixels(downloadPlace).translated(0, down));
-    m_cmdPopularityMean->setGeometry(pixels(popularityMeanPlace).translated(0, down));
-    for (QPushButton* button : m_client->findChildren<QPushButton*>())
-        fitCaption(*button);
+    // Each button may widen to the right up to the next button shown beside it (Cancel stands in place of the
+    // update buttons); the last of a row up to the window's edge moved by windowGrowthLimit.
+    const int edge = lastButtonRight + windowGrowthLimit;
+    return {
+        {m_cmdUpdate[0], updateAllPlace, updateSelectedPlace.left() - buttonSpacing},
+        {m_cmdCancelUpdate, cancelPlace, addDomainPlace.left() - buttonSpacing},
+        {m_cmdUpdate[1], updateSelectedPlace, addDomainPlace.left() - buttonSpacing},
+        {m_cmdAddDomain, addDomainPlace, removeDomainPlace.left() - buttonSpacing},
+        {m_cmdRemoveDomain, removeDomainPlace, exitPlace.left() - buttonSpacing},
+        {m_cmdExit, exitPlace, edge},
+        {m_cmdFindPageRanking, findPageRankingPlace, downloadPlace.left() - buttonSpacing},
+        {m_cmdDownload, downloadPlace, popularityMeanPlace.left() - buttonSpacing},
+        {m_cmdPopularityMean, popularityMeanPlace, edge},
+    };
 }
 
-void MainWindow::fitCaption(QPushButton& button) const
+int MainWindow::captionWidth(const QPushButton& button, const QFont& font) const
 {
-    // The design's sizes suit a narrow font; where the desktop's font is wider, a caption that would be cut
-    // off gets a smaller font instead.
+    // The caption with the margins and frame the style puts around it.
+    const int margins = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
+                        2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
+    return static_cast<int>(std::ceil(drawnTextWidth(font, button.text(), devicePixelRatioF()))) + margins;
+}
+
+void MainWindow::chooseButtonFont()
+{
+    // The design's sizes suit a narrow font. Every button gets the largest size, from the desktop's down, in which
+    // each caption fits whole within the room its button may widen into. Sizes go by whole pixels, so that text
+    // is drawn alike at every device pixel ratio.
+    const QList<ButtonPlace> places = buttonPlaces();
     QFont font = m_client->font();
-    const int room = button.width() - 2 * style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button);
-    while (QFontMetrics(font).horizontalAdvance(button.text()) > room && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    button.setFont(font);
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    const auto fits = [&] {
+        return std::all_of(places.begin(), places.end(), [&](const ButtonPlace& place) {
+            const int room = pixels(QRect(place.design.left(), 0, place.rightLimit - place.design.left(), 0)).width();
+            return captionWidth(*place.button, font) <= room;
+        });
+    };
+    while (!fits() && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    for (const ButtonPlace& place : places)
+        place.button->setFont(font);
+}
+
+QRect MainWindow::buttonGeometry(const ButtonPlace& place) const
+{
+    QRect geometry = pixels(place.design);
+    geometry.setWidth(std::max(geometry.width(), captionWidth(*place.button, place.button->font())));
+    return geometry;
+}
+
+QSize MainWindow::minimumClientSize() const
+{
+    // The design's size, wider by what the last buttons of the rows have widened.
+    const QSize design = pixels(QRect(QPoint(), designClient)).size();
+    const int designRight = pixels(QRect(0, 0, lastButtonRight, 0)).width();
+    int right = designRight;
+    for (const ButtonPlace& place : buttonPlaces()) {
+        const QRect geometry = buttonGeometry(place);
+        right = std::max(right, geometry.x() + geometry.width());
+    }
+    return {design.width() + right - designRight, design.height()};
+}
+
+int MainWindow::progressWidth(const QString& text) const
+{
+    return static_cast<int>(std::ceil(drawnTextWidth(m_sklCompleted->font(), text, devicePixelRatioF())));
+}
+
+void MainWindow::placeControls()
+{
+    // Controls keep their design places; the grid takes what the window gains over the design, and the bottom
+    // row of buttons stays below it.
+    const QSize grown = m_client->size() - pixels(QRect(QPoint(), designClient)).size();
+    const int down = std::max(grown.height(), 0);
+
+    for (const ButtonPlace& place : buttonPlaces()) {
+        const bool bottomRow = place.design.top() > gridPlace.top();
+        place.button->setGeometry(buttonGeometry(place).translated(0, bottomRow ? down : 0));
+    }
+    QRect completed = pixels(completedPlace);
+    completed.setWidth(std::max(completed.width(), progressWidth(widestProgress)));
+    completed.setHeight(
+        std::max(completed.height(), static_cast<int>(std::ceil(QFontMetricsF(m_sklCompleted->font()).height()))));
+    m_sklCompleted->setGeometry(completed);
+    m_grdUrls->setGeometry(pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down));
 }
 
 void MainWindow::Form_Load()
@@ -254,7 +328,12 @@ void MainWindow::cmdCancelUpdate_Click()
 
 void MainWindow::UpdateResults(int firstRow, int lastRow)
 {
+    // The run hides the button that started it, and the focus moves on to the next control that can take it,
+    // a web page button; it comes back to the button (or the grid, for the pop-up menu) when the run ends.
+    const QPointer<QWidget> focused = focusWidget();
     m_run.UpdateResults(firstRow, lastRow);
+    if (focused && focused->isVisible() && focused->isEnabled())
+        focused->setFocus(Qt::OtherFocusReason);
     // A close asked for during the run waited for the run to end.
     if (m_exitAfterRun) {
         m_exitAfterRun = false;
@@ -301,6 +380,10 @@ void MainWindow::setEditingEnabled(bool enabled)
 
 void MainWindow::showProgress(const QString& text)
 {
+    // A run over a very long list may need more than the label was given for ordinary ones.
+    const int needed = progressWidth(text);
+    if (needed > m_sklCompleted->width())
+        m_sklCompleted->resize(needed, m_sklCompleted->height());
     m_sklCompleted->setText(text);
     Q_EMIT progressChanged(text);
 }

@@ -117,9 +117,21 @@ protected:
 private:
     void createControls();
     void createMenus();
+    // A button, its place in the design and the right edge, in twips, up to which it may widen.
+    struct ButtonPlace {
+        QPushButton* button;
+        QRect design;
+        int rightLimit;
+    };
+
     QRect pixels(const QRect& twips) const; // a design rectangle at the screen's DPI
+    QList<ButtonPlace> buttonPlaces() const;
+    int captionWidth(const QPushButton& button, const QFont& font) const;
+    void chooseButtonFont();
+    QRect buttonGeometry(const ButtonPlace& place) const;
+    QSize minimumClientSize() const;
+    int progressWidth(const QString& text) const; // in the progress label's font
     void placeControls();
-    void fitCaption(QPushButton& button) const;
     void reportListLoad(DomainList::LoadResult result);
     bool captureAndSave();
     bool saveListForExit();

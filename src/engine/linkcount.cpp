@@ -27,7 +27,7 @@ constexpr std::array<ExtractionRule, 5> extractionRules{{
 
 } // namespace
 
-qint32 ExtractLinkCount(QByteArrayView page, QStringView engineName, const CountText& countText)
+qint32 ExtractLinkCount(QByteArrayView page, QStringView engineName)
 {
     const auto rule = std::find_if(extractionRules.begin(), extractionRules.end(),
                                    [&](const ExtractionRule& r) { return r.engineName == engineName; });
@@ -52,5 +52,6 @@ qint32 ExtractLinkCount(QByteArrayView page, QStringView engineName, const Count
     const QByteArrayView countBytes = trimSpaces(page.sliced(countAt, std::max<qsizetype>(endAt - countAt, 0)));
     if (countBytes.isEmpty())
         return 0;
-    return countText.parse(QString::fromLatin1(countBytes)).value_or(0);
+    static const CountText pageNumbers{QLocale(QLocale::English, QLocale::UnitedStates)};
+    return pageNumbers.parse(QString::fromLatin1(countBytes)).value_or(0);
 }

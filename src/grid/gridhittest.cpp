@@ -4,12 +4,13 @@
 
 namespace {
 
-// The column or row a position falls in: the first one is counted whether in view or not, each later one adds
-// its size only while in view, and a position beyond the last one gives the last one.
+// The column or row a position falls in: each one adds its size only while in view (column 0 too, which the
+// grid scrolls out of view when its columns are wider than the window), and a position beyond the last one
+// gives the last one.
 template <typename Size, typename InView> int indexAt(float position, int count, Size size, InView inView)
 {
     int index = 0;
-    float edge = static_cast<float>(size(0));
+    float edge = inView(0) ? static_cast<float>(size(0)) : 0.0f;
     while (edge + 1 < position) {
         if (++index > count - 1)
             return count - 1;

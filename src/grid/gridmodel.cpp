@@ -5,6 +5,7 @@ GridModel::GridModel(int rows, int columns, QObject* parent)
     , m_columns(columns)
     , m_cells(qsizetype(rows) * columns)
     , m_headers(columns)
+    , m_alignments(columns, Qt::AlignLeft | Qt::AlignVCenter)
 {
 }
 
@@ -32,6 +33,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return c.background == noColour ? QVariant() : QVariant(m_palette.at(c.background));
     case Qt::FontRole:
         return c.underline ? QVariant(m_underlinedFont) : QVariant();
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(m_alignments.at(index.column()));
     default:
         return {};
     }
@@ -39,8 +42,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns)
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns)
+        return {};
+    if (role == Qt::DisplayRole)
         return m_headers.at(section);
+    if (role == Qt::TextAlignmentRole)
+        return static_cast<int>(m_alignments.at(section));
     return {};
 }
 

@@ -28,6 +28,8 @@ public:
     void setBackground(int row, int col, QRgb colour);
     void setUnderline(int row, int col, bool underline);
     void setUnderlinedFont(const QFont& font) { m_underlinedFont = font; }
+    // Of the column's cells and its header.
+    void setColumnAlignment(int col, Qt::Alignment alignment) { m_alignments[col] = alignment; }
 
     void appendRow(const QString& firstText);
     // Empties every cell and header and drops every style; the rows and columns stay.
@@ -55,6 +57,7 @@ private:
     int m_columns;
     QList<Cell> m_cells;
     QList<QString> m_headers;
+    QList<Qt::Alignment> m_alignments;
     QList<QBrush> m_palette;
     QFont m_underlinedFont;
     bool m_held = false;

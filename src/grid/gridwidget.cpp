@@ -1,10 +1,15 @@
 #include "grid/gridwidget.h"
 
+#include "grid/drawntext.h"
+#include "grid/gridcolumns.h"
 #include "grid/gridmodel.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -49,9 +54,15 @@ GridWidget::GridWidget(QWidget* parent)
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Numbers line up by their last digit, so that counts of different sizes compare at a glance.
+    for (int col = GridColumn::Total; col < ColumnCount - 1; ++col)
+        m_model->setColumnAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
     // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
     header->setSectionResizeMode(ColumnCount - 1, QHeaderView::Stretch);
-    header->installEventFilter(this);
+    // Presses on the header row go to the header's viewport, as they do on the cells.
+    header->viewport()->installEventFilter(this);
+    // Whole columns scroll, so a column in view starts at the left edge (see emitMouseEvent for the last step).
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
@@ -60,8 +71,7 @@ GridWidget::GridWidget(QWidget* parent)
     underlined.setUnderline(true);
     m_model->setUnderlinedFont(underlined);
 
-    for (int col = 0; col < ColumnCount; ++col)
-        m_colWidthTwips.append(static_cast<int>(std::lround(columnWidth(col) * twipsPerPixelX())));
+    m_fillerTwips = static_cast<int>(std::lround(columnWidth(ColumnCount - 1) * twipsPerPixelX()));
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         // The user moved the current cell; while the logic holds the redraw off it keeps its own.
@@ -126,6 +136,54 @@ void GridWidget::setTextMatrix(int row, int col, const QString& text)
         m_model->setHeaderText(col, text);
     else
         m_model->setText(row - 1, col, text);
+    fitText(row, col, text);
+}
+
+void GridWidget::fitText(int row, int col, const QString& text)
+{
+    if (col < GridColumn::Total || col >= ColumnCount - 1 || text.isEmpty())
+        return;
+    const int needed = row == 0 ? horizontalHeader()->sectionSizeHint(col) : cellTextWidth(text);
+    const int wider = needed - columnWidth(col);
+    if (wider <= 0)
+        return;
+    setColumnWidth(col, needed);
+    m_fillerTwips = std::max(m_fillerTwips - static_cast<int>(std::lround(wider * twipsPerPixelX())), 0);
+}
+
+int GridWidget::cellTextWidth(const QString& text)
+{
+    // Measuring every count of a long list would cost more than showing it. Counts differ mostly in their
+    // digits, so texts are measured with each digit replaced by the widest one, once per shape.
+    CellTextWidths& known = m_cellTextWidths;
+    if (known.widestDigit.isNull()) {
+        const QFontMetricsF metrics(font());
+        known.widestDigit = u'0';
+        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+            if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(known.widestDigit))
+                known.widestDigit = QChar(digit);
+        }
+    }
+    QString shape = text;
+    for (QChar& c : shape) {
+        if (c >= u'0' && c <= u'9')
+            c = known.widestDigit;
+    }
+    if (const auto found = known.byShape.constFind(shape); found != known.byShape.cend())
+        return *found;
+    // As the view lays out a cell: the text, a margin on either side and the grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int width = static_cast<int>(std::ceil(drawnTextWidth(font(), shape, devicePixelRatioF()))) + 2 * margin +
+                      (showGrid() ? 1 : 0);
+    known.byShape.insert(shape, width);
+    return width;
+}
+
+void GridWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_cellTextWidths = {};
+    QTableView::changeEvent(event);
 }
 
 QVariant GridWidget::cellData(int row, int col, int role) const
@@ -133,11 +191,19 @@ QVariant GridWidget::cellData(int row, int col, int role) const
     return row == 0 ? m_model->headerData(col, Qt::Horizontal, role) : m_model->index(row - 1, col).data(role);
 }
 
+int GridWidget::ColWidth(int col) const
+{
+    if (col == ColumnCount - 1)
+        return m_fillerTwips;
+    return static_cast<int>(std::lround(columnWidth(col) * twipsPerPixelX()));
+}
+
 void GridWidget::setColWidth(int col, int twips)
 {
-    m_colWidthTwips[col] = twips;
     // The filler column is drawn to the visible edge whatever its width.
-    if (col != ColumnCount - 1)
+    if (col == ColumnCount - 1)
+        m_fillerTwips = twips;
+    else
         setColumnWidth(col, toPixelsX(twips));
 }
 
@@ -224,18 +290,24 @@ void GridWidget::mouseReleaseEvent(QMouseEvent* event)
 
 bool GridWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    // A press on the header row reaches the header view, not the cells.
-    if (watched == horizontalHeader() &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
-        emitMouseEvent(static_cast<QMouseEvent*>(event), horizontalHeader(), event->type() == QEvent::MouseButtonPress);
-    }
+    QWidget* header = horizontalHeader()->viewport();
+    if (watched == header && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease))
+        emitMouseEvent(static_cast<QMouseEvent*>(event), header, event->type() == QEvent::MouseButtonPress);
     return QTableView::eventFilter(watched, event);
 }
 
 void GridWidget::emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press)
 {
-    // Measured from the corner inside the frame, where the header row and column 0 begin.
-    const QPointF position = source->mapTo(this, event->position()) - QPointF(frameWidth(), frameWidth());
+    // Measured from the corner inside the frame, where the header row and column 0 begin, to the centre of the
+    // device pixel under the pointer: a row's first pixel lies inside that row, not on the edge above it.
+    const qreal halfPixel = 0.5 / devicePixelRatioF();
+    QPointF position =
+        source->mapTo(this, event->position()) - QPointF(frameWidth(), frameWidth()) + QPointF(halfPixel, halfPixel);
+    // Scrolled to its end, the view may show the first column in view only in part; the column is counted whole,
+    // so the position moves by the part out of view.
+    const int firstInView = columnAt(0);
+    if (firstInView >= 0)
+        position.rx() -= std::min(columnViewportPosition(firstInView), 0);
     const auto x = static_cast<float>(position.x() * twipsPerPixelX());
     const auto y = static_cast<float>(position.y() * twipsPerPixelY());
     if (press)

@@ -2,14 +2,17 @@
 
 #include "grid/gridcontrol.h"
 
-#include <QList>
+#include <QHash>
 #include <QTableView>
 
 class GridModel;
 
 // The domain grid on screen: a table view whose horizontal header plays the fixed row 0. It offers the operations
 // of GridControl in twips and reports presses, releases and clicks as MouseDown, MouseUp and Click with positions
-// in twips from the grid's top-left corner inside its frame.
+// in twips from the grid's top-left corner inside its frame. Sizes are those drawn, in whole pixels; only the
+// filler column, drawn to the visible edge, keeps the width it was given. The columns between the first and the
+// filler (the total and the counts) show their numbers right-aligned and widen to fit their widest text, header
+// included; the filler gives way.
 class GridWidget : public QTableView, public GridControl {
     Q_OBJECT
 
@@ -30,7 +33,7 @@ public:
     QString TextMatrix(int row, int col) const override;
     void setTextMatrix(int row, int col, const QString& text) override;
 
-    int ColWidth(int col) const override { return m_colWidthTwips.at(col); }
+    int ColWidth(int col) const override;
     void setColWidth(int col, int twips) override;
     int RowHeight(int row) const override;
     bool ColIsVisible(int col) const override;
@@ -58,6 +61,7 @@ Q_SIGNALS:
     void Click();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,9 +70,17 @@ private:
     void showCurrentCell();
     void emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press);
     int toPixelsX(int twips) const;
+    void fitText(int row, int col, const QString& text);
+    int cellTextWidth(const QString& text);
 
     GridModel* m_model;
-    QList<int> m_colWidthTwips;
+    int m_fillerTwips = 0;
+    // The pixels a cell needs for a text of each shape in the grid's font; forgotten when the font changes.
+    struct CellTextWidths {
+        QChar widestDigit; // null until measured
+        QHash<QString, int> byShape;
+    };
+    CellTextWidths m_cellTextWidths;
     int m_row = 0;
     int m_col = 0;
     bool m_redraw = true;

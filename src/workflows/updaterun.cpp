@@ -67,7 +67,7 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
 
         const int column = GridColumn::FirstEngine + i;
         if (result.succeeded) {
-            const qint32 count = ExtractLinkCount(result.response, engine.name, m_countText);
+            const qint32 count = ExtractLinkCount(result.response, engine.name);
             rowTotal += count;
             m_grid.setTextMatrix(row, column, m_countText.format(count));
         } else {

@@ -18,20 +18,18 @@ QByteArray domainsList(int count)
 
 class GridInteractionTest : public WindowTest {
 protected:
-    QPoint cellCentre(int row, int col) { return grid().visualRect(grid().model()->index(row - 1, col)).center(); }
+    QRect cellRect(int row, int col) { return grid().visualRect(grid().model()->index(row - 1, col)); }
 
-    // A press and its release; where a real pop-up menu opens, the menu would take the release instead.
     void pressCell(int row, int col, Qt::MouseButton button = Qt::RightButton)
     {
-        QTest::mousePress(grid().viewport(), button, {}, cellCentre(row, col));
-        QTest::mouseRelease(grid().viewport(), button, {}, cellCentre(row, col));
+        press(*grid().viewport(), cellRect(row, col).center(), button);
     }
     void pressCellOpeningMenu(int row, int col)
     {
-        QTest::mousePress(grid().viewport(), Qt::RightButton, {}, cellCentre(row, col));
+        press(*grid().viewport(), cellRect(row, col).center(), Qt::RightButton, false);
     }
 
-    void clickCell(int row, int col) { QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(row, col)); }
+    void clickCell(int row, int col) { press(*grid().viewport(), cellRect(row, col).center(), Qt::LeftButton); }
 
     QStringList menuFor(const QString& domain)
     {
@@ -71,8 +69,7 @@ TEST_F(GridInteractionTest, APressOnTheHeaderRowActsOnTheFirstDomain)
     QHeaderView* header = grid().horizontalHeader();
     const QPoint overGoogle(header->sectionViewportPosition(4) + header->sectionSize(4) / 2, header->height() / 2);
     m_choice = &window().mnuGridMenuUpdate();
-    QTest::mousePress(header, Qt::RightButton, {}, overGoogle);
-    QTest::mouseRelease(header, Qt::RightButton, {}, overGoogle);
+    press(*header, overGoogle);
 
     EXPECT_EQ(m_popups, QList<QStringList>{menuFor(u"d1.com"_s)});
     EXPECT_EQ(window().PopupRow(), 1);
@@ -81,17 +78,45 @@ TEST_F(GridInteractionTest, APressOnTheHeaderRowActsOnTheFirstDomain)
     EXPECT_EQ(cell(1, 1), u"150"_s);
 }
 
-TEST_F(GridInteractionTest, APressOnAScrolledGridFindsTheRowDrawnThere)
+TEST_F(GridInteractionTest, APressOnEitherSideOfAnEdgeFindsTheCellDrawnThere)
 {
-    start(domainsList(40));
+    // Counts of ten digits make the columns wider than the window, so the grid also scrolls sideways.
+    start("big.com|AllTheWeb=2,147,483,647|AltaVista=2,147,483,647|Google=2,147,483,647|HotBot=2,147,483,647|"
+          "MSN=2,147,483,647|\r\n" +
+          domainsList(40));
     grid().verticalScrollBar()->setValue(19); // row 20 is the first data row in view
     ASSERT_FALSE(grid().RowIsVisible(19));
-    ASSERT_TRUE(grid().RowIsVisible(20));
     pressCell(20, 0);
-    pressCell(22, 2);
-    EXPECT_EQ(m_popups, (QList<QStringList>{menuFor(u"d20.com"_s), menuFor(u"d22.com"_s)}));
-    EXPECT_EQ(window().PopupRow(), 22);
-    EXPECT_EQ(window().PopupCol(), 2);
+    EXPECT_EQ(m_popups, QList<QStringList>{menuFor(u"d19.com"_s)});
+
+    QScrollBar& sideways = *grid().horizontalScrollBar();
+    ASSERT_GT(sideways.maximum(), 0);
+    for (const QPoint scrolled : {QPoint(0, 0), QPoint(0, 19), QPoint(1, 19), QPoint(sideways.maximum(), 19)}) {
+        sideways.setValue(scrolled.x());
+        grid().verticalScrollBar()->setValue(scrolled.y());
+        // The second row and column in view, with their grid lines, from the first pixel drawn to the last.
+        const int row = grid().rowAt(0) + 2;
+        const int col = grid().columnAt(0) + 1;
+        const QRect cell(grid().columnViewportPosition(col), grid().rowViewportPosition(row - 1),
+                         grid().columnWidth(col), grid().rowHeight(row - 1));
+        const struct {
+            QPoint point;
+            int row;
+            int col;
+        } cases[] = {
+            {cell.topLeft(), row, col},
+            {cell.bottomRight(), row, col},
+            {cell.topLeft() - QPoint(1, 1), row - 1, col - 1},
+            {cell.bottomRight() + QPoint(1, 1), row + 1, col + 1},
+        };
+        for (const auto& c : cases) {
+            press(*grid().viewport(), c.point);
+            const auto where = ::testing::Message()
+                               << scrolled.x() << "," << scrolled.y() << ": " << c.point.x() << "," << c.point.y();
+            EXPECT_EQ(window().PopupRow(), c.row) << where;
+            EXPECT_EQ(window().PopupCol(), c.col) << where;
+        }
+    }
 }
 
 TEST_F(GridInteractionTest, AClickOnAnEmptyCellReturnsToTheFirstDomain)

@@ -31,20 +31,28 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     EXPECT_TRUE(window().sklCompleted().text().isEmpty());
     EXPECT_TRUE(isIdle());
 
-    // The design at 96 dpi; the filler column takes what the others leave of the grid.
+    // The design at 96 dpi, as wide as the buttons' captions need; the filler column takes what the others
+    // leave of the grid.
+    const int grown = window().centralWidget()->width() - 616;
     if (window().logicalDpiX() == 96 && window().logicalDpiY() == 96) {
-        EXPECT_EQ(window().centralWidget()->size(), QSize(616, 457));
+        EXPECT_EQ(window().centralWidget()->height(), 457);
         EXPECT_EQ(window().cmdUpdate(0).geometry(), QRect(16, 8, 113, 25));
         EXPECT_EQ(window().cmdCancelUpdate().geometry(), QRect(80, 8, 113, 25));
-        EXPECT_EQ(grid().geometry(), QRect(8, 56, 600, 358));
-        EXPECT_EQ(grid().ColWidth(0), 2000);
+        EXPECT_EQ(grid().geometry(), QRect(8, 56, 600 + grown, 358));
+        EXPECT_EQ(grid().columnWidth(0), qRound((600 + grown) * 2 / 9.0));
     }
-    EXPECT_EQ(grid().ColWidth(7), grid().Width() - 8 * grid().ColWidth(1));
+    const auto fillerLeft = [this] {
+        int used = 0;
+        for (int col = 0; col < 7; ++col)
+            used += grid().ColWidth(col);
+        return grid().Width() - used;
+    };
+    EXPECT_EQ(grid().ColWidth(7), fillerLeft());
 
     // The grid follows the window; the filler column follows the grid.
     window().resize(window().size() + QSize(150, 90));
     QCoreApplication::processEvents();
-    EXPECT_EQ(grid().ColWidth(7), grid().Width() - 8 * grid().ColWidth(1));
+    EXPECT_EQ(grid().ColWidth(7), fillerLeft());
     EXPECT_EQ(window().cmdExit().geometry().topLeft(),
               QPoint(qRound(8640 * window().logicalDpiX() / 1440.0), qRound(120 * window().logicalDpiY() / 1440.0)));
 }
@@ -69,6 +77,40 @@ TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
     EXPECT_TRUE(isIdle());
     EXPECT_FALSE(window().sklCompleted().isVisible());
     EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
+}
+
+TEST_F(WindowTest, ReadsEnginePagesInEnglishAndShowsAndStoresCountsInTheUsersLocale)
+{
+    const struct {
+        QLocale locale;
+        QStringList cells; // total, then the five counts
+        QByteArray record;
+    } cases[] = {
+        {QLocale(QLocale::German, QLocale::Germany),
+         {u"3.254.059"_s, u"424.493"_s, u"2.828.559"_s, u"0"_s, u"7"_s, u"1.000"_s},
+         "a.com|AllTheWeb=424.493|AltaVista=2.828.559|Google=0|HotBot=7|MSN=1.000|\r\n"},
+        {QLocale(QLocale::French, QLocale::France), // digit groups joined by a narrow no-break space
+         {u"3\u202F254\u202F059"_s, u"424\u202F493"_s, u"2\u202F828\u202F559"_s, u"0"_s, u"7"_s, u"1\u202F000"_s},
+         "a.com|AllTheWeb=424\u202F493|AltaVista=2\u202F828\u202F559|Google=0|HotBot=7|MSN=1\u202F000|\r\n"_ba},
+        {QLocale(QLocale::English, QLocale::UnitedStates),
+         {u"3,254,059"_s, u"424,493"_s, u"2,828,559"_s, u"0"_s, u"7"_s, u"1,000"_s},
+         "a.com|AllTheWeb=424,493|AltaVista=2,828,559|Google=0|HotBot=7|MSN=1,000|\r\n"},
+    };
+    m_server.serveDomain("a.com", {424493, 2828559, 0, 7, 1000}); // the pages write "424,493" and so on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        m_program.reset();
+        m_locale = c.locale;
+        start("a.com|\r\n");
+        window().cmdUpdate(0).click();
+        EXPECT_EQ(rowTexts(1), QStringList{u"a.com"_s} + c.cells);
+        window().cmdExit().click();
+        EXPECT_EQ(listFile(), c.record);
+        // Read back from the list, the counts give the same total.
+        m_program.reset();
+        start(c.record);
+        EXPECT_EQ(rowTexts(1), QStringList{u"a.com"_s} + c.cells);
+    }
 }
 
 TEST_F(WindowTest, ARowWithoutADomainAdvancesFiveStepsAndFetchesNothing)
@@ -103,6 +145,19 @@ TEST_F(WindowTest, UpdateSelectedRunsTheCurrentRowOnly)
     EXPECT_EQ(m_progress.size(), 5);
     EXPECT_EQ(m_server.http().requestCount(), 5);
     EXPECT_TRUE(cell(10, 1).isEmpty());
+}
+
+TEST_F(WindowTest, AfterARunTheFocusIsBackOnTheButtonThatStartedIt)
+{
+    m_server.serveDomain("a.com", {1, 2, 3, 4, 5});
+    start("a.com|\r\n");
+    for (const int index : {0, 1}) {
+        QPushButton& button = window().cmdUpdate(index);
+        grid().makeCurrent(1, 0);
+        press(button, button.rect().center(), Qt::LeftButton);
+        EXPECT_EQ(cell(1, 1), u"15"_s);
+        EXPECT_EQ(window().focusWidget(), &button) << index;
+    }
 }
 
 TEST_F(WindowTest, CancelDuringTheThirdEngineKeepsItsEarlierCount)

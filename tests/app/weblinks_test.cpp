@@ -42,8 +42,7 @@ TEST_F(WindowTest, PopUpItemsOpenTheDomainAndItsResultPages)
                                 &window().mnuGridMenuView(1), &window().mnuGridMenuView(0)};
     for (QAction* item : items) {
         m_choice = item;
-        QTest::mousePress(grid().viewport(), Qt::RightButton, {}, first);
-        QTest::mouseRelease(grid().viewport(), Qt::RightButton, {}, first);
+        press(*grid().viewport(), first);
     }
     EXPECT_EQ(m_browser.addresses,
               (QStringList{u"http://d.com"_s, u"http://www.google.com/search?as_lq=d.com"_s,
@@ -53,7 +52,7 @@ TEST_F(WindowTest, PopUpItemsOpenTheDomainAndItsResultPages)
     // After a press outside the list, "View Domain" opens nothing.
     m_browser.addresses.clear();
     const QPoint blank = grid().visualRect(grid().model()->index(4, 0)).center();
-    QTest::mousePress(grid().viewport(), Qt::RightButton, {}, blank);
+    press(*grid().viewport(), blank, Qt::RightButton, false);
     window().mnuGridMenuViewDomain_Click();
     EXPECT_TRUE(m_browser.addresses.isEmpty());
 }

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -30,7 +31,8 @@ public:
 
 // The whole program on the offscreen platform: its list file in a temporary directory, every engine host sent
 // to a loopback EngineServer, dialogs answered by the test, addresses recorded instead of opened, counts in
-// English (United States). Pop-up menus are recorded too, and the item the test names is chosen from them.
+// m_locale (English, United States, unless the test says otherwise). Pop-up menus are recorded too, and the item the
+// test names is chosen from them.
 class WindowTest : public ::testing::Test {
 protected:
     QString listPath() const { return m_dir.filePath(QStringLiteral("brenlow.txt")); }
@@ -50,7 +52,7 @@ protected:
         options.socketSettings = m_server.settings();
         options.dialogs = &m_dialogs;
         options.browser = &m_browser;
-        options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        options.locale = m_locale;
         m_program = std::make_unique<Program>(std::move(options));
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,
@@ -97,6 +99,20 @@ protected:
         timer->start();
     }
 
+    // A press at a point of reference, and its release unless a real pop-up menu would take it. Like the window
+    // system, it goes to the widget that is really under the point.
+    void press(QWidget& reference, QPoint point, Qt::MouseButton button = Qt::RightButton, bool release = true)
+    {
+        QWidget& top = *reference.window();
+        const QPoint inTop = reference.mapTo(&top, point);
+        QWidget* target = top.childAt(inTop);
+        ASSERT_NE(target, nullptr);
+        const QPoint local = target->mapFrom(&top, inTop);
+        QTest::mousePress(target, button, {}, local);
+        if (release)
+            QTest::mouseRelease(target, button, {}, local);
+    }
+
     // The controls as they are outside a run (the progress label, blank before the first run, aside).
     bool isIdle()
     {
@@ -107,6 +123,7 @@ protected:
                window().mnuGridMenuRemove().isEnabled() && window().mnuGridMenuUpdate().isEnabled();
     }
 
+    QLocale m_locale{QLocale::English, QLocale::UnitedStates};
     QTemporaryDir m_dir;
     EngineServer m_server;
     FakeDialogs m_dialogs;

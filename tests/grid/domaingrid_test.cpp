@@ -18,7 +18,7 @@ protected:
     {
         m_engines.InitGridHeaders();
         m_engines.InitEngineCatalogue();
-        setGridWidthTwips(9000);
+        setGridWidthTwips(13500); // a ninth of it is whole pixels at 96 dpi, so the widths are drawn exactly
     }
 
     void setGridWidthTwips(int twips)
@@ -65,10 +65,10 @@ protected:
 
 TEST_F(DomainGridTest, LaysOutColumnsFromTheWidthAndKeepsTwoBlankRows)
 {
-    ASSERT_EQ(m_widget.Width(), 9000);
+    ASSERT_EQ(m_widget.Width(), 13500);
     show({});
     m_grid.ResizeGrid();
-    const int widths[] = {2000, 1000, 1000, 1000, 1000, 1000, 1000, 1000};
+    const int widths[] = {3000, 1500, 1500, 1500, 1500, 1500, 1500, 1500};
     for (int col = 0; col < 8; ++col)
         EXPECT_EQ(m_widget.ColWidth(col), widths[col]) << col;
     EXPECT_EQ(row(0), u"Domain|Total|AllTheWeb|AltaVista|Google|HotBot|MSN|"_s);
@@ -76,14 +76,14 @@ TEST_F(DomainGridTest, LaysOutColumnsFromTheWidthAndKeepsTwoBlankRows)
     EXPECT_EQ(style(1, 0), QString());
 
     // Narrower than columns 0 to 6: nothing changes. Wider: only the filler grows, the same at every call.
-    setGridWidthTwips(7500);
+    setGridWidthTwips(11250);
     m_grid.ResizeGrid();
-    EXPECT_EQ(m_widget.ColWidth(7), 1000);
-    setGridWidthTwips(10500);
+    EXPECT_EQ(m_widget.ColWidth(7), 1500);
+    setGridWidthTwips(15750);
     m_grid.ResizeGrid();
     m_grid.ResizeGrid();
-    EXPECT_EQ(m_widget.ColWidth(7), 2500);
-    EXPECT_EQ(m_widget.ColWidth(0), 2000);
+    EXPECT_EQ(m_widget.ColWidth(7), 3750);
+    EXPECT_EQ(m_widget.ColWidth(0), 3000);
 
     for (const auto& [domains, rows] : {std::pair{27, 30}, std::pair{28, 31}, std::pair{40, 43}}) {
         QList<QByteArray> records;

@@ -1,0 +1,124 @@
+#include "app/aboutbox.h"
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The width text takes as drawn on widget: where the device pixel ratio is 2, the font is drawn at twice its
+// size rounded to whole device pixels, which can make it wider than its measure at a ratio of 1.
+qreal drawnWidth(const QWidget& widget, const QFont& font, const QString& text)
+{
+    const qreal ratio = widget.devicePixelRatioF();
+    QFont device = font;
+    if (font.pixelSize() > 0)
+        device.setPixelSize(qRound(font.pixelSize() * ratio));
+    else
+        device.setPointSizeF(font.pointSizeF() * ratio);
+    return std::max(QFontMetricsF(font).horizontalAdvance(text), QFontMetricsF(device).horizontalAdvance(text) / ratio);
+}
+
+class ScreenTest : public WindowTest {
+protected:
+    // Each total and count column is as wide as the view's own measure of its cells and of its header, taken
+    // in the desktop's font; the twips operations report the widths drawn, and the filler gives way.
+    void expectCountsShownWhole()
+    {
+        int used = 0;
+        for (int col = 0; col < 7; ++col) {
+            if (col > 0) {
+                const QAbstractItemView& view = grid(); // the table view's own measure, reached through its base
+                EXPECT_GE(grid().columnWidth(col), view.sizeHintForColumn(col)) << col;
+                EXPECT_GE(grid().columnWidth(col), grid().horizontalHeader()->sectionSizeHint(col)) << col;
+            }
+            EXPECT_EQ(grid().ColWidth(col), qRound(grid().columnWidth(col) * grid().twipsPerPixelX())) << col;
+            used += grid().ColWidth(col);
+        }
+        EXPECT_EQ(grid().ColWidth(7), std::max(grid().Width() - used, 0));
+    }
+};
+
+TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
+{
+    start("a.com|AllTheWeb=1,500,000|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
+    expectCountsShownWhole();
+    for (int col = 1; col < 7; ++col)
+        EXPECT_EQ(grid().cellData(1, col, Qt::TextAlignmentRole).toInt(), Qt::AlignRight | Qt::AlignVCenter) << col;
+
+    // Each count a run writes; the largest count and the largest total.
+    m_server.serveDomain("a.com", {2147483647, 2147483647, 2147483647, 2147483647, 2147483647});
+    QObject::connect(&window(), &MainWindow::progressChanged, [this] { expectCountsShownWhole(); });
+    window().cmdUpdate(0).click();
+    EXPECT_EQ(cell(1, 1), u"10,737,418,235"_s);
+    expectCountsShownWhole();
+
+    // Adding a domain; removing one lays the grid out again from the design's widths.
+    m_dialogs.prompts = {u"b.com"_s};
+    window().cmdAddDomain().click();
+    expectCountsShownWhole();
+    m_dialogs.answers = {UserDialogs::Answer::Yes};
+    grid().makeCurrent(2, 0);
+    window().cmdRemoveDomain().click();
+    ASSERT_EQ(m_program->domains().count(), 1);
+    expectCountsShownWhole();
+}
+
+TEST_F(ScreenTest, TheProgressLabelAndEveryButtonShowTheirWholeText)
+{
+    start("");
+    const QLabel& label = window().sklCompleted();
+    EXPECT_GE(label.contentsRect().width(), drawnWidth(label, label.font(), u"99999 of 100000  : 100%"_s));
+    EXPECT_GE(label.contentsRect().height(), QFontMetricsF(label.font()).height());
+
+    // One font for every button, every caption inside its button's frame, no button over another (but Cancel,
+    // which stands in place of the update buttons), and the window at most 240 twips wider than designed.
+    const QList<QPushButton*> buttons = window().centralWidget()->findChildren<QPushButton*>();
+    for (const QPushButton* button : buttons) {
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_EQ(button->font(), buttons.first()->font());
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        EXPECT_GE(inside.width(), drawnWidth(*button, button->font(), button->text()));
+        for (const QPushButton* other : buttons) {
+            if (other != button && button != &window().cmdCancelUpdate() && other != &window().cmdCancelUpdate()) {
+                EXPECT_FALSE(button->geometry().intersects(other->geometry())) << other->text().toStdString();
+            }
+        }
+    }
+    const double pixelsPerTwip = window().logicalDpiX() / 1440.0;
+    EXPECT_LE(window().centralWidget()->width(), qRound((9240 + 240) * pixelsPerTwip));
+}
+
+TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
+{
+    start("");
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const auto centred = [&](const QWidget& window) {
+        const QRect frame = window.frameGeometry();
+        const QPoint centre((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
+        return frame.size() != window.size() && frame.topLeft() == centre;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return centred(window()); }, 5000));
+
+    bool aboutCentred = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        aboutCentred = QTest::qWaitFor([&] { return centred(*about); }, 5000);
+        about->cmdOK().click();
+    });
+    window().mnuHelpAbout().trigger();
+    EXPECT_TRUE(aboutCentred);
+}
+
+} // namespace
