@@ -3,9 +3,10 @@
 
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "engine/enginecatalogue.h"
 #include "grid/gridwidget.h"
 #include "net/busypointer.h"
-#include "support/engineserver.h"
+#include "support/httptestserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,7 +39,10 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
 
-    EngineServer server;
+    HttpTestServer server;
+    EngineTables engines;
+    engines.InitGridHeaders();
+    engines.InitEngineCatalogue();
     QByteArray list;
     for (int i = 0; i < domainCount; ++i) {
         server.serveDomain(domainName(i), {i * 1000 + 1, i * 100 + 2, i * 10 + 3, i + 4, 5});
@@ -60,7 +64,7 @@ int main(int argc, char* argv[])
         int failed = 0;
         for (int i = 0; i < domainCount; ++i) {
             for (int engine = 0; engine < EngineCount; ++engine) {
-                const EngineEntry& entry = server.engines().engine(engine);
+                const EngineEntry& entry = engines.engine(engine);
                 failed +=
                     !fetcher.HttpRequest(entry.host, ExpandTemplate(entry.queryTemplate, domainName(i))).succeeded;
             }
@@ -94,7 +98,7 @@ int main(int argc, char* argv[])
         return values[values.size() / 2];
     };
 
-    std::printf("requests served            %d (%d bare fetches failed)\n", server.http().requestCount(), failed);
+    std::printf("requests served            %d (%d bare fetches failed)\n", server.requestCount(), failed);
     std::printf("last row's total           %s\n", qPrintable(program.frmMain().grdUrls().TextMatrix(domainCount, 1)));
     std::printf("1,000 bare HttpRequest     %8.1f ms (median of %d)\n", median(bare), rounds);
     std::printf("UpdateResults, 200 rows    %8.1f ms (median of %d)\n", median(run), rounds);

@@ -74,7 +74,7 @@ TEST_F(GridInteractionTest, APressOnTheHeaderRowActsOnTheFirstDomain)
     EXPECT_EQ(m_popups, QList<QStringList>{menuFor(u"d1.com"_s)});
     EXPECT_EQ(window().PopupRow(), 1);
     EXPECT_EQ(window().PopupCol(), 4);
-    EXPECT_EQ(m_server.http().requestCount(), 5);
+    EXPECT_EQ(m_server.requestCount(), 5);
     EXPECT_EQ(cell(1, 1), u"150"_s);
 }
 

@@ -4,7 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "grid/gridwidget.h"
-#include "support/engineserver.h"
+#include "support/httptestserver.h"
 #include "support/fakedialogs.h"
 
 #include <QAction>
@@ -30,7 +30,7 @@ public:
 };
 
 // The whole program on the offscreen platform: its list file in a temporary directory, every engine host sent
-// to a loopback EngineServer, dialogs answered by the test, addresses recorded instead of opened, counts in
+// to a loopback server, dialogs answered by the test, addresses recorded instead of opened, counts in
 // m_locale (English, United States, unless the test says otherwise). Pop-up menus are recorded too, and the item the
 // test names is chosen from them.
 class WindowTest : public ::testing::Test {
@@ -125,7 +125,7 @@ protected:
 
     QLocale m_locale{QLocale::English, QLocale::UnitedStates};
     QTemporaryDir m_dir;
-    EngineServer m_server;
+    HttpTestServer m_server;
     FakeDialogs m_dialogs;
     std::unique_ptr<Program> m_program;
     QStringList m_progress;

@@ -39,7 +39,7 @@ protected:
                 const std::function<void(QProcess&)>& whileRunning = {})
     {
         QProcess process;
-        const QString port = QString::number(m_server.http().port());
+        const QString port = QString::number(m_server.port());
         process.start(QStringLiteral(BRENLOW_CLI), QStringList{u"--list"_s, list.isEmpty() ? listPath() : list,
                                                                u"--connect-to"_s, u"127.0.0.1:"_s + port} +
                                                        arguments);
@@ -54,7 +54,7 @@ protected:
     QList<QByteArray> targets(qsizetype from = 0)
     {
         QList<QByteArray> paths;
-        for (const QByteArray& request : m_server.http().requests().sliced(from))
+        for (const QByteArray& request : m_server.requests().sliced(from))
             paths.append(target(request));
         return paths;
     }
@@ -68,7 +68,7 @@ TEST_F(CommandLineTest, UpdateSendsTheWindowsRequestsAndSavesWhatTheWindowSaves)
     window().cmdUpdate(0).click();
     window().cmdExit().click();
     const QByteArray windowSaved = listFile();
-    const QList<QByteArray> windowRequests = m_server.http().requests();
+    const QList<QByteArray> windowRequests = m_server.requests();
     m_program.reset();
 
     writeList(twoDomains);
@@ -79,10 +79,10 @@ TEST_F(CommandLineTest, UpdateSendsTheWindowsRequestsAndSavesWhatTheWindowSaves)
     EXPECT_EQ(listFile(), windowSaved);
     EXPECT_EQ(listFile(), "a.com|AllTheWeb=12,345|AltaVista=0|Google=7|HotBot=1,000,000|MSN=3|\r\n"
                           "b.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
-    ASSERT_EQ(m_server.http().requests().size(), 20);
-    EXPECT_EQ(m_server.http().requests().sliced(10), windowRequests);
+    ASSERT_EQ(m_server.requests().size(), 20);
+    EXPECT_EQ(m_server.requests().sliced(10), windowRequests);
     EXPECT_EQ(targets(10).first(5), aComQueries);
-    EXPECT_EQ(m_server.http().requests().at(10),
+    EXPECT_EQ(m_server.requests().at(10),
               "GET /search?cat=web&lang=any&query=link.all%3Aa.com HTTP/1.0\r\nFrom: user@domain\r\n"
               "Host: www.alltheweb.com\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)\r\n"
               "Accept: */*\r\nAccept: text/html\r\n\r\n");
@@ -92,7 +92,7 @@ TEST_F(CommandLineTest, ExitStatusSaysWhatHappened)
 {
     m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
     m_server.serveDomain("b.com", {1, 2, 3, 4, 5});
-    m_server.http().answer("/search?as_lq=b.com", ServerReply::page("")); // closed before a byte: failed
+    m_server.answer("/search?as_lq=b.com", ServerReply::page("")); // closed before a byte: failed
     const struct {
         const char* what;
         QStringList arguments;
@@ -125,7 +125,7 @@ TEST_F(CommandLineTest, ExitStatusSaysWhatHappened)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeList(twoDomains);
-        const qsizetype before = m_server.http().requests().size();
+        const qsizetype before = m_server.requests().size();
         const Outcome outcome = cli(c.arguments, c.list);
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_EQ(outcome.err.isEmpty(), c.status <= 1) << outcome.err.toStdString();
@@ -137,10 +137,10 @@ TEST_F(CommandLineTest, ExitStatusSaysWhatHappened)
 TEST_F(CommandLineTest, CtrlCDuringAStalledFetchKeepsTheCountsFoundAndSaves)
 {
     m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
-    m_server.http().answer(aComQueries.at(2), ServerReply::silence());
+    m_server.answer(aComQueries.at(2), ServerReply::silence());
     writeList(twoDomains);
     const Outcome outcome = cli({u"update"_s}, {}, [&](QProcess& process) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_server.http().requestCount(aComQueries.at(2)) == 1; }, 30000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_server.requestCount(aComQueries.at(2)) == 1; }, 30000));
         ::kill(pid_t(process.processId()), SIGINT);
     });
     EXPECT_EQ(outcome.status, 130);

@@ -1,5 +1,7 @@
 #include "support/httptestserver.h"
 
+#include <QFile>
+#include <QLocale>
 #include <QtEndian>
 
 #include <algorithm>
@@ -31,6 +33,38 @@ QByteArray httpPage(QByteArrayView body, QByteArrayView status)
     QByteArray page;
     page.append("HTTP/1.0 ").append(status).append("\r\nContent-Type: text/html\r\n\r\n").append(body);
     return page;
+}
+
+QList<QByteArray> linkQueries(const QByteArray& domain)
+{
+    return {"/search?cat=web&lang=any&query=link.all%3A" + domain,
+            "/sites/search/web?q=link%3A" + domain + "+-url%3A" + domain, "/search?as_lq=" + domain,
+            "/?query=linkdomain%3A" + domain + "+-domain%3A" + domain,
+            "/results.asp?q=linkdomain%3A" + domain + "+-domain%3A" + domain};
+}
+
+QByteArray resultPage(int engine, const QByteArray& count)
+{
+    static constexpr const char* files[] = {"alltheweb", "altavista", "google", "hotbot", "msn"};
+    QFile file(QStringLiteral(BRENLOW_TEST_DATA_DIR "/pages/%1.html").arg(QLatin1StringView(files[engine])));
+    return file.open(QIODevice::ReadOnly) ? httpPage(file.readAll().replace("{count}", count)) : QByteArray();
+}
+
+void HttpTestServer::serveDomain(const QByteArray& domain, const Counts& counts)
+{
+    const QList<QByteArray> queries = linkQueries(domain);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (int engine = 0; engine < 5; ++engine)
+        answer(queries[engine], ServerReply::page(resultPage(engine, english.toString(counts[engine]).toLatin1())));
+}
+
+SocketSettings HttpTestServer::settings(std::chrono::milliseconds timeout) const
+{
+    SocketSettings settings;
+    settings.timeout = timeout;
+    settings.resolveName = [](const QByteArray&) { return std::optional<quint32>(0x7f000001); };
+    settings.dialPort = [port = m_port](int) { return port; };
+    return settings;
 }
 
 struct HttpTestServer::Connection {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "net/posixsocket.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 
+#include <array>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -25,12 +29,22 @@ struct ServerReply {
 // "HTTP/1.0 <status>", a content type and the body, as a server of the old web answers.
 QByteArray httpPage(QByteArrayView body, QByteArrayView status = "200 OK");
 
+// The link queries of the five engines for a domain, in catalogue order, written out as the engines take them.
+QList<QByteArray> linkQueries(const QByteArray& domain);
+
+// The result page of engine 0 to 4 as its site sends it (tests/data/pages), stating count where it states its
+// count.
+QByteArray resultPage(int engine, const QByteArray& count);
+
 // A scripted HTTP server on 127.0.0.1 (a free port), served by a thread of its own with non-blocking sockets, so
 // any number of connections, stalled ones included, are served side by side. It records every request's exact
 // bytes (up to the empty line) and answers by path: the n-th request to a path gets the n-th reply given for
-// it, the last reply repeats. Paths without replies get a "404 Not Found" page. Safe to use from any thread.
+// it, the last reply repeats. Paths without replies get a "404 Not Found" page. It plays the five engines too:
+// sockets made with settings() reach it whatever host they name. Safe to use from any thread.
 class HttpTestServer {
 public:
+    using Counts = std::array<qint32, 5>;
+
     HttpTestServer();
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
@@ -41,6 +55,10 @@ public:
 
     void answer(const QByteArray& path, const QList<ServerReply>& replies);
     void answer(const QByteArray& path, const ServerReply& reply) { answer(path, QList<ServerReply>{reply}); }
+    // Answers the five link queries for domain with the engines' pages stating counts, "," between digit groups.
+    void serveDomain(const QByteArray& domain, const Counts& counts);
+    // Every host name resolves to 127.0.0.1 and every connection comes here.
+    SocketSettings settings(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
 
     int requestCount() const;
     int requestCount(const QByteArray& path) const;
