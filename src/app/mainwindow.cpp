@@ -380,10 +380,13 @@ void MainWindow::setEditingEnabled(bool enabled)
 
 void MainWindow::showProgress(const QString& text)
 {
-    // A run over a very long list may need more than the label was given for ordinary ones.
-    const int needed = progressWidth(text);
-    if (needed > m_sklCompleted->width())
-        m_sklCompleted->resize(needed, m_sklCompleted->height());
+    // A run over a very long list may need more than the label was given for ordinary ones. Only a text
+    // longer than those is measured: measuring every step would slow the run down.
+    if (text.size() > widestProgress.size()) {
+        const int needed = progressWidth(text);
+        if (needed > m_sklCompleted->width())
+            m_sklCompleted->resize(needed, m_sklCompleted->height());
+    }
     m_sklCompleted->setText(text);
     Q_EMIT progressChanged(text);
 }
