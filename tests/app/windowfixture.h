@@ -4,8 +4,8 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "grid/gridwidget.h"
-#include "support/httptestserver.h"
 #include "support/fakedialogs.h"
+#include "support/httptestserver.h"
 
 #include <QAction>
 #include <QFile>

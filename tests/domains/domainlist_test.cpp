@@ -1,14 +1,10 @@
 #include "domains/domainlist.h"
 #include "domains/productsite.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -93,41 +89,6 @@ TEST_F(DomainListFile, FirstStartWritesTheDefaultRecord)
         QByteArray(ProductSite::DefaultDomain) + "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|";
     EXPECT_EQ(records(list), QList<QByteArray>{record});
     EXPECT_EQ(readFile(), record + "\r\n");
-}
-
-TEST_F(DomainListFile, AFailedSaveKeepsTheOldFileWhole)
-{
-    const QByteArray old = "old.com|AllTheWeb=5|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n";
-    writeFile(old);
-    DomainList list(path());
-    ASSERT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Loaded);
-    list.append(QByteArray(4096, 'x'));
-
-    // The file size limit makes the write stop short, as a full disk does, for root as well.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool savedList = list.SaveDomainList();
-    setrlimit(RLIMIT_FSIZE, &saved);
-
-    EXPECT_FALSE(savedList);
-    EXPECT_FALSE(list.errorString().isEmpty());
-    EXPECT_EQ(readFile(), old);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"brenlow.txt"_s});
-}
-
-TEST(DomainList, AnUnreadableFileIsNeverSavedOver)
-{
-    // Reading the process's own memory from address 0 fails, for root as well.
-    DomainList list(u"/proc/self/mem"_s);
-    EXPECT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Unreadable);
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_FALSE(list.canSave());
-    list.append("new.com|");
-    EXPECT_FALSE(list.SaveDomainList());
 }
 
 TEST(DomainList, GetDomainFieldReadsFieldsByPosition)

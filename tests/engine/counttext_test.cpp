@@ -67,11 +67,9 @@ TEST(CountText, ParsesWholeNumbersGroupsAndRoundedFractions)
 
 TEST(CountText, ParsesByTheLocalesSeparators)
 {
-    EXPECT_EQ(german.parse(u"12.345"), 12345);
+    EXPECT_EQ(german.parse(u"2.147.483.647"), 2147483647);
     EXPECT_EQ(german.parse(u"1,5"), 2);
     EXPECT_EQ(german.parse(u"12,345"), 12);
-    EXPECT_EQ(german.parse(german.format(2147483647)), 2147483647);
-    EXPECT_EQ(english.parse(english.format(-2147483648LL)), std::numeric_limits<qint32>::min());
 }
 
 } // namespace

@@ -54,16 +54,11 @@ TEST(GetGridCellFromPoint, FindsTheCellUnderAPointInTwips)
     for (const auto& c : cases)
         EXPECT_EQ(cellAt(grid, c.x, c.y), c.cell) << c.x << " " << c.y;
 
-    // Rows scrolled out of view add no height: the first row in view lies under the header.
+    // Rows scrolled out of view add no height. Scrolled to the end, the view shows the first row in view in part
+    // only: the rows below it are found where they are drawn.
     for (int i = 0; i < 30; ++i)
         grid.AddItem(QString());
     QCoreApplication::processEvents(); // the view takes in its new rows
-    grid.verticalScrollBar()->setValue(19);
-    EXPECT_EQ(cellAt(grid, 100, header + 2), (Cell{20, 0}));
-    EXPECT_EQ(cellAt(grid, 100, header + row + 2), (Cell{21, 0}));
-
-    // Scrolled to the end, the view shows the first row in view in part only: the rows below it are found
-    // where they are drawn.
     grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
     const float twipsPerPixel = static_cast<float>(grid.twipsPerPixelY());
     for (int gridRow = grid.Rows() - 5; gridRow < grid.Rows(); ++gridRow) {

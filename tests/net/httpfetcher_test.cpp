@@ -76,10 +76,10 @@ TEST(HttpRequest, SendsTheSixLinesAndHandsADigitsOnlyHostOverAsAnAddress)
         SCOPED_TRACE(c.host.toStdString());
         rig.route.namesResolved.clear();
         EXPECT_TRUE(rig.fetch(c.host, c.path).succeeded);
-        EXPECT_EQ(rig.server.lastRequest(), "GET "_ba + c.target + " HTTP/1.0\r\nFrom: user@domain\r\nHost: "_ba +
-                                                c.host +
-                                                "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)\r\n"
-                                                "Accept: */*\r\nAccept: text/html\r\n\r\n"_ba);
+        EXPECT_EQ(rig.server.requests().last(),
+                  "GET "_ba + c.target + " HTTP/1.0\r\nFrom: user@domain\r\nHost: "_ba + c.host +
+                      "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)\r\n"
+                      "Accept: */*\r\nAccept: text/html\r\n\r\n"_ba);
         EXPECT_EQ(rig.route.namesResolved, c.resolved ? QByteArrayList{c.host} : QByteArrayList{});
     }
 }

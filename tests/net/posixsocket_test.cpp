@@ -53,24 +53,4 @@ TEST(PosixSocket, ReportsAFailedConnectAsLastErrorAfterTheTimeoutOfTheSameWait)
     }
 }
 
-TEST(PosixSocket, HandsOutAtMostTheCountAskedAndFinishesOnlyAfterTheLastByte)
-{
-    const QByteArray page = httpPage(QByteArray(5000, 'p'));
-    HttpTestServer server;
-    server.answer("/", ServerReply::page(page));
-    SocketRig rig(server.port(), 10s);
-    ASSERT_EQ(rig.socket.Connect(), 0);
-    ASSERT_EQ(rig.socket.Send("GET / HTTP/1.0\r\n\r\n"), 18);
-    QByteArray received;
-    QByteArray buffer;
-    while (!rig.socket.IsFinished() && rig.events.isEmpty()) {
-        const int count = rig.socket.Receive(buffer, 100);
-        ASSERT_LE(count, 100);
-        ASSERT_EQ(buffer.size(), std::max(count, 0));
-        received += buffer;
-    }
-    EXPECT_EQ(received, page);
-    EXPECT_TRUE(rig.events.isEmpty());
-}
-
 } // namespace

@@ -31,19 +31,4 @@ TEST(SocketHost, LastErrorFlagsAConnectFailureUnlessTheHostIsUnknownOrATimeOutCa
     }
 }
 
-TEST(SocketHost, ResetReplacesTheSocketWithAFreshUnconnectedOne)
-{
-    HttpTestServer server;
-    LoopbackRoute route({server.port()});
-    SocketHost host(posixSocketFactory({}, route.settings()), {});
-    ASSERT_TRUE(host.Socket1().SetHostName("www.example.com"));
-    host.Socket1().SetRemotePort(80);
-    ASSERT_EQ(host.Socket1().Connect(), 0);
-
-    host.ResetSocket();
-    EXPECT_FALSE(host.Socket1().IsConnected());
-    // The fresh socket has neither host nor port, so a connect cannot even start.
-    EXPECT_EQ(host.Socket1().Connect(), SocketError::InvalidAddress);
-}
-
 } // namespace

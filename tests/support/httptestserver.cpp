@@ -5,12 +5,9 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cerrno>
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -67,25 +64,14 @@ SocketSettings HttpTestServer::settings(std::chrono::milliseconds timeout) const
     return settings;
 }
 
-struct HttpTestServer::Connection {
-    enum class Phase { Reading, Writing, Stalled };
-
-    int socket = -1;
-    Phase phase = Phase::Reading;
-    QByteArray received;
-    ServerReply reply;
-    qsizetype written = 0;
-};
-
 HttpTestServer::HttpTestServer()
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    m_wakeUp = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = qToBigEndian(quint32(INADDR_LOOPBACK));
     socklen_t length = sizeof address;
-    if (m_listener < 0 || m_wakeUp < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(m_listener, 64) != 0 ||
         ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         if (m_listener >= 0)
@@ -94,20 +80,77 @@ HttpTestServer::HttpTestServer()
         return;
     }
     m_port = qFromBigEndian(address.sin_port);
-    m_thread = std::thread([this] { serve(); });
+    m_acceptor = std::thread([this] { acceptConnections(); });
 }
 
 HttpTestServer::~HttpTestServer()
 {
-    if (m_thread.joinable()) {
-        const quint64 one = 1;
-        [[maybe_unused]] const auto written = ::write(m_wakeUp, &one, sizeof one);
-        m_thread.join();
+    if (!m_acceptor.joinable())
+        return;
+    {
+        // Every wait of the server ends: accept, and the reads of connections kept open.
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        ::shutdown(m_listener, SHUT_RDWR);
+        for (const int socket : m_open)
+            ::shutdown(socket, SHUT_RDWR);
     }
-    if (m_listener >= 0)
-        ::close(m_listener);
-    if (m_wakeUp >= 0)
-        ::close(m_wakeUp);
+    m_acceptor.join();
+    std::unique_lock lock(m_mutex);
+    m_served.wait(lock, [this] { return m_open.empty(); });
+    ::close(m_listener);
+}
+
+void HttpTestServer::acceptConnections()
+{
+    for (;;) {
+        const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const std::lock_guard lock(m_mutex);
+        if (m_stopping) {
+            if (socket >= 0)
+                ::close(socket);
+            return;
+        }
+        if (socket < 0)
+            continue;
+        // Small writes leave at once.
+        const int on = 1;
+        ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        m_open.push_back(socket);
+        std::thread([this, socket] { serve(socket); }).detach();
+    }
+}
+
+// Reads the request, writes the reply as scripted and ends the connection as the reply says.
+void HttpTestServer::serve(int socket)
+{
+    QByteArray request;
+    char buffer[4096];
+    ssize_t received = 0;
+    while (!request.contains(endOfRequest) && (received = ::recv(socket, buffer, sizeof buffer, 0)) > 0)
+        request.append(buffer, received);
+    if (request.contains(endOfRequest)) {
+        const ServerReply reply = replyFor(request.left(request.indexOf(endOfRequest) + endOfRequest.size()));
+        const qsizetype piece = (reply.bytes.size() + reply.pieces - 1) / std::max(reply.pieces, 1);
+        for (qsizetype sent = 0; sent < reply.bytes.size(); sent += piece) {
+            if (sent > 0)
+                std::this_thread::sleep_for(reply.pause); // the server's own pace
+            const QByteArray part = reply.bytes.mid(sent, piece);
+            if (::send(socket, part.constData(), std::size_t(part.size()), MSG_NOSIGNAL) != part.size())
+                break;
+        }
+        if (reply.resets) {
+            // A close that lingers for no time sends a reset.
+            const linger now{1, 0};
+            ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        }
+        while (!reply.closes && ::recv(socket, buffer, sizeof buffer, 0) > 0) {
+        }
+    }
+    const std::lock_guard lock(m_mutex);
+    m_open.erase(std::find(m_open.begin(), m_open.end(), socket));
+    ::close(socket);
+    m_served.notify_all();
 }
 
 void HttpTestServer::answer(const QByteArray& path, const QList<ServerReply>& replies)
@@ -125,14 +168,8 @@ int HttpTestServer::requestCount() const
 int HttpTestServer::requestCount(const QByteArray& path) const
 {
     const std::lock_guard lock(m_mutex);
-    const auto served = m_served.find(path);
-    return served == m_served.end() ? 0 : served->second;
-}
-
-QByteArray HttpTestServer::lastRequest() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_requests.isEmpty() ? QByteArray() : m_requests.last();
+    const auto served = m_requestsPerPath.find(path);
+    return served == m_requestsPerPath.end() ? 0 : served->second;
 }
 
 QList<QByteArray> HttpTestServer::requests() const
@@ -141,110 +178,12 @@ QList<QByteArray> HttpTestServer::requests() const
     return m_requests;
 }
 
-void HttpTestServer::serve()
-{
-    std::vector<Connection> connections;
-    std::vector<pollfd> watched;
-    for (;;) {
-        watched.assign({{m_wakeUp, POLLIN, 0}, {m_listener, POLLIN, 0}});
-        for (const Connection& connection : connections) {
-            const bool writing = connection.phase == Connection::Phase::Writing;
-            watched.push_back({connection.socket, short(writing ? POLLOUT : POLLIN), 0});
-        }
-        if (::poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR)
-            break;
-        if (watched[0].revents != 0)
-            break;
-
-        // Connections accepted below are served from the next pass on.
-        for (std::size_t i = connections.size(); i-- > 0;) {
-            if (watched[i + 2].revents != 0 && !advance(connections[i])) {
-                ::close(connections[i].socket);
-                connections.erase(connections.begin() + qsizetype(i));
-            }
-        }
-        if (watched[1].revents != 0)
-            accept(connections);
-    }
-    for (const Connection& connection : connections)
-        ::close(connection.socket);
-}
-
-void HttpTestServer::accept(std::vector<Connection>& connections)
-{
-    for (;;) {
-        const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (socket < 0)
-            return;
-        // Small writes leave at once.
-        const int on = 1;
-        ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        Connection connection;
-        connection.socket = socket;
-        connections.push_back(std::move(connection));
-    }
-}
-
-bool HttpTestServer::advance(Connection& connection)
-{
-    switch (connection.phase) {
-    case Connection::Phase::Reading:
-        return readRequest(connection) && (connection.phase == Connection::Phase::Reading || write(connection));
-    case Connection::Phase::Writing:
-        return write(connection);
-    case Connection::Phase::Stalled: {
-        char discard[4096];
-        const ssize_t received = ::recv(connection.socket, discard, sizeof discard, 0);
-        return received > 0 || (received < 0 && (errno == EAGAIN || errno == EINTR));
-    }
-    }
-    return false;
-}
-
-// Reads what has come; once the empty line is there, records the request and picks the reply.
-bool HttpTestServer::readRequest(Connection& connection)
-{
-    char buffer[4096];
-    const ssize_t received = ::recv(connection.socket, buffer, sizeof buffer, 0);
-    if (received < 0)
-        return errno == EAGAIN || errno == EINTR;
-    if (received == 0)
-        return false;
-    connection.received.append(buffer, received);
-    const qsizetype end = connection.received.indexOf(endOfRequest);
-    if (end < 0)
-        return true;
-    connection.reply = replyFor(connection.received.left(end + endOfRequest.size()));
-    connection.phase = Connection::Phase::Writing;
-    return true;
-}
-
-// Writes as much as the socket takes, then ends the reply as scripted. False when the connection is over.
-bool HttpTestServer::write(Connection& connection)
-{
-    const QByteArray& bytes = connection.reply.bytes;
-    while (connection.written < bytes.size()) {
-        const ssize_t sent = ::send(connection.socket, bytes.constData() + connection.written,
-                                    std::size_t(bytes.size() - connection.written), MSG_NOSIGNAL);
-        if (sent < 0)
-            return errno == EAGAIN || errno == EINTR;
-        connection.written += sent;
-    }
-    connection.phase = Connection::Phase::Stalled;
-    if (connection.reply.resets) {
-        // A close that lingers for no time sends a reset.
-        const linger now{1, 0};
-        ::setsockopt(connection.socket, SOL_SOCKET, SO_LINGER, &now, sizeof now);
-    }
-    return !connection.reply.closes;
-}
-
 ServerReply HttpTestServer::replyFor(const QByteArray& request)
 {
     const std::lock_guard lock(m_mutex);
     m_requests.append(request);
     const QByteArray path = requestPath(request);
-    const int served = ++m_served[path];
+    const int served = ++m_requestsPerPath[path];
     const auto replies = m_replies.find(path);
     if (replies == m_replies.end() || replies->second.isEmpty())
         return ServerReply::page(httpPage("<html>Not here</html>", "404 Not Found"));

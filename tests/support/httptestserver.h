@@ -8,22 +8,29 @@
 
 #include <array>
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <thread>
-#include <vector>
 
-// What the server does with a request once it has read it: writes the bytes, then closes the connection or
-// keeps it open and silent until the client goes.
+// What the server does with a request once it has read it: writes the bytes (in pieces, a pause before each
+// piece after the first), then closes the connection, resets it, or keeps it open and silent until the client
+// goes.
 struct ServerReply {
     QByteArray bytes;
     bool closes = true;
-    bool resets = false; // closes with a reset instead of a normal close
+    bool resets = false;
+    int pieces = 1;
+    std::chrono::milliseconds pause{0};
 
-    static ServerReply page(const QByteArray& bytes) { return {bytes, true}; }             // writes, then closes
+    static ServerReply page(const QByteArray& bytes) { return {bytes}; }                   // writes, then closes
     static ServerReply silence() { return {{}, false}; }                                   // accepts, never answers
     static ServerReply stallAfter(const QByteArray& bytes) { return {bytes, false}; }      // writes, then keeps silent
     static ServerReply resetAfter(const QByteArray& bytes) { return {bytes, true, true}; } // writes, then resets
+    static ServerReply trickle(const QByteArray& bytes, int pieces, std::chrono::milliseconds pause)
+    {
+        return {bytes, true, false, pieces, pause};
+    }
 };
 
 // "HTTP/1.0 <status>", a content type and the body, as a server of the old web answers.
@@ -36,11 +43,11 @@ QList<QByteArray> linkQueries(const QByteArray& domain);
 // count.
 QByteArray resultPage(int engine, const QByteArray& count);
 
-// A scripted HTTP server on 127.0.0.1 (a free port), served by a thread of its own with non-blocking sockets, so
-// any number of connections, stalled ones included, are served side by side. It records every request's exact
-// bytes (up to the empty line) and answers by path: the n-th request to a path gets the n-th reply given for
-// it, the last reply repeats. Paths without replies get a "404 Not Found" page. It plays the five engines too:
-// sockets made with settings() reach it whatever host they name. Safe to use from any thread.
+// A scripted HTTP server on 127.0.0.1 (a free port), a thread for each connection, so stalled connections are
+// served beside the others. It records every request's exact bytes (up to the empty line) and answers by
+// path: the n-th request to a path gets the n-th reply given for it, the last reply repeats; other paths get
+// "404 Not Found". It plays the five engines too: sockets made with settings() reach it whatever host they
+// name. Safe to use from any thread.
 class HttpTestServer {
 public:
     using Counts = std::array<qint32, 5>;
@@ -62,26 +69,22 @@ public:
 
     int requestCount() const;
     int requestCount(const QByteArray& path) const;
-    QByteArray lastRequest() const;
     QList<QByteArray> requests() const; // every request's bytes, in the order they came
 
 private:
-    struct Connection;
-
-    void serve();
-    void accept(std::vector<Connection>& connections);
-    bool advance(Connection& connection); // false: the connection is over
-    bool readRequest(Connection& connection);
-    bool write(Connection& connection);
+    void acceptConnections();
+    void serve(int socket);
     ServerReply replyFor(const QByteArray& request);
 
     int m_listener = -1;
-    int m_wakeUp = -1;
     int m_port = 0;
-    std::thread m_thread;
+    std::thread m_acceptor;
 
     mutable std::mutex m_mutex;
+    std::condition_variable m_served; // a connection is over
+    bool m_stopping = false;
+    std::vector<int> m_open; // the connections being served
     std::map<QByteArray, QList<ServerReply>> m_replies;
-    std::map<QByteArray, int> m_served; // requests per path
+    std::map<QByteArray, int> m_requestsPerPath;
     QList<QByteArray> m_requests;
 };
