@@ -59,6 +59,7 @@ TEST_F(WindowTest, AddDomainNormalisesTheAnswerAndAddsItOnce)
                   (QStringList{QString::fromLatin1(c.added), u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s}));
         EXPECT_EQ(grid().Row(), 4);
         EXPECT_EQ(grid().Col(), 0);
+        EXPECT_TRUE(grid().cellData(4, 0, Qt::FontRole).value<QFont>().underline());
     }
 }
 

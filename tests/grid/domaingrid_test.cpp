@@ -99,11 +99,14 @@ TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
 {
     show({"http://a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|",
           "b.com|AllTheWeb=|AltaVista=5|Google=12.5|HotBot=abc|MSN=1,000,000|", "c.com|",
-          "caf\xe9.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|"});
+          "caf\xe9.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|",
+          "max.com|AllTheWeb=2,147,483,647|AltaVista=2,147,483,647|Google=2,147,483,647|HotBot=2,147,483,647|"
+          "MSN=2,147,483,647|"});
     EXPECT_EQ(row(1), u"a.com|1,297|1,234|0|56|0|7|"_s);
     // Stored as found: an empty field stays empty, a count that is not a whole number adds nothing.
     EXPECT_EQ(row(2), u"b.com|1,000,005||5|12.5|abc|1,000,000|"_s);
     EXPECT_EQ(row(3), u"c.com|0||||||"_s);
+    EXPECT_EQ(m_widget.TextMatrix(5, 1), u"10,737,418,235"_s);
     EXPECT_EQ(style(3, 0), u"ubw"_s);
     EXPECT_EQ(style(3, 6), u"w"_s);
     EXPECT_EQ(style(3, 7), QString());
@@ -124,8 +127,8 @@ TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
     m_grid.DisplayUrlsData();
     EXPECT_EQ(row(1), u"a.com|1,297|1,234|0|56|0|7|"_s);
     EXPECT_EQ(row(2), u"c.com|0|0|0|0|0|0|"_s);
-    EXPECT_EQ(row(4), u"|||||||"_s);
-    EXPECT_EQ(style(4, 0), QString());
+    EXPECT_EQ(row(5), u"|||||||"_s);
+    EXPECT_EQ(style(5, 0), QString());
     EXPECT_EQ(m_widget.Rows(), 30);
 }
 
@@ -153,21 +156,6 @@ TEST_F(DomainGridTest, FindEngineInGridSearchesTheDomainColumn)
         m_widget.setTextMatrix(r, 0, u"x"_s);
     EXPECT_EQ(m_grid.FindEngineInGrid(u"new.com"_s, firstBlankRow), -1);
     EXPECT_EQ(firstBlankRow, -1);
-}
-
-TEST_F(DomainGridTest, AddRowFillsABlankRowOrAppendsOne)
-{
-    show({"a.com|"});
-    int blank = 2;
-    m_grid.AddRow(u"b.com"_s, blank);
-    int appended = -1;
-    m_grid.AddRow(u"c.com"_s, appended);
-    EXPECT_EQ(blank, 2);
-    EXPECT_EQ(appended, 30);
-    EXPECT_EQ(m_widget.Rows(), 31);
-    EXPECT_EQ(row(2), u"b.com|0|0|0|0|0|0|"_s);
-    EXPECT_EQ(row(30), u"c.com|0|0|0|0|0|0|"_s);
-    EXPECT_EQ(style(30, 0), u"ub"_s);
 }
 
 } // namespace

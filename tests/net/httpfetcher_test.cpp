@@ -110,6 +110,14 @@ TEST(HttpRequest, ReadsUntilCloseSecondStatusLineCancelSecondTimeOutOrSizeLimit)
         {"exactly 16 MiB", {ServerReply::page(limit)}, 10s, false, true, limit, 1},
         {"one byte more", {ServerReply::page(limit + "x")}, 10s, false, false, "", 1},
         {"reset after a part", {ServerReply::resetAfter(head)}, 10s, false, false, "", 1},
+        // Each byte that comes puts the time-out off again: slow but steady is not silent.
+        {"a page in pieces, longer than the time-out",
+         {ServerReply::trickle(longPage, 5, 150ms)},
+         300ms,
+         false,
+         true,
+         longPage,
+         1},
         {"closed before a byte", {ServerReply::page("")}, 10s, false, false, "", 1},
     };
     for (const auto& c : cases) {
