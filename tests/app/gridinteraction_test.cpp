@@ -20,16 +20,11 @@ class GridInteractionTest : public WindowTest {
 protected:
     QRect cellRect(int row, int col) { return grid().visualRect(grid().model()->index(row - 1, col)); }
 
-    void pressCell(int row, int col, Qt::MouseButton button = Qt::RightButton)
+    // No release when a real pop-up menu would take it.
+    void pressCell(int row, int col, Qt::MouseButton button = Qt::RightButton, bool release = true)
     {
-        press(*grid().viewport(), cellRect(row, col).center(), button);
+        press(*grid().viewport(), cellRect(row, col).center(), button, release);
     }
-    void pressCellOpeningMenu(int row, int col)
-    {
-        press(*grid().viewport(), cellRect(row, col).center(), Qt::RightButton, false);
-    }
-
-    void clickCell(int row, int col) { press(*grid().viewport(), cellRect(row, col).center(), Qt::LeftButton); }
 
     QStringList menuFor(const QString& domain)
     {
@@ -136,7 +131,7 @@ TEST_F(GridInteractionTest, AClickOnAnEmptyCellReturnsToTheFirstDomain)
     };
     for (const auto& c : cases) {
         grid().makeCurrent(3, 3);
-        clickCell(c.row, c.col);
+        pressCell(c.row, c.col, Qt::LeftButton);
         EXPECT_EQ(grid().Row(), c.currentRow) << c.row << "," << c.col;
         EXPECT_EQ(grid().Col(), c.currentCol) << c.row << "," << c.col;
     }
@@ -147,7 +142,7 @@ TEST_F(GridInteractionTest, RemoveThisDomainActsOnThePressedCell)
     start(domainsList(4));
     m_choice = &window().mnuGridMenuRemove();
     m_dialogs.answers = {UserDialogs::Answer::No};
-    pressCellOpeningMenu(3, 4);
+    pressCell(3, 4, Qt::RightButton, false);
     EXPECT_EQ(m_dialogs.shown, QStringList{u"yesnocancel|Remove Domain|Remove domain d3.com?"_s});
     EXPECT_EQ(grid().Row(), 3);
     EXPECT_EQ(grid().Col(), 4);
@@ -155,7 +150,7 @@ TEST_F(GridInteractionTest, RemoveThisDomainActsOnThePressedCell)
 
     m_choice = &window().mnuGridMenuRemove();
     m_dialogs.answers = {UserDialogs::Answer::Yes};
-    pressCellOpeningMenu(3, 4);
+    pressCell(3, 4, Qt::RightButton, false);
     EXPECT_EQ(m_program->domains().count(), 3);
     EXPECT_EQ(cell(3, 0), u"d4.com"_s);
 }

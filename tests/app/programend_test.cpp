@@ -55,18 +55,11 @@ private:
     bool m_copied = false;
 };
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 void write(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 TEST(ProgramEnd, ATerminationSignalSavesTheListWhereverItLives)
@@ -96,7 +89,9 @@ TEST(ProgramEnd, ATerminationSignalSavesTheListWhereverItLives)
         EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
 
         const QByteArray domain = c.list == List::None ? "www.brenlow.com" : "example.com";
-        EXPECT_EQ(contents(list), domain + zeros + "\r\n");
+        QFile saved(list);
+        EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll(), domain + zeros + "\r\n");
         const bool portable = c.list == List::BesideProgram;
         const QStringList besideProgram =
             portable ? QStringList{u"brenlow"_s, u"brenlow.txt"_s} : QStringList{u"brenlow"_s};

@@ -1,7 +1,7 @@
 #include "app/repaintthrottle.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -16,20 +16,12 @@ protected:
     void paintEvent(QPaintEvent*) override { ++paints; }
 };
 
-bool processUntil(const std::function<bool()>& condition)
-{
-    QDeadlineTimer bound(5000);
-    while (!condition() && !bound.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
-}
-
 TEST(RepaintThrottle, HoldsRepaintsBackButDeliversTheLastOne)
 {
     CountingWidget widget;
     widget.resize(100, 100);
     widget.show();
-    ASSERT_TRUE(processUntil([&] { return widget.paints > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return widget.paints > 0; }));
 
     RepaintThrottle throttle(widget, 200);
     throttle.setActive(true);
@@ -40,7 +32,7 @@ TEST(RepaintThrottle, HoldsRepaintsBackButDeliversTheLastOne)
     }
     EXPECT_LE(widget.paints - before, 1);
     // The held repaint comes once the interval has passed.
-    EXPECT_TRUE(processUntil([&] { return widget.paints > before; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return widget.paints > before; }));
 
     // A repaint held when the throttle stops is delivered at once.
     const int held = widget.paints;
@@ -49,7 +41,7 @@ TEST(RepaintThrottle, HoldsRepaintsBackButDeliversTheLastOne)
     widget.update();
     QCoreApplication::processEvents();
     throttle.setActive(false);
-    EXPECT_TRUE(processUntil([&] { return widget.paints > held; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return widget.paints > held; }));
 }
 
 } // namespace

@@ -22,9 +22,7 @@ TEST(CountText, FormatsDigitGroupsWithTheLocalesSeparator)
         {1000, u"1,000"_s, u"1.000"_s},
         {12345, u"12,345"_s, u"12.345"_s},
         {1234567, u"1,234,567"_s, u"1.234.567"_s},
-        {-1297, u"-1,297"_s, u"-1.297"_s},
         {10737418235, u"10,737,418,235"_s, u"10.737.418.235"_s}, // five counts at the 32-bit maximum
-        {std::numeric_limits<qint64>::min(), u"-9,223,372,036,854,775,808"_s, u"-9.223.372.036.854.775.808"_s},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(english.format(c.value), c.english) << c.value;

@@ -1,9 +1,12 @@
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
-#include "net/nettestkit.h"
+#include "net/posixsocket.h"
 #include "net/sockethost.h"
 #include "support/httptestserver.h"
 #include "support/loopbackports.h"
+
+#include <QByteArrayList>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -11,14 +14,53 @@
 #include <mutex>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
+
+// Names ending in ".invalid" cannot be resolved; every other name is 127.0.0.1. The n-th connect to port 80 goes
+// to ports[n], the last one again and again; any other port is refused as invalid.
+struct LoopbackRoute {
+    explicit LoopbackRoute(std::vector<int> routedPorts, std::chrono::milliseconds waitLimit = 10s)
+        : ports(std::move(routedPorts))
+        , timeout(waitLimit)
+    {
+    }
+
+    std::vector<int> ports;
+    std::chrono::milliseconds timeout;
+    NameResolver nameServer; // answers on the lookup thread instead of the loopback names, when set
+    QByteArrayList namesResolved;
+    std::vector<int> dialled;
+
+    SocketSettings settings()
+    {
+        SocketSettings settings;
+        settings.timeout = timeout;
+        if (nameServer) {
+            settings.resolveName = nameServer;
+            settings.lookupOnThread = true;
+        } else
+            settings.resolveName = [this](const QByteArray& name) -> std::optional<quint32> {
+                namesResolved.append(name);
+                return name.endsWith(".invalid") ? std::nullopt : std::optional<quint32>(0x7f000001);
+            };
+        settings.dialPort = [this](int remotePort) {
+            if (remotePort != 80)
+                return 0;
+            dialled.push_back(ports.at(std::min(dialled.size(), ports.size() - 1)));
+            return dialled.back();
+        };
+        return settings;
+    }
+};
 
 // A page of many reads with no status line but at its start.
 const QByteArray longPage = httpPage(QByteArray(3000, 'x') + "<b>12,345</b>"_ba);
 
-// A fetcher whose sockets go to its own server. The rig stands between the socket and its host to count the
-// reads that brought data, records the pointer states, and runs duringWaits whenever the request lets events run.
+// A fetcher whose sockets go to its own server. The rig stands between the socket and its host to record the
+// socket's events and count the reads that brought data, records the pointer states, and runs duringWaits
+// whenever the request lets events run.
 struct Rig : SocketEvents, BusyPointer {
     explicit Rig(std::chrono::milliseconds timeout = 10s)
         : route({server.port()}, timeout)
@@ -35,8 +77,16 @@ struct Rig : SocketEvents, BusyPointer {
         return result;
     }
 
-    void LastError(int code, const QString& text, int& reply) override { hostEvents->LastError(code, text, reply); }
-    void Timeout() override { hostEvents->Timeout(); }
+    void LastError(int code, const QString& text, int& reply) override
+    {
+        events.append(QString::number(code));
+        hostEvents->LastError(code, text, reply);
+    }
+    void Timeout() override
+    {
+        events.append(u"Timeout"_s);
+        hostEvents->Timeout();
+    }
     void Read() override { ++reads; }
     void Timer() override {}
     void setBusy(bool busy) override { pointerStates.push_back(busy); }
@@ -45,6 +95,7 @@ struct Rig : SocketEvents, BusyPointer {
     LoopbackRoute route;
     EventPump duringWaits;
     SocketEvents* hostEvents = nullptr;
+    QStringList events;
     int reads = 0;
     int socketsMade = 0;
     std::vector<bool> pointerStates;
@@ -149,12 +200,13 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
         bool succeeded;
         int namesResolved; // one per attempt for a name
         int socketsMade;
+        QString events; // the socket's: a time-out comes before the LastError of the same wait
     } cases[] = {
-        {"name not found: no second attempt", "nowhere.invalid", {server}, false, 1, 1},
-        {"refused twice", "www.example.com", {closed.port()}, false, 2, 3},
-        {"refused, then served", "www.example.com", {closed.port(), server}, true, 2, 2},
-        {"connect time-out: no reset, no retry", "www.example.com", {full.port()}, false, 1, 1},
-        {"digits only: 127.0.0.7, no name, refused twice", "2130706439", {server}, false, 0, 3},
+        {"name not found: no second attempt", "nowhere.invalid", {server}, false, 1, 1, u"25001"_s},
+        {"refused twice", "www.example.com", {closed.port()}, false, 2, 3, u"25004 25004"_s},
+        {"refused, then served", "www.example.com", {closed.port(), server}, true, 2, 2, u"25004"_s},
+        {"connect time-out: no reset, no retry", "www.example.com", {full.port()}, false, 1, 1, u"Timeout 25005"_s},
+        {"digits only: 127.0.0.7, no name, refused twice", "2130706439", {server}, false, 0, 3, u"25004 25004"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -172,6 +224,7 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
         EXPECT_EQ(result.response, c.succeeded ? longPage : QByteArray());
         EXPECT_EQ(rig.route.namesResolved.size(), c.namesResolved);
         EXPECT_EQ(rig.socketsMade, c.socketsMade);
+        EXPECT_EQ(rig.events.join(u' '), c.events);
         EXPECT_EQ(rig.server.requestCount(), c.succeeded ? 1 : 0);
         EXPECT_FALSE(rig.fetcher.cancelRequested());
     }
@@ -238,6 +291,29 @@ TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)
         EXPECT_EQ(rig.fetcher.BusyCount(), 0);
         EXPECT_FALSE(rig.controls.hasSocket());
         EXPECT_EQ(rig.server.requestCount(), 0);
+    }
+}
+
+TEST(SocketHost, LastErrorFlagsAConnectFailureUnlessTheHostIsUnknownOrATimeOutCameFirst)
+{
+    const struct {
+        int code;
+        bool timeoutFirst;
+        bool connectFailed;
+    } cases[] = {
+        {SocketError::HostNotFound, false, false}, {SocketError::ConnectFailed, false, true},
+        {SocketError::ReceiveFailed, false, true}, {SocketError::TimedOut, true, false},
+        {SocketError::ConnectFailed, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        SocketHost host({}, {});
+        if (c.timeoutFirst)
+            host.Socket1_Timeout();
+        int response = 0;
+        host.Socket1_LastError(c.code, u"text"_s, response);
+        EXPECT_EQ(host.SocketConnectFailed(), c.connectFailed);
+        EXPECT_EQ(host.SocketTimedOut(), c.timeoutFirst);
     }
 }
 
