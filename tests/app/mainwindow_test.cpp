@@ -73,6 +73,15 @@ TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
     EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
 }
 
+TEST_F(WindowTest, UpdateAllOfAnEmptyListShowsNoStep)
+{
+    start("");
+    window().cmdUpdate(0).click();
+    EXPECT_TRUE(m_progress.isEmpty());
+    EXPECT_EQ(window().sklCompleted().text(), u"                  "_s); // 18 spaces
+    EXPECT_TRUE(isIdle());
+}
+
 TEST_F(WindowTest, ReadsEnginePagesInEnglishAndShowsAndStoresCountsInTheUsersLocale)
 {
     const struct {

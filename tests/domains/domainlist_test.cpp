@@ -1,10 +1,11 @@
 #include "domains/domainlist.h"
-#include "domains/productsite.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -81,14 +82,22 @@ TEST_F(DomainListFile, ReadsLinesAndWritesEveryRecordWithCrLf)
     }
 }
 
-TEST_F(DomainListFile, FirstStartWritesTheDefaultRecord)
+TEST_F(DomainListFile, AFileThatCouldNotBeReadIsNeverSavedOver)
 {
+    writeFile("old.com|\r\n");
     DomainList list(path());
-    EXPECT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::CreatedDefault);
-    const QByteArray record =
-        QByteArray(ProductSite::DefaultDomain) + "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|";
-    EXPECT_EQ(records(list), QList<QByteArray>{record});
-    EXPECT_EQ(readFile(), record + "\r\n");
+    // With no file descriptor left to open it with, the file cannot be read, for root as well.
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    const DomainList::LoadResult loaded = list.LoadDomainList(gridHeaders());
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(loaded, DomainList::LoadResult::Unreadable);
+    list.append("new.com|");
+    EXPECT_FALSE(list.SaveDomainList());
+    EXPECT_EQ(readFile(), "old.com|\r\n");
 }
 
 TEST(DomainList, GetDomainFieldReadsFieldsByPosition)

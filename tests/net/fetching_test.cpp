@@ -10,8 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
+#include <future>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -155,6 +154,8 @@ TEST(HttpRequest, ReadsUntilCloseSecondStatusLineCancelSecondTimeOutOrSizeLimit)
         {"closed after the page", {ServerReply::page(longPage)}, 10s, false, true, longPage, 1},
         {"status line inside a read", {ServerReply::page(statusInside)}, 10s, false, true, statusInside, 1},
         {"second status line", {ServerReply::page(first + httpPage("again"))}, 10s, false, true, first, 1},
+        {"not HTTP/1", {ServerReply::page(first + "HTTP/2 200")}, 10s, false, true, first + "HTTP/2 200", 1},
+        {"nor http/1", {ServerReply::page(first + "http/1.0 200")}, 10s, false, true, first + "http/1.0 200", 1},
         {"silent, then served", {ServerReply::silence(), ServerReply::page(longPage)}, 200ms, false, true, longPage, 2},
         {"part, then silence, twice", {ServerReply::stallAfter(head)}, 200ms, false, false, "", 2},
         {"cancel after the part", {ServerReply::stallAfter(head)}, 10s, true, false, head, 1},
@@ -235,16 +236,10 @@ TEST(HttpRequest, CancelEndsAConnectOrANameLookupThatGetsNoAnswerWithinOneSlice)
     const FullListener full;
     ASSERT_TRUE(full.isReady());
     // A name server that answers only once the test is over.
-    struct Gate {
-        std::mutex mutex;
-        std::condition_variable opened;
-        bool open = false;
-    };
-    const auto gate = std::make_shared<Gate>();
-    const NameResolver silentNameServer = [gate](const QByteArray&) -> std::optional<quint32> {
-        std::unique_lock lock(gate->mutex);
-        gate->opened.wait(lock, [&] { return gate->open; });
-        return std::nullopt;
+    std::promise<void> testOver;
+    const NameResolver silentNameServer = [over = testOver.get_future().share()](const QByteArray&) {
+        over.wait();
+        return std::optional<quint32>();
     };
     const struct {
         const char* what;
@@ -266,9 +261,7 @@ TEST(HttpRequest, CancelEndsAConnectOrANameLookupThatGetsNoAnswerWithinOneSlice)
         EXPECT_FALSE(rig.controls.SocketTimedOut());
         EXPECT_LE(slicesAfterCancel, 1);
     }
-    const std::lock_guard lock(gate->mutex);
-    gate->open = true;
-    gate->opened.notify_all();
+    testOver.set_value();
 }
 
 TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)
