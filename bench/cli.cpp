@@ -2,10 +2,7 @@
 // whole process included (start, load, save), beside the same 5,000 fetches made by HttpRequest alone; and the
 // peak memory of brenlow-cli show over a list of 32,767 domains.
 
-#include "engine/enginecatalogue.h"
-#include "net/busypointer.h"
-#include "net/httpfetcher.h"
-#include "net/sockethost.h"
+#include "benchsupport.h"
 #include "support/httptestserver.h"
 
 #include <QCoreApplication>
@@ -14,26 +11,18 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include <sys/resource.h>
 
+using bench::domainName;
+using bench::median;
+
 namespace {
 
 constexpr int domainCount = 1000;
 constexpr int largeListCount = 32767;
-
-class NoPointer final : public BusyPointer {
-public:
-    void setBusy(bool) override {}
-};
-
-QByteArray domainName(int i)
-{
-    return "www.site-" + QByteArray::number(i) + ".example.com";
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -50,12 +39,6 @@ int runCli(const QStringList& arguments)
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
         return -1;
     return process.exitCode();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
@@ -77,9 +60,6 @@ int main(int argc, char* argv[])
     std::printf("show over %d domains      peak memory %.1f MiB\n", largeListCount, children.ru_maxrss / 1024.0);
 
     HttpTestServer server;
-    EngineTables engines;
-    engines.InitGridHeaders();
-    engines.InitEngineCatalogue();
     QByteArray list;
     for (int i = 0; i < domainCount; ++i) {
         server.serveDomain(domainName(i), {i * 1000 + 1, i * 100 + 2, i * 10 + 3, i + 4, 5});
@@ -89,24 +69,9 @@ int main(int argc, char* argv[])
     const QStringList update = {QStringLiteral("--list"), path, QStringLiteral("--connect-to"),
                                 QStringLiteral("127.0.0.1:%1").arg(server.port()), QStringLiteral("update")};
 
-    const EventPump pump = [] { QCoreApplication::processEvents(); };
-    NoPointer pointer;
-    SocketHost host(posixSocketFactory(pump, server.settings()), pump);
-    HttpFetcher fetcher(host, pointer, pump);
-    const auto bareFetches = [&] {
-        int failed = 0;
-        for (int i = 0; i < domainCount; ++i) {
-            for (int engine = 0; engine < EngineCount; ++engine) {
-                const EngineEntry& entry = engines.engine(engine);
-                failed +=
-                    !fetcher.HttpRequest(entry.host, ExpandTemplate(entry.queryTemplate, domainName(i))).succeeded;
-            }
-        }
-        return failed;
-    };
-
     // Alternating rounds; the medians are reported.
     constexpr int rounds = 5;
+    bench::BareFetches bareFetches(server.settings());
     std::vector<double> bare;
     std::vector<double> cli;
     int failed = 0;
@@ -115,7 +80,7 @@ int main(int argc, char* argv[])
             return 1;
         QElapsedTimer timer;
         timer.start();
-        failed += bareFetches();
+        failed += bareFetches.run(domainCount);
         bare.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
         failed += runCli(update) == 0 ? 0 : 1;

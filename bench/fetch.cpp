@@ -2,6 +2,7 @@
 // plain blocking client, and how long a request takes to end after Cancel while it waits for data, and while
 // its connect gets no answer.
 
+#include "benchsupport.h"
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
@@ -55,12 +56,6 @@ qsizetype blockingFetch(int port, const QByteArray& request)
     if (socket >= 0)
         ::close(socket);
     return total;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
@@ -149,7 +144,7 @@ int main(int argc, char* argv[])
         }
         std::printf("cancel to idle, waiting %-13s over %zu requests: median %.2f ms, worst %.2f ms (goal: at most "
                     "100 ms)\n",
-                    wait.wait, latencies.size(), median(latencies),
+                    wait.wait, latencies.size(), bench::median(latencies),
                     *std::max_element(latencies.begin(), latencies.end()));
     }
     if (failures != 0)

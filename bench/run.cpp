@@ -3,9 +3,8 @@
 
 #include "app/mainwindow.h"
 #include "app/program.h"
-#include "engine/enginecatalogue.h"
+#include "benchsupport.h"
 #include "grid/gridwidget.h"
-#include "net/busypointer.h"
 #include "support/httptestserver.h"
 
 #include <QApplication>
@@ -13,23 +12,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+using bench::domainName;
+using bench::median;
 
 namespace {
 
 constexpr int domainCount = 200;
-
-class NoPointer final : public BusyPointer {
-public:
-    void setBusy(bool) override {}
-};
-
-QByteArray domainName(int i)
-{
-    return "www.site-" + QByteArray::number(i) + ".example.com";
-}
 
 } // namespace
 
@@ -40,9 +31,6 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
 
     HttpTestServer server;
-    EngineTables engines;
-    engines.InitGridHeaders();
-    engines.InitEngineCatalogue();
     QByteArray list;
     for (int i = 0; i < domainCount; ++i) {
         server.serveDomain(domainName(i), {i * 1000 + 1, i * 100 + 2, i * 10 + 3, i + 4, 5});
@@ -55,23 +43,6 @@ int main(int argc, char* argv[])
         return 1;
     file.close();
 
-    const EventPump pump = [] { QCoreApplication::processEvents(); };
-    NoPointer pointer;
-    SocketHost host(posixSocketFactory(pump, server.settings()), pump);
-    HttpFetcher fetcher(host, pointer, pump);
-    // The bare fetches: the same requests through HttpRequest with nothing else around them.
-    const auto bareFetches = [&] {
-        int failed = 0;
-        for (int i = 0; i < domainCount; ++i) {
-            for (int engine = 0; engine < EngineCount; ++engine) {
-                const EngineEntry& entry = engines.engine(engine);
-                failed +=
-                    !fetcher.HttpRequest(entry.host, ExpandTemplate(entry.queryTemplate, domainName(i))).succeeded;
-            }
-        }
-        return failed;
-    };
-
     ProgramOptions options;
     options.listFilePath = path;
     options.socketSettings = server.settings();
@@ -81,22 +52,19 @@ int main(int argc, char* argv[])
 
     // Alternating rounds; the medians are reported, as a single run of a tenth of a second is noisy.
     constexpr int rounds = 7;
+    bench::BareFetches bareFetches(server.settings());
     std::vector<double> bare;
     std::vector<double> run;
     int failed = 0;
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer timer;
         timer.start();
-        failed += bareFetches();
+        failed += bareFetches.run(domainCount);
         bare.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
         program.frmMain().UpdateResults(1, domainCount);
         run.push_back(timer.nsecsElapsed() / 1e6);
     }
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    };
 
     std::printf("requests served            %d (%d bare fetches failed)\n", server.requestCount(), failed);
     std::printf("last row's total           %s\n", qPrintable(program.frmMain().grdUrls().TextMatrix(domainCount, 1)));
