@@ -45,8 +45,7 @@ public:
         int failed = 0;
         for (int i = 0; i < domainCount; ++i) {
             for (const EngineEntry& entry : m_engines.EngineCatalogue())
-                failed +=
-                    !m_fetcher.HttpRequest(entry.host, ExpandTemplate(entry.queryTemplate, domainName(i))).succeeded;
+                failed += !m_fetcher.HttpRequest(entry.host, linkQueryPath(entry, domainName(i))).succeeded;
         }
         return failed;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/stalecounts.h"
 #include "domains/domainlist.h"
 #include "grid/domaingrid.h"
 #include "workflows/domaineditor.h"
@@ -60,7 +61,7 @@ public:
     bool isUpdating() const { return m_run.isRunning(); }
 
     void cmdAddDomain_Click() { m_editor.cmdAddDomain_Click(); }
-    void cmdRemoveDomain_Click() { m_editor.cmdRemoveDomain_Click(); }
+    void cmdRemoveDomain_Click();
     void mnuFileImportUrls_Click() { m_editor.mnuFileImportUrls_Click(); }
 
     void grdUrls_Click();
@@ -95,6 +96,8 @@ public:
     QPushButton& cmdDownload() const { return *m_cmdDownload; }
     QPushButton& cmdPopularityMean() const { return *m_cmdPopularityMean; }
     QLabel& sklCompleted() const { return *m_sklCompleted; }
+    // The status bar's account of the last run.
+    QLabel& runSummary() const { return *m_runSummary; }
     QAction& mnuFileExit() const { return *m_mnuFileExit; }
     QAction& mnuFileImportUrls() const { return *m_mnuFileImportUrls; }
     QAction& mnuFileGetUpdate() const { return *m_mnuFileGetUpdate; }
@@ -140,6 +143,9 @@ private:
     void enterRunningState() override;
     void leaveRunningState() override;
     void showProgress(const QString& text) override;
+    void fetchEnded(const FetchReport& report) override;
+    void showRunSummary();
+    QString cellNote(int row, int col) const;
     void setEditingEnabled(bool enabled);
 
     EngineTables& m_engines;
@@ -165,6 +171,7 @@ private:
     QPushButton* m_cmdRemoveDomain = nullptr;
     QPushButton* m_cmdExit = nullptr;
     QLabel* m_sklCompleted = nullptr;
+    QLabel* m_runSummary = nullptr;
     QPushButton* m_cmdFindPageRanking = nullptr;
     QPushButton* m_cmdDownload = nullptr;
     QPushButton* m_cmdPopularityMean = nullptr;
@@ -183,5 +190,6 @@ private:
     DomainGrid m_grid;
     UpdateRun m_run;
     DomainEditor m_editor;
+    StaleCounts m_staleCounts;
     RepaintThrottle* m_repaintThrottle;
 };

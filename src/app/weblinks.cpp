@@ -36,5 +36,5 @@ void OpenWebPage(BrowserOpener& browser, const QString& key)
 
 QString resultPageAddress(const EngineEntry& engine, const QByteArray& domain)
 {
-    return textFromBytes("http://" + engine.host + ExpandTemplate(engine.queryTemplate, domain));
+    return textFromBytes("http://" + engine.host + linkQueryPath(engine, domain));
 }

@@ -14,8 +14,8 @@ ListSession::ListSession(const QString& listFile, SocketSettings socketSettings,
     , m_pump([] { QCoreApplication::processEvents(); })
     , m_socketHost(posixSocketFactory(m_pump, std::move(socketSettings)), m_pump)
     , m_fetcher(m_socketHost, *this, m_pump)
-    , m_progress(console.err())
-    , m_run(m_cells, m_fetcher, m_engines, m_countText, m_progress)
+    , m_runControls(console, m_engines)
+    , m_run(m_cells, m_fetcher, m_engines, m_countText, m_runControls)
     , m_editor(m_grid, m_domains, *this, QFileInfo(listFile).absolutePath())
     , m_terminationSignals([this](int signal) {
         m_signal = signal;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/console.h"
-#include "cli/terminalprogress.h"
+#include "cli/terminalruncontrols.h"
 #include "domains/domainlist.h"
 #include "domains/listlock.h"
 #include "domains/userdialogs.h"
@@ -36,6 +36,9 @@ public:
     const EngineTables& engines() const { return m_engines; }
     DomainEditor& editor() { return m_editor; }
     UpdateRun& run() { return m_run; }
+    const CountText& countText() const { return m_countText; }
+    // Whether standard error is a terminal, where a person watches the run.
+    bool watched() const { return m_runControls.isTerminal(); }
     // The termination signal that came during a run, or 0.
     int signalReceived() const { return m_signal; }
 
@@ -58,7 +61,7 @@ private:
     EventPump m_pump;
     SocketHost m_socketHost;
     HttpFetcher m_fetcher;
-    TerminalProgress m_progress;
+    TerminalRunControls m_runControls;
     UpdateRun m_run;
     DomainEditor m_editor;
     int m_signal = 0;

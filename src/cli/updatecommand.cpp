@@ -22,21 +22,24 @@ int UpdateCommand::execute(ListSession& session, const Console& console, const Q
 
     // Update All runs the whole list; each domain named runs on its own, as "Update This Domain Only" does.
     UpdateRun& run = session.run();
-    int failedFetches = 0;
+    RunSummary summary;
     if (arguments.isEmpty()) {
         run.UpdateResults(1, session.domains().count());
-        failedFetches += run.failedFetches();
+        summary.add(run.lastRun());
     }
     for (const int row : rows) {
         if (session.signalReceived() != 0)
             break;
         run.UpdateResults(row, row);
-        failedFetches += run.failedFetches();
+        summary.add(run.lastRun());
     }
+    // A person at the terminal hears how it went; a script or cron job only when something failed.
+    if (summary.failed > 0 || session.watched())
+        console.error(runSummaryText(summary, session.countText().locale()));
 
     if (!session.save())
         return ExitStatus::ListUnusable;
     if (session.signalReceived() != 0)
         return ExitStatus::SignalBase + session.signalReceived();
-    return failedFetches > 0 ? ExitStatus::FetchFailed : ExitStatus::Ok;
+    return summary.failed > 0 ? ExitStatus::FetchFailed : ExitStatus::Ok;
 }

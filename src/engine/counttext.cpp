@@ -1,31 +1,56 @@
 #include "engine/counttext.h"
 
 #include <algorithm>
-#include <limits>
+#include <array>
 
 namespace {
 
-bool isDigit(QChar c)
+// Digits read so far into a whole number, which must stay a link count: groups of three digits after the first
+// group once a mark has been seen, any number of digits without one.
+class GroupedDigits {
+public:
+    // False when the digit would take the number beyond MaxLinkCount.
+    bool addDigit(int digit)
+    {
+        if (m_value > (CountText::MaxLinkCount - digit) / 10)
+            return false;
+        m_value = m_value * 10 + digit;
+        ++m_groupDigits;
+        return true;
+    }
+    // False when no group of the right size stands before the mark: one to three digits before the first.
+    bool addMark()
+    {
+        if (!groupComplete() || m_groupDigits > 3)
+            return false;
+        m_marked = true;
+        m_groupDigits = 0;
+        return true;
+    }
+    // The number, when its last group is complete.
+    std::optional<qint64> value() const { return groupComplete() ? std::optional(m_value) : std::nullopt; }
+
+private:
+    bool groupComplete() const { return m_marked ? m_groupDigits == 3 : m_groupDigits >= 1; }
+
+    qint64 m_value = 0;
+    int m_groupDigits = 0;
+    bool m_marked = false;
+};
+
+template <typename Char> int digitValue(Char c)
 {
-    return c >= u'0' && c <= u'9';
+    return (c >= '0' && c <= '9') ? int(c - '0') : -1;
 }
 
-bool takePrefix(QStringView& text, const QString& prefix)
-{
-    if (prefix.isEmpty() || !text.startsWith(prefix))
-        return false;
-    text = text.sliced(prefix.size());
-    return true;
-}
+// The marks that join digit groups in the counts of every locale the program may have written them in.
+constexpr std::array<char16_t, 7> storedGroupMarks{u',', u'.', u'\'', u'\u2019', u' ', u'\u00A0', u'\u202F'};
 
 } // namespace
 
 CountText::CountText(const QLocale& locale)
     : m_locale(locale)
     , m_groupSeparator(locale.groupSeparator())
-    , m_decimalPoint(locale.decimalPoint())
-    , m_negativeSign(locale.negativeSign())
-    , m_positiveSign(locale.positiveSign())
 {
 }
 
@@ -46,7 +71,7 @@ QString CountText::format(qint64 value) const
     QString text;
     text.reserve(digits.size() + digits.size() / 3 * m_groupSeparator.size() + 1);
     if (negative)
-        text += m_negativeSign;
+        text += m_locale.negativeSign();
     const qsizetype firstGroup = digits.size() % 3 == 0 ? 3 : digits.size() % 3;
     text += QStringView(digits).first(firstGroup);
     for (qsizetype at = firstGroup; at < digits.size(); at += 3) {
@@ -56,52 +81,50 @@ QString CountText::format(qint64 value) const
     return text;
 }
 
-std::optional<qint32> CountText::parseNumber(QStringView text, bool allowFraction) const
+std::optional<qint64> CountText::parseStored(QStringView text) const
 {
-    bool negative = false;
-    if (takePrefix(text, m_negativeSign) || takePrefix(text, QStringLiteral("-")))
-        negative = true;
-    else if (!takePrefix(text, m_positiveSign))
-        takePrefix(text, QStringLiteral("+"));
-
-    // Whole part: digits, a group separator allowed only between two digits.
-    constexpr qint64 beyondRange = qint64(std::numeric_limits<qint32>::max()) + 2;
-    qint64 whole = 0;
-    qsizetype digitCount = 0;
+    GroupedDigits number;
     while (!text.isEmpty()) {
-        if (isDigit(text.front())) {
-            whole = std::min(whole * 10 + (text.front().unicode() - u'0'), beyondRange);
-            ++digitCount;
-            text = text.sliced(1);
-        } else if (digitCount > 0 && !m_groupSeparator.isEmpty() && text.startsWith(m_groupSeparator) &&
-                   text.size() > m_groupSeparator.size() && isDigit(text[m_groupSeparator.size()])) {
-            text = text.sliced(m_groupSeparator.size());
-        } else {
-            break;
-        }
-    }
-    if (digitCount == 0)
-        return std::nullopt;
-
-    // Decimal part: at least one digit, rounded half to even.
-    if (allowFraction && takePrefix(text, m_decimalPoint)) {
-        if (text.isEmpty())
-            return std::nullopt;
-        for (QChar c : text) {
-            if (!isDigit(c))
+        qsizetype taken = 1;
+        if (const int digit = digitValue(text.front().unicode()); digit >= 0) {
+            if (!number.addDigit(digit))
                 return std::nullopt;
+        } else if (std::find(storedGroupMarks.begin(), storedGroupMarks.end(), text.front().unicode()) !=
+                   storedGroupMarks.end()) {
+            if (!number.addMark())
+                return std::nullopt;
+        } else if (!m_groupSeparator.isEmpty() && text.startsWith(m_groupSeparator)) {
+            if (!number.addMark())
+                return std::nullopt;
+            taken = m_groupSeparator.size();
+        } else {
+            return std::nullopt;
         }
-        const int firstFraction = text.front().unicode() - u'0';
-        const bool beyondHalf = std::any_of(text.begin() + 1, text.end(), [](QChar c) { return c != u'0'; });
-        if (firstFraction > 5 || (firstFraction == 5 && (beyondHalf || whole % 2 == 1)))
-            whole = std::min(whole + 1, beyondRange);
-        text = {};
+        text = text.sliced(taken);
     }
-    if (!text.isEmpty())
-        return std::nullopt;
+    return number.value();
+}
 
-    const qint64 value = negative ? -whole : whole;
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+std::optional<qint64> CountText::parsePageCount(QByteArrayView text)
+{
+    GroupedDigits number;
+    qsizetype at = 0;
+    for (; at < text.size() && text[at] != '.'; ++at) {
+        const int digit = digitValue(text[at]);
+        if (digit >= 0 ? !number.addDigit(digit) : (text[at] != ',' || !number.addMark()))
+            return std::nullopt;
+    }
+    std::optional<qint64> whole = number.value();
+    if (!whole || at == text.size())
+        return whole;
+
+    // A fraction: at least one digit, rounded half to even.
+    const QByteArrayView fraction = text.sliced(at + 1);
+    if (fraction.isEmpty() || !std::all_of(fraction.begin(), fraction.end(), [](char c) { return digitValue(c) >= 0; }))
         return std::nullopt;
-    return static_cast<qint32>(value);
+    const int first = digitValue(fraction.front());
+    const bool beyondHalf = std::any_of(fraction.begin() + 1, fraction.end(), [](char c) { return c != '0'; });
+    if (first > 5 || (first == 5 && (beyondHalf || *whole % 2 == 1)))
+        ++*whole;
+    return *whole <= MaxLinkCount ? whole : std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -10,6 +11,9 @@
 // locale's group separator, no decimals, zero as "0". Everything that shows or reads a count goes through here.
 class CountText {
 public:
+    // A link count is a whole number from 0 to this; a total of five of them fits a qint64 many times over.
+    static constexpr qint64 MaxLinkCount = 999'999'999'999'999;
+
     explicit CountText(const QLocale& locale);
 
     // The system locale, or English (United States) when the system has only the C/POSIX locale.
@@ -19,18 +23,17 @@ public:
 
     QString format(qint64 value) const;
 
-    // Reads an optional sign, digits with group separators between them and an optional decimal part (rounded
-    // half to even). Anything else, or a value outside the 32-bit signed range, is not a number.
-    std::optional<qint32> parse(QStringView text) const { return parseNumber(text, true); }
-    // The same without a decimal part: a whole number or nothing.
-    std::optional<qint32> parseWhole(QStringView text) const { return parseNumber(text, false); }
+    // A count the program wrote (in the list, in a cell), whatever locale wrote it: digits, with any of ",", ".",
+    // "'", "’", a space, a no-break space, a narrow no-break space or this locale's own separator between groups
+    // of three. Nothing when the text is no such count or lies beyond MaxLinkCount.
+    std::optional<qint64> parseStored(QStringView text) const;
+
+    // The count an engine's page states, read the page's way (English): digits, optionally in groups of three
+    // joined by ",", optionally "." and a fraction, rounded half to even. Nothing for anything else: a sign, groups
+    // of another size, a word, or a value beyond MaxLinkCount.
+    static std::optional<qint64> parsePageCount(QByteArrayView text);
 
 private:
-    std::optional<qint32> parseNumber(QStringView text, bool allowFraction) const;
-
     QLocale m_locale;
     QString m_groupSeparator;
-    QString m_decimalPoint;
-    QString m_negativeSign;
-    QString m_positiveSign;
 };

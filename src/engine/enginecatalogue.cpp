@@ -33,3 +33,8 @@ QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain)
     }
     return path;
 }
+
+QByteArray linkQueryPath(const EngineEntry& engine, QByteArrayView domain)
+{
+    return ExpandTemplate(engine.queryTemplate, domain.toByteArray().toPercentEncoding());
+}

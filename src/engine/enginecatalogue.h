@@ -40,3 +40,8 @@ private:
 
 // Replaces the first two "%DOMAIN%" placeholders (any letter case) with the domain, verbatim.
 QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain);
+
+// The path of the engine's link query for a domain, its bytes as the list holds them. The domain goes in
+// percent-encoded: every byte but ASCII letters, digits, "-", ".", "_" and "~" as "%" and two upper-case hex
+// digits, so that no domain adds parameters to the query or splits the request line.
+QByteArray linkQueryPath(const EngineEntry& engine, QByteArrayView domain);

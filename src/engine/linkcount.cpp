@@ -3,8 +3,7 @@
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
 
-#include <QString>
-
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -27,31 +26,32 @@ constexpr std::array<ExtractionRule, 5> extractionRules{{
 
 } // namespace
 
-qint32 ExtractLinkCount(QByteArrayView page, QStringView engineName)
+std::optional<qint64> FindLinkCount(QByteArrayView page, QStringView engineName)
 {
     const auto rule = std::find_if(extractionRules.begin(), extractionRules.end(),
                                    [&](const ExtractionRule& r) { return r.engineName == engineName; });
     if (rule == extractionRules.end())
-        return 0;
+        return std::nullopt;
 
     qsizetype anchorAt = 0;
     if (!rule->anchor.isEmpty()) {
         anchorAt = indexOfIgnoringCase(page, rule->anchor);
         if (anchorAt < 0)
-            return 0;
+            return std::nullopt;
     }
     const qsizetype startAt = indexOfIgnoringCase(page, rule->startMarker, anchorAt);
     if (startAt < 0)
-        return 0;
+        return std::nullopt;
     const qsizetype endAt = indexOfIgnoringCase(page, rule->endMarker, startAt);
     if (endAt < 0)
-        return 0;
+        return std::nullopt;
 
     const qsizetype countAt = startAt + rule->startMarker.size();
     // The end marker may overlap the start marker; then there is no count text at all.
-    const QByteArrayView countBytes = trimSpaces(page.sliced(countAt, std::max<qsizetype>(endAt - countAt, 0)));
-    if (countBytes.isEmpty())
-        return 0;
-    static const CountText pageNumbers{QLocale(QLocale::English, QLocale::UnitedStates)};
-    return pageNumbers.parse(QString::fromLatin1(countBytes)).value_or(0);
+    return CountText::parsePageCount(trimSpaces(page.sliced(countAt, std::max<qsizetype>(endAt - countAt, 0))));
+}
+
+qint64 ExtractLinkCount(QByteArrayView page, QStringView engineName)
+{
+    return FindLinkCount(page, engineName).value_or(0);
 }

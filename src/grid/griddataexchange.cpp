@@ -4,6 +4,7 @@
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
+#include "grid/rowtotal.h"
 
 namespace {
 
@@ -50,14 +51,9 @@ void DomainGrid::DisplayUrlsData()
     }
     for (int row = 1; row <= count; ++row) {
         // Stored counts are shown as stored; one that is not a whole number adds nothing to the total.
-        qint64 total = 0;
-        for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
-            const QString stored = textFromBytes(m_domains.GetDomainField(row, col - 1));
-            m_grid.setTextMatrix(row, col, stored);
-            if (!stored.isEmpty())
-                total += m_countText.parseWhole(stored).value_or(0);
-        }
-        m_grid.setTextMatrix(row, GridColumn::Total, m_countText.format(total));
+        for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col)
+            m_grid.setTextMatrix(row, col, textFromBytes(m_domains.GetDomainField(row, col - 1)));
+        writeRowTotal(m_grid, row, m_countText);
     }
     m_grid.setRedraw(true);
 }

@@ -35,6 +35,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return c.underline ? QVariant(m_underlinedFont) : QVariant();
     case Qt::TextAlignmentRole:
         return static_cast<int>(m_alignments.at(index.column()));
+    case Qt::ToolTipRole:
+    case NoteMarkRole: {
+        const QString note = m_notes ? m_notes(index.row(), index.column()) : QString();
+        if (role == NoteMarkRole)
+            return !note.isEmpty();
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
     default:
         return {};
     }

@@ -6,12 +6,20 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The cells of the domain grid, kept compactly: a text and three style settings per cell, with the colours in a
 // small shared palette. A list of tens of thousands of domains costs a few megabytes and no allocation per style.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // True for a cell that has a note: the view draws a mark in it.
+    static constexpr int NoteMarkRole = Qt::UserRole + 1;
+    // A cell's note by its model row and column; empty for none. Asked for when a cell is painted or its tooltip
+    // shown, so a note follows whatever decides it.
+    using NoteSource = std::function<QString(int row, int col)>;
+
     GridModel(int rows, int columns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,6 +38,10 @@ public:
     void setUnderlinedFont(const QFont& font) { m_underlinedFont = font; }
     // Of the column's cells and its header.
     void setColumnAlignment(int col, Qt::Alignment alignment) { m_alignments[col] = alignment; }
+
+    void setNoteSource(NoteSource source) { m_notes = std::move(source); }
+    // The note of a cell has changed: its view paints it again.
+    void noteChanged(int row, int col) { cellChanged(row, col, Qt::ToolTipRole); }
 
     void appendRow(const QString& firstText);
     // Empties every cell and header and drops every style; the rows and columns stay.
@@ -60,5 +72,6 @@ private:
     QList<Qt::Alignment> m_alignments;
     QList<QBrush> m_palette;
     QFont m_underlinedFont;
+    NoteSource m_notes;
     bool m_held = false;
 };

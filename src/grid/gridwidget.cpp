@@ -3,6 +3,7 @@
 #include "grid/drawntext.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridmodel.h"
+#include "grid/notemarkdelegate.h"
 
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -48,6 +49,7 @@ GridWidget::GridWidget(QWidget* parent)
     , m_model(new GridModel(InitialRows - 1, ColumnCount, this))
 {
     setModel(m_model);
+    setItemDelegate(new NoteMarkDelegate(this));
     verticalHeader()->hide();
     QHeaderView* header = horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
@@ -184,6 +186,21 @@ void GridWidget::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         m_cellTextWidths = {};
     QTableView::changeEvent(event);
+}
+
+void GridWidget::setCellNotes(CellNotes notes)
+{
+    if (!notes) {
+        m_model->setNoteSource({});
+        return;
+    }
+    m_model->setNoteSource([notes = std::move(notes)](int modelRow, int col) { return notes(modelRow + 1, col); });
+}
+
+void GridWidget::noteChanged(int row, int col)
+{
+    if (row > 0)
+        m_model->noteChanged(row - 1, col);
 }
 
 QVariant GridWidget::cellData(int row, int col, int role) const

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QTableView>
 
+#include <functional>
+
 class GridModel;
 
 // The domain grid on screen: a table view whose horizontal header plays the fixed row 0. It offers the operations
@@ -51,8 +53,14 @@ public:
     double twipsPerPixelX() const;
     double twipsPerPixelY() const;
 
-    // A cell's data for a display role (text, colours, font), as the view paints it.
+    // A cell's data for a display role (text, colours, font, tooltip), as the view paints it.
     QVariant cellData(int row, int col, int role) const;
+
+    // Where cells find their notes, by grid row and column; a cell with a note shows it as its tooltip and
+    // carries a mark. noteChanged repaints a cell whose note has changed.
+    using CellNotes = std::function<QString(int row, int col)>;
+    void setCellNotes(CellNotes notes);
+    void noteChanged(int row, int col);
 
 Q_SIGNALS:
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x and y in twips.

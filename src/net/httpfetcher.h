@@ -5,13 +5,50 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <chrono>
+
 class BusyPointer;
 class SocketControl;
 class SocketHost;
 
+// Why a fetch gave no count.
+enum class FetchFailure : quint8 {
+    None,
+    RequestRefused,   // an empty host, or a host or path that would break the request line
+    HostNotFound,     // the host name cannot be resolved
+    LookupTimedOut,   // the name lookup gave no answer within the time-out
+    ConnectFailed,    // refused, unreachable, ...
+    SendFailed,       // the request could not be written
+    TimedOut,         // no answer, or no end to it, in time (connect, receive, or the attempt's deadline)
+    Cancelled,        // Cancel was pressed
+    ConnectionBroken, // reset while the response came
+    NoAnswer,         // closed before a single byte
+    TooLarge,         // larger than HttpFetcher::MaxResponseSize
+    ErrorStatus,      // the status line gave a status outside 200 to 299
+    ShortBody,        // the body fell short of its Content-Length
+    NoCount,          // the page came whole but states no count: found by the reader of the page, not the fetch
+};
+
+struct FailureDetail {
+    FetchFailure kind = FetchFailure::None;
+    // For ErrorStatus: the status line's status and reason phrase (printable ASCII only).
+    int status = 0;
+    QByteArray statusText;
+    // For ShortBody: the length the headers gave and the length that came.
+    qint64 contentLength = 0;
+    qint64 bodyLength = 0;
+};
+
 struct HttpResult {
     QByteArray response; // the bytes as received: status line, headers, body
     bool succeeded = false;
+    FailureDetail failure; // why it did not succeed
+};
+
+// How long one attempt of a fetch may take in all, from its request sent to the end of its response. The
+// socket's own time-out (since the last byte) goes on beside it.
+struct FetchLimits {
+    std::chrono::milliseconds attemptDeadline{60000};
 };
 
 // Fetches one page with HTTP/1.0 through the socket of a SocketHost, one request at a time, keeping the user
@@ -23,20 +60,18 @@ public:
     static constexpr qsizetype MaxResponseSize = 16 * 1024 * 1024;
     static constexpr int HttpPort = 80;
 
-    HttpFetcher(SocketHost& controls, BusyPointer& busyPointer, EventPump pump);
+    HttpFetcher(SocketHost& controls, BusyPointer& busyPointer, EventPump pump, FetchLimits limits = {});
 
-    // GET path from host, port 80. succeeded is true only when the server closed the connection normally after
-    // at least one byte (or a second status line cut the page short); otherwise response is empty, or partial
-    // after a cancel. A connection reset while reading fails. An
-    // empty host, or a host or path holding CR, LF or NUL, fails at once with nothing touched.
+    // GET path from host, port 80. The response is everything the server sends until it closes the connection.
+    // succeeded is true only when the server closed it normally after at least one byte, and the response is no
+    // error (a status line with a status outside 200 to 299) and not cut short of its Content-Length; otherwise
+    // failure says why and response is empty, or partial after a cancel. An empty host, or a host or path holding
+    // CR, LF or NUL, fails at once with nothing touched.
     HttpResult HttpRequest(QByteArrayView host, QByteArrayView path);
 
     // Raises (true) or lowers (false) the wait pointer; nested raises keep it until the last lowering.
     void SetBusyCursor(bool busy);
     int BusyCount() const { return m_busyCount; }
-
-    // Empty until the first request.
-    const QByteArray& UserAgent() const { return m_userAgent; }
 
     // Set by Cancel; a request polls it while reading and leaves it set when it stopped because of it. Each
     // attempt of a request clears it as it starts. A Cancel during a request also abandons the socket's wait,
@@ -50,11 +85,15 @@ private:
     enum class ReadEnd { Over, TimedOut };
 
     Ending runAttempts(QByteArrayView host, const QByteArray& request, HttpResult& result);
+    // Why a wait of the socket (name lookup, connect, send) failed, from what its events left behind.
+    FetchFailure waitFailure(FetchFailure otherwise) const;
     ReadEnd readResponse(SocketControl& socket, HttpResult& result);
+    static void judgeResponse(HttpResult& result);
 
     SocketHost& m_controls;
     BusyPointer& m_busyPointer;
     EventPump m_pump;
+    FetchLimits m_limits;
     QByteArray m_userAgent;
     QByteArray m_readBuffer;
     int m_busyCount = 0;

@@ -5,82 +5,83 @@
 #include <mutex>
 #include <thread>
 
-// What the caller and one worker thread share. The worker owns its part as long as it runs.
-struct NameLookup::Worker {
+// What the caller and the worker thread share; the worker keeps it alive as long as it runs.
+struct NameLookup::Shared {
+    explicit Shared(NameResolver resolver)
+        : resolve(std::move(resolver))
+    {
+    }
+
+    const NameResolver resolve;
     std::mutex mutex;
     std::condition_variable changed;
-    std::optional<QByteArray> request; // the name to look up next
-    bool busy = false;                 // a lookup is running
-    bool done = false;                 // the last lookup's answer is in address
+    bool workerStarted = false;
     bool retired = false;              // leave after the lookup in hand
-    std::optional<quint32> address;
+    quint64 lastAsked = 0;             // the number of the newest lookup
+    std::optional<QByteArray> waiting; // the name of lookup lastAsked, until the worker takes it
+    quint64 lastAnswered = 0;
+    std::optional<quint32> answer; // of lookup lastAnswered
 };
 
 NameLookup::NameLookup(NameResolver resolve)
-    : m_resolve(std::move(resolve))
+    : m_shared(std::make_shared<Shared>(std::move(resolve)))
 {
 }
 
 NameLookup::~NameLookup()
 {
-    retireWorker();
+    const std::lock_guard lock(m_shared->mutex);
+    m_shared->retired = true;
+    m_shared->changed.notify_all();
 }
 
-void NameLookup::retireWorker()
+void NameLookup::startWorker()
 {
-    if (!m_worker)
-        return;
-    const std::lock_guard lock(m_worker->mutex);
-    m_worker->retired = true;
-    m_worker->changed.notify_all();
-    m_worker.reset();
+    std::thread([shared = m_shared] {
+        std::unique_lock lock(shared->mutex);
+        for (;;) {
+            shared->changed.wait(lock, [&] { return shared->retired || shared->waiting; });
+            if (shared->retired)
+                return;
+            const QByteArray name = *std::exchange(shared->waiting, std::nullopt);
+            const quint64 number = shared->lastAsked;
+            lock.unlock();
+            const std::optional<quint32> address = shared->resolve(name);
+            lock.lock();
+            shared->lastAnswered = number;
+            shared->answer = address;
+            shared->changed.notify_all();
+        }
+    }).detach();
 }
 
 std::optional<quint32> NameLookup::resolve(const QByteArray& name, const EventPump& pump,
-                                           const QDeadlineTimer& deadline, const bool& abandoned, int sliceMs)
+                                           const QDeadlineTimer& deadline, const bool& abandoned, int sliceMs, End& end)
 {
-    // A worker still busy with a lookup given up on cannot take this one.
-    if (m_worker) {
-        const std::lock_guard lock(m_worker->mutex);
-        if (m_worker->busy)
-            m_worker->retired = true;
-    }
-    if (m_worker && m_worker->retired)
-        m_worker.reset();
-    if (!m_worker) {
-        m_worker = std::make_shared<Worker>();
-        std::thread([worker = m_worker, resolve = m_resolve] {
-            std::unique_lock lock(worker->mutex);
-            for (;;) {
-                worker->changed.wait(lock, [&] { return worker->retired || worker->request; });
-                if (worker->retired)
-                    return;
-                const QByteArray name = *std::exchange(worker->request, std::nullopt);
-                worker->busy = true;
-                lock.unlock();
-                const std::optional<quint32> address = resolve(name);
-                lock.lock();
-                worker->busy = false;
-                worker->address = address;
-                worker->done = true;
-                worker->changed.notify_all();
-            }
-        }).detach();
-    }
-
-    Worker& worker = *m_worker;
-    std::unique_lock lock(worker.mutex);
-    worker.done = false;
-    worker.request = name;
-    worker.changed.notify_all();
-    while (!worker.changed.wait_for(lock, std::chrono::milliseconds(sliceMs), [&] { return worker.done; })) {
+    Shared& shared = *m_shared;
+    std::unique_lock lock(shared.mutex);
+    if (!std::exchange(shared.workerStarted, true))
+        startWorker();
+    const quint64 number = ++shared.lastAsked;
+    // A lookup given up on before the worker took it is not made at all.
+    shared.waiting = name;
+    shared.changed.notify_all();
+    const auto giveUp = [&](End why) {
+        if (shared.lastAsked == number)
+            shared.waiting.reset();
+        end = why;
+        return std::nullopt;
+    };
+    while (!shared.changed.wait_for(lock, std::chrono::milliseconds(sliceMs),
+                                    [&] { return shared.lastAnswered == number; })) {
         if (deadline.hasExpired())
-            return std::nullopt;
+            return giveUp(End::TimedOut);
         lock.unlock();
         runEvents(pump);
-        if (abandoned)
-            return std::nullopt;
         lock.lock();
+        if (abandoned)
+            return giveUp(End::Abandoned);
     }
-    return worker.address;
+    end = End::Answered;
+    return shared.answer;
 }

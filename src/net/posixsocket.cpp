@@ -58,11 +58,21 @@ std::optional<quint32> systemResolve(const QByteArray& name)
 
 } // namespace
 
-PosixSocket::PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings)
+namespace {
+
+std::shared_ptr<NameLookup> makeLookup(const SocketSettings& settings)
+{
+    return std::make_shared<NameLookup>(settings.resolveName ? settings.resolveName : NameResolver(systemResolve));
+}
+
+} // namespace
+
+PosixSocket::PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings,
+                         std::shared_ptr<NameLookup> lookup)
     : m_events(events)
     , m_pump(std::move(pump))
     , m_settings(std::move(settings))
-    , m_lookup(m_settings.resolveName ? m_settings.resolveName : NameResolver(systemResolve))
+    , m_lookup(lookup ? std::move(lookup) : makeLookup(m_settings))
     , m_block(blockSize)
 {
 }
@@ -96,17 +106,20 @@ bool PosixSocket::SetHostAddress(const QByteArray& address)
 bool PosixSocket::SetHostName(const QByteArray& name)
 {
     m_abandoned = false;
+    NameLookup::End end = NameLookup::End::Answered;
     if (m_settings.resolveName && !m_settings.lookupOnThread)
         m_address = m_settings.resolveName(name);
     else
-        m_address = m_lookup.resolve(name, m_pump, freshDeadline(), m_abandoned, int(SliceLength.count()));
-    if (!m_address) {
-        if (m_abandoned)
-            return false;
+        m_address = m_lookup->resolve(name, m_pump, freshDeadline(), m_abandoned, int(SliceLength.count()), end);
+    if (m_address)
+        return true;
+    if (end == NameLookup::End::TimedOut) {
+        raiseTimeout();
+        fail(SocketError::TimedOut, QStringLiteral("The name lookup timed out"));
+    } else if (end == NameLookup::End::Answered) {
         fail(SocketError::HostNotFound, QStringLiteral("Host not found"));
-        return false;
     }
-    return true;
+    return false;
 }
 
 void PosixSocket::SetRemotePort(int port)
@@ -311,7 +324,8 @@ QDeadlineTimer PosixSocket::freshDeadline() const
 
 SocketFactory posixSocketFactory(EventPump pump, SocketSettings settings)
 {
-    return [pump = std::move(pump), settings = std::move(settings)](SocketEvents& events) {
-        return std::unique_ptr<SocketControl>(std::make_unique<PosixSocket>(events, pump, settings));
+    std::shared_ptr<NameLookup> lookup = makeLookup(settings);
+    return [pump = std::move(pump), settings = std::move(settings), lookup](SocketEvents& events) {
+        return std::unique_ptr<SocketControl>(std::make_unique<PosixSocket>(events, pump, settings, lookup));
     };
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,7 +33,9 @@ class PosixSocket final : public SocketControl {
 public:
     static constexpr std::chrono::milliseconds SliceLength{50};
 
-    PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings = {});
+    // lookup: the name lookup the socket shares with the sockets before and after it; one of its own when null.
+    PosixSocket(SocketEvents& events, EventPump pump, SocketSettings settings = {},
+                std::shared_ptr<NameLookup> lookup = nullptr);
     ~PosixSocket() override;
     PosixSocket(const PosixSocket&) = delete;
     PosixSocket& operator=(const PosixSocket&) = delete;
@@ -61,7 +64,7 @@ private:
     SocketEvents& m_events;
     EventPump m_pump;
     SocketSettings m_settings;
-    NameLookup m_lookup;
+    std::shared_ptr<NameLookup> m_lookup;
 
     std::optional<quint32> m_address;
     int m_remotePort = 0;
@@ -77,5 +80,6 @@ private:
     std::size_t m_blockEnd = 0;
 };
 
-// Makes PosixSockets with the given settings, for SocketHost.
+// Makes PosixSockets with the given settings, for SocketHost. They share one name lookup, so that a socket made
+// after a reset finds the lookups given up on before it.
 SocketFactory posixSocketFactory(EventPump pump, SocketSettings settings = {});

@@ -6,17 +6,19 @@
 #include "engine/linkcount.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridcontrol.h"
+#include "grid/rowtotal.h"
 #include "net/httpfetcher.h"
 
 #include <cmath>
 
 UpdateRun::UpdateRun(GridControl& grid, HttpFetcher& fetcher, const EngineTables& engines, const CountText& countText,
-                     UpdateRunControls& controls)
+                     UpdateRunControls& controls, Clock clock)
     : m_grid(grid)
     , m_fetcher(fetcher)
     , m_engines(engines)
     , m_countText(countText)
     , m_controls(controls)
+    , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
 {
 }
 
@@ -33,7 +35,11 @@ void UpdateRun::UpdateResults(int firstRow, int lastRow)
     if (m_running)
         return;
     m_running = true;
-    m_failedFetches = 0;
+    m_summary = {};
+    for (int row = firstRow; row <= lastRow; ++row) {
+        if (!m_grid.TextMatrix(row, GridColumn::Domain).isEmpty())
+            m_summary.counts += EngineCount;
+    }
     m_controls.enterRunningState();
 
     m_fetcher.clearCancelRequest();
@@ -42,13 +48,14 @@ void UpdateRun::UpdateResults(int firstRow, int lastRow)
     for (int row = firstRow; row <= lastRow && !m_fetcher.cancelRequested(); ++row)
         updateRow(row, step, steps);
 
+    m_summary.cancelled = m_fetcher.cancelRequested();
+    m_summary.ended = m_clock();
     m_controls.leaveRunningState();
     m_running = false;
 }
 
 void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
 {
-    qint64 rowTotal = 0;
     for (int i = 0; i < EngineCount; ++i) {
         if (m_fetcher.cancelRequested())
             return;
@@ -58,25 +65,35 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
         m_controls.showProgress(progressText(step, steps));
         if (domain.isEmpty())
             continue;
-
-        const EngineEntry& engine = m_engines.engine(i);
-        const QByteArray path = ExpandTemplate(engine.queryTemplate, bytesFromText(domain));
         if (m_fetcher.cancelRequested())
             return;
-        const HttpResult result = m_fetcher.HttpRequest(engine.host, path);
-
-        const int column = GridColumn::FirstEngine + i;
-        if (result.succeeded) {
-            const qint32 count = ExtractLinkCount(result.response, engine.name);
-            rowTotal += count;
-            m_grid.setTextMatrix(row, column, m_countText.format(count));
-        } else {
-            // A failed fetch keeps the count an earlier run found; the total counts what the cell shows.
-            ++m_failedFetches;
-            if (m_grid.TextMatrix(row, column).isEmpty())
-                m_grid.setTextMatrix(row, column, QStringLiteral("0"));
-            rowTotal += m_countText.parseWhole(m_grid.TextMatrix(row, column)).value_or(0);
-        }
-        m_grid.setTextMatrix(row, GridColumn::Total, m_countText.format(rowTotal));
+        fetchCount(row, i, bytesFromText(domain));
     }
+}
+
+void UpdateRun::fetchCount(int row, int engine, const QByteArray& domain)
+{
+    const EngineEntry& entry = m_engines.engine(engine);
+    const HttpResult result = m_fetcher.HttpRequest(entry.host, linkQueryPath(entry, domain));
+
+    FetchReport report{row, engine, domain, m_clock(), std::nullopt, result.failure, {}};
+    if (result.succeeded) {
+        report.count = FindLinkCount(result.response, entry.name);
+        if (!report.count)
+            report.failure.kind = FetchFailure::NoCount;
+    }
+    const int column = GridColumn::FirstEngine + engine;
+    if (report.count) {
+        ++m_summary.updated;
+        m_grid.setTextMatrix(row, column, m_countText.format(*report.count));
+    } else {
+        // A fetch that gave no count keeps the count an earlier run found; an empty cell shows 0.
+        ++m_summary.failed;
+        if (m_grid.TextMatrix(row, column).isEmpty())
+            m_grid.setTextMatrix(row, column, QStringLiteral("0"));
+        report.keptCount = m_grid.TextMatrix(row, column);
+        m_summary.failures.append(report);
+    }
+    writeRowTotal(m_grid, row, m_countText);
+    m_controls.fetchEnded(report);
 }

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "workflows/fetchreport.h"
+
+#include <QDateTime>
 #include <QString>
+
+#include <functional>
 
 class CountText;
 class EngineTables;
 class GridControl;
 class HttpFetcher;
 
-// The window's side of an update run: the controls it switches and the progress label.
+// The front end's side of an update run: the controls it switches, the progress, and each fetch as it ends.
 class UpdateRunControls {
 public:
     // Blank progress shown; Add, Remove and Exit disabled; Cancel shown in place of the update buttons.
@@ -15,36 +20,44 @@ public:
     // The progress hidden, the update buttons back, Add, Remove and Exit enabled.
     virtual void leaveRunningState() = 0;
     virtual void showProgress(const QString& text) = 0;
+    // A fetch has ended and its cells have been written: its count, or its failure and the count kept.
+    virtual void fetchEnded(const FetchReport& report) = 0;
 
 protected:
     ~UpdateRunControls() = default;
 };
 
 // Walks grid rows and asks every engine, in catalogue order, for the link count of the row's domain, writing
-// each count and the row's running total into the grid. Only the grid is written; the domain list receives
-// the counts when the grid is next captured.
+// each count into the grid and, after every engine, the row's Total as the sum of the counts the row shows. A
+// fetch that fails, or whose page states no count, keeps the cell's count. Only the grid is written; the domain
+// list receives the counts when the grid is next captured.
 class UpdateRun {
 public:
+    // When a fetch or a run ends; the system's clock unless a test gives its own.
+    using Clock = std::function<QDateTime()>;
+
     UpdateRun(GridControl& grid, HttpFetcher& fetcher, const EngineTables& engines, const CountText& countText,
-              UpdateRunControls& controls);
+              UpdateRunControls& controls, Clock clock = {});
 
     // Rows first to last (none when first > last). Returns when the run has completed or been cancelled.
     void UpdateResults(int firstRow, int lastRow);
     bool isRunning() const { return m_running; }
-    // The fetches of the last run that failed (cancelled ones included).
-    int failedFetches() const { return m_failedFetches; }
+    // What the last run did.
+    const RunSummary& lastRun() const { return m_summary; }
 
     // "12 of 15  : 80%": the percentage rounded half away from zero, at least two digits.
     static QString progressText(qint64 step, qint64 steps);
 
 private:
     void updateRow(int row, qint64& step, qint64 steps);
+    void fetchCount(int row, int engine, const QByteArray& domain);
 
     GridControl& m_grid;
     HttpFetcher& m_fetcher;
     const EngineTables& m_engines;
     const CountText& m_countText;
     UpdateRunControls& m_controls;
+    Clock m_clock;
     bool m_running = false;
-    int m_failedFetches = 0;
+    RunSummary m_summary;
 };

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const CountText english{QLocale(QLocale::English, QLocale::UnitedStates)};
-const CountText german{QLocale(QLocale::German, QLocale::Germany)};
+const QLocale english(QLocale::English, QLocale::UnitedStates);
+const QLocale german(QLocale::German, QLocale::Germany);
+const QLocale french(QLocale::French, QLocale::France);
+const QLocale swiss(QLocale::German, QLocale::Switzerland);
 
 TEST(CountText, FormatsDigitGroupsWithTheLocalesSeparator)
 {
@@ -17,57 +17,117 @@ TEST(CountText, FormatsDigitGroupsWithTheLocalesSeparator)
         qint64 value;
         QString english;
         QString german;
+        QString french;
+        QString swiss;
     } cases[] = {
-        {0, u"0"_s, u"0"_s},
-        {1000, u"1,000"_s, u"1.000"_s},
-        {12345, u"12,345"_s, u"12.345"_s},
-        {1234567, u"1,234,567"_s, u"1.234.567"_s},
-        {10737418235, u"10,737,418,235"_s, u"10.737.418.235"_s}, // five counts at the 32-bit maximum
+        {0, u"0"_s, u"0"_s, u"0"_s, u"0"_s},
+        {1000, u"1,000"_s, u"1.000"_s, u"1\u202F000"_s, u"1’000"_s},
+        {12345, u"12,345"_s, u"12.345"_s, u"12\u202F345"_s, u"12’345"_s},
+        {3000000000, u"3,000,000,000"_s, u"3.000.000.000"_s, u"3\u202F000\u202F000\u202F000"_s, u"3’000’000’000"_s},
+        // Five counts at their largest: the largest total.
+        {4999999999999995, u"4,999,999,999,999,995"_s, u"4.999.999.999.999.995"_s,
+         u"4\u202F999\u202F999\u202F999\u202F999\u202F995"_s, u"4’999’999’999’999’995"_s},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(english.format(c.value), c.english) << c.value;
-        EXPECT_EQ(german.format(c.value), c.german) << c.value;
+        EXPECT_EQ(CountText(english).format(c.value), c.english) << c.value;
+        EXPECT_EQ(CountText(german).format(c.value), c.german) << c.value;
+        EXPECT_EQ(CountText(french).format(c.value), c.french) << c.value;
+        EXPECT_EQ(CountText(swiss).format(c.value), c.swiss) << c.value;
     }
 }
 
-TEST(CountText, ParsesWholeNumbersGroupsAndRoundedFractions)
+TEST(CountText, ReadsAPagesCountTheEnglishWayWithinTheRangeOfALinkCount)
+{
+    const struct {
+        QByteArray text;
+        std::optional<qint64> value;
+    } cases[] = {
+        {"0", 0},
+        {"7", 7},
+        {"12,345", 12345},
+        {"1234567", 1234567},
+        {"3,000,000,000", 3000000000},
+        {"999,999,999,999,999", 999999999999999},
+        {"999999999999999", 999999999999999},
+        {"1,000,000,000,000,000", std::nullopt},
+        {"1000000000000000", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+        {"1.5", 2},
+        {"2.5", 2},
+        {"0.5", 0},
+        {"2.51", 3},
+        {"0.4", 0},
+        {"1,000.5", 1000},
+        {"999,999,999,999,998.5", 999999999999998},
+        {"999,999,999,999,999.5", std::nullopt}, // rounds beyond the range
+        {"-5", std::nullopt},
+        {"-0", std::nullopt},
+        {"+7", std::nullopt},
+        {"1,2,3,4", std::nullopt},
+        {"12,34", std::nullopt},
+        {"1,2345", std::nullopt},
+        {"1234,567", std::nullopt},
+        {",123", std::nullopt},
+        {"123,", std::nullopt},
+        {"12,,345", std::nullopt},
+        {"", std::nullopt},
+        {"1.", std::nullopt},
+        {".5", std::nullopt},
+        {"1.5.0", std::nullopt},
+        {"1,000.5,0", std::nullopt},
+        {"12 345", std::nullopt},
+        {"12.345,67", std::nullopt},
+        {"12 pages", std::nullopt},
+        {"\xd9\xa1\xd9\xa2", std::nullopt}, // digits of another script
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CountText::parsePageCount(c.text), c.value) << c.text.toStdString();
+}
+
+TEST(CountText, ReadsAStoredCountTheSameUnderEveryLocale)
 {
     const struct {
         QString text;
-        std::optional<qint32> value;
+        std::optional<qint64> value;
     } cases[] = {
         {u"0"_s, 0},
-        {u"12,345"_s, 12345},
-        {u"1,2,3"_s, 123},
-        {u"+7"_s, 7},
-        {u"-7"_s, -7},
-        {u"1.5"_s, 2},
-        {u"2.5"_s, 2},
-        {u"0.5"_s, 0},
-        {u"2.51"_s, 3},
-        {u"2,147,483,647"_s, 2147483647},
-        {u"-2147483648"_s, std::numeric_limits<qint32>::min()},
-        {u"2147483648"_s, std::nullopt},
-        {u"2147483647.5"_s, std::nullopt},
-        {u""_s, std::nullopt},
+        {u"1234"_s, 1234},
+        {u"1,234"_s, 1234},
+        {u"1.234"_s, 1234},
+        {u"1'234"_s, 1234},
+        {u"1’234"_s, 1234},
+        {u"1 234"_s, 1234},
+        {u"1\u00A0234"_s, 1234},
+        {u"1\u202F234"_s, 1234},
+        {u"1.234.567"_s, 1234567},
+        {u"999’999’999’999’999"_s, 999999999999999},
+        {u"1.000.000.000.000.000"_s, std::nullopt},
+        {u"1,5"_s, std::nullopt},
+        {u"12,34"_s, std::nullopt},
+        {u"1,234.5"_s, std::nullopt},
+        {u"1,,234"_s, std::nullopt},
         {u",123"_s, std::nullopt},
-        {u"12,,345"_s, std::nullopt},
-        {u"12 345"_s, std::nullopt},
-        {u"1."_s, std::nullopt},
-        {u".5"_s, std::nullopt},
-        {u"1,000.5,0"_s, std::nullopt},
-        {u"12 pages"_s, std::nullopt},
-        {u"\u0661\u0662"_s, std::nullopt}, // digits of another script
+        {u"123,"_s, std::nullopt},
+        {u"-5"_s, std::nullopt},
+        {u"+5"_s, std::nullopt},
+        {u""_s, std::nullopt},
+        {u"n/a"_s, std::nullopt},
+        {u"1_234"_s, std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(english.parse(c.text), c.value) << c.text.toStdString();
+    for (const QLocale& locale : {english, german, french, swiss}) {
+        const CountText countText(locale);
+        for (const auto& c : cases)
+            EXPECT_EQ(countText.parseStored(c.text), c.value)
+                << locale.name().toStdString() << " " << c.text.toStdString();
+    }
 }
 
-TEST(CountText, ParsesByTheLocalesSeparators)
+TEST(CountText, ReadsTheGroupSeparatorOfItsOwnLocale)
 {
-    EXPECT_EQ(german.parse(u"2.147.483.647"), 2147483647);
-    EXPECT_EQ(german.parse(u"1,5"), 2);
-    EXPECT_EQ(german.parse(u"12,345"), 12);
+    // A locale whose separator is none of the usual marks still reads back what it writes.
+    const CountText arabic{QLocale(QLocale::Arabic, QLocale::Egypt)};
+    EXPECT_EQ(arabic.parseStored(arabic.format(1234567)), 1234567);
+    EXPECT_EQ(CountText(english).parseStored(arabic.format(1234567)), std::nullopt);
 }
 
 } // namespace

@@ -28,7 +28,7 @@ TEST(ExtractLinkCount, FindsTheCountOnlyBetweenTheWholeMarkersInTheirOrder)
     const struct {
         int engine;
         QByteArray page;
-        qint32 count;
+        qint64 count;
     } cases[] = {
         {0, "Displaying results <b>1</b> - <b>10</b> of <b>4,321</b> web pages found", 4321},
         {0, "Displaying results <b1</b> - <b>10</b> of <b>4,321</b> web pages found", 0},
@@ -69,7 +69,7 @@ TEST(ExtractLinkCount, ReadsTheCountTextTheEnglishWay)
     const struct {
         const char* what;
         QByteArray page;
-        qint32 count;
+        qint64 count;
     } cases[] = {
         {"markers in capitals", "RESULTS <B>1</B> OF ABOUT <B>12,345</B>.", 12345},
         {"the first start marker after the anchor", "Results <b>1</b> of about <b>3</b>. of about <b>9</b>.", 3},
@@ -77,12 +77,39 @@ TEST(ExtractLinkCount, ReadsTheCountTextTheEnglishWay)
         {"a tab is no space", "Results <b>1</b> of about <b>\t1,021</b>.", 0},
         {"a word beside the number", "Results <b>1</b> of about <b>12,345 pages</b>.", 0},
         {"a German group is a decimal point", "Results <b>1</b> of about <b>424.493</b>.", 424},
+        {"beyond 32 bits", "Results <b>1</b> of about <b>3,000,000,000</b>.", 3000000000},
         {"an empty page", "", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ExtractLinkCount(c.page, u"Google"), c.count) << c.what;
     EXPECT_EQ(ExtractLinkCount("Results <b>1</b> of about <b>5</b>.", u"google"), 0);
     EXPECT_EQ(ExtractLinkCount("Results <b>1</b> of about <b>5</b>.", u"Yahoo"), 0);
+}
+
+TEST(FindLinkCount, TellsAPageThatStatesNoCountFromOneThatStatesZero)
+{
+    const struct {
+        const char* what;
+        QByteArray page;
+        std::optional<qint64> count;
+    } cases[] = {
+        {"zero", "Results <b>1</b> of about <b>0</b>.", 0},
+        {"a count", "Results <b>1</b> of about <b>1,234</b>.", 1234},
+        {"the largest count", "Results <b>1</b> of about <b>999,999,999,999,999</b>.", 999999999999999},
+        {"no end marker", "Results <b>1</b> of about <b>1,234", std::nullopt},
+        {"no anchor", "of about <b>1,234</b>.", std::nullopt},
+        {"nothing between the markers", "Results <b>1</b> of about <b></b>.", std::nullopt},
+        {"only spaces between them", "Results <b>1</b> of about <b>   </b>.", std::nullopt},
+        {"a negative number", "Results <b>1</b> of about <b>-5</b>.", std::nullopt},
+        {"groups of one digit", "Results <b>1</b> of about <b>1,2,3,4</b>.", std::nullopt},
+        {"beyond the largest count", "Results <b>1</b> of about <b>1,000,000,000,000,000</b>.", std::nullopt},
+        {"a word", "Results <b>1</b> of about <b>many</b>.", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FindLinkCount(c.page, u"Google"), c.count) << c.what;
+        EXPECT_EQ(ExtractLinkCount(c.page, u"Google"), c.count.value_or(0)) << c.what;
+    }
+    EXPECT_EQ(FindLinkCount("Results <b>1</b> of about <b>5</b>.", u"Yahoo"), std::nullopt);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 
 using namespace Qt::StringLiterals;
@@ -61,8 +62,9 @@ const QByteArray longPage = httpPage(QByteArray(3000, 'x') + "<b>12,345</b>"_ba)
 // socket's events and count the reads that brought data, records the pointer states, and runs duringWaits
 // whenever the request lets events run.
 struct Rig : SocketEvents, BusyPointer {
-    explicit Rig(std::chrono::milliseconds timeout = 10s)
+    explicit Rig(std::chrono::milliseconds timeout = 10s, FetchLimits fetchLimits = {})
         : route({server.port()}, timeout)
+        , limits(fetchLimits)
     {
     }
 
@@ -92,6 +94,7 @@ struct Rig : SocketEvents, BusyPointer {
 
     HttpTestServer server;
     LoopbackRoute route;
+    FetchLimits limits;
     EventPump duringWaits;
     SocketEvents* hostEvents = nullptr;
     QStringList events;
@@ -99,13 +102,18 @@ struct Rig : SocketEvents, BusyPointer {
     int socketsMade = 0;
     std::vector<bool> pointerStates;
     EventPump pump = [this] { runEvents(duringWaits); };
+    // The sockets share one name lookup, as the program's do.
+    std::shared_ptr<NameLookup> lookup;
     SocketHost controls{[this](SocketEvents& events) {
                             hostEvents = &events;
                             ++socketsMade;
-                            return std::make_unique<PosixSocket>(*this, pump, route.settings());
+                            const SocketSettings settings = route.settings();
+                            if (!lookup)
+                                lookup = std::make_shared<NameLookup>(settings.resolveName);
+                            return std::make_unique<PosixSocket>(*this, pump, settings, lookup);
                         },
                         pump};
-    HttpFetcher fetcher{controls, *this, pump};
+    HttpFetcher fetcher{controls, *this, pump, limits};
 };
 
 TEST(HttpRequest, SendsTheSixLinesAndHandsADigitsOnlyHostOverAsAnAddress)
@@ -124,6 +132,7 @@ TEST(HttpRequest, SendsTheSixLinesAndHandsADigitsOnlyHostOverAsAnAddress)
     Rig rig;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.host.toStdString());
+        rig.server.answer(c.target, ServerReply::page(longPage));
         rig.route.namesResolved.clear();
         EXPECT_TRUE(rig.fetch(c.host, c.path).succeeded);
         EXPECT_EQ(rig.server.requests().last(),
@@ -134,57 +143,154 @@ TEST(HttpRequest, SendsTheSixLinesAndHandsADigitsOnlyHostOverAsAnAddress)
     }
 }
 
-TEST(HttpRequest, ReadsUntilCloseSecondStatusLineCancelSecondTimeOutOrSizeLimit)
+TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
 {
-    const QByteArray first = httpPage(QByteArray(256 - 44, 'a'));
-    ASSERT_EQ(first.size(), 256); // the next read begins right after it
-    // Its second status line lies inside the second read.
-    const QByteArray statusInside = httpPage(QByteArray(300, 'b') + " HTTP/1.1 200 OK "_ba + QByteArray(400, 'c'));
     const QByteArray head = longPage.first(100);
     const QByteArray limit = head + QByteArray(HttpFetcher::MaxResponseSize - head.size(), 'x');
     const struct {
         const char* what;
         QList<ServerReply> replies;
-        std::chrono::milliseconds timeout;
-        bool cancel; // pressed once data has come
-        bool succeeded;
+        std::chrono::milliseconds timeout;  // of the socket, since the last byte
+        std::chrono::milliseconds deadline; // of each attempt
+        bool cancel;                        // pressed once data has come
+        FetchFailure failure;
         QByteArray response;
         int requests;
     } cases[] = {
-        {"closed after the page", {ServerReply::page(longPage)}, 10s, false, true, longPage, 1},
-        {"status line inside a read", {ServerReply::page(statusInside)}, 10s, false, true, statusInside, 1},
-        {"second status line", {ServerReply::page(first + httpPage("again"))}, 10s, false, true, first, 1},
-        {"not HTTP/1", {ServerReply::page(first + "HTTP/2 200")}, 10s, false, true, first + "HTTP/2 200", 1},
-        {"nor http/1", {ServerReply::page(first + "http/1.0 200")}, 10s, false, true, first + "http/1.0 200", 1},
-        {"silent, then served", {ServerReply::silence(), ServerReply::page(longPage)}, 200ms, false, true, longPage, 2},
-        {"part, then silence, twice", {ServerReply::stallAfter(head)}, 200ms, false, false, "", 2},
-        {"cancel after the part", {ServerReply::stallAfter(head)}, 10s, true, false, head, 1},
-        {"exactly 16 MiB", {ServerReply::page(limit)}, 10s, false, true, limit, 1},
-        {"one byte more", {ServerReply::page(limit + "x")}, 10s, false, false, "", 1},
-        {"reset after a part", {ServerReply::resetAfter(head)}, 10s, false, false, "", 1},
-        // Each byte that comes puts the time-out off again: slow but steady is not silent.
+        {"closed after the page", {ServerReply::page(longPage)}, 10s, 60s, false, FetchFailure::None, longPage, 1},
+        {"silent, then served",
+         {ServerReply::silence(), ServerReply::page(longPage)},
+         200ms,
+         60s,
+         false,
+         FetchFailure::None,
+         longPage,
+         2},
+        {"part, then silence, twice",
+         {ServerReply::stallAfter(head)},
+         200ms,
+         60s,
+         false,
+         FetchFailure::TimedOut,
+         "",
+         2},
+        {"cancel after the part", {ServerReply::stallAfter(head)}, 10s, 60s, true, FetchFailure::Cancelled, head, 1},
+        {"exactly 16 MiB", {ServerReply::page(limit)}, 10s, 60s, false, FetchFailure::None, limit, 1},
+        {"one byte more", {ServerReply::page(limit + "x")}, 10s, 60s, false, FetchFailure::TooLarge, "", 1},
+        {"reset after a part", {ServerReply::resetAfter(head)}, 10s, 60s, false, FetchFailure::ConnectionBroken, "", 1},
+        {"closed before a byte", {ServerReply::page("")}, 10s, 60s, false, FetchFailure::NoAnswer, "", 1},
+        // Each byte that comes puts the socket's time-out off again: slow but steady is not silent...
         {"a page in pieces, longer than the time-out",
          {ServerReply::trickle(longPage, 5, 150ms)},
          300ms,
+         60s,
          false,
-         true,
+         FetchFailure::None,
          longPage,
          1},
-        {"closed before a byte", {ServerReply::page("")}, 10s, false, false, "", 1},
+        // ... but every attempt ends at its deadline, and the second one is the last.
+        {"a page in pieces, longer than the deadline",
+         {ServerReply::trickle(longPage, 200, 20ms)},
+         300ms,
+         500ms,
+         false,
+         FetchFailure::TimedOut,
+         "",
+         2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Rig rig(c.timeout);
+        Rig rig(c.timeout, FetchLimits{c.deadline});
         rig.server.answer("/page", c.replies);
         rig.duringWaits = [&] {
             if (c.cancel && rig.reads > 0)
                 rig.fetcher.requestCancel();
         };
         const HttpResult result = rig.fetch("www.example.com", "/page");
-        EXPECT_EQ(result.succeeded, c.succeeded);
+        EXPECT_EQ(result.succeeded, c.failure == FetchFailure::None);
+        EXPECT_EQ(result.failure.kind, c.failure);
         EXPECT_EQ(result.response, c.response);
         EXPECT_EQ(rig.server.requestCount("/page"), c.requests);
         EXPECT_EQ(rig.fetcher.cancelRequested(), c.cancel);
+    }
+}
+
+TEST(HttpRequest, AStatusLineAtAnyPlaceInAReadIsPartOfThePage)
+{
+    // The socket hands the page out in reads of 256 bytes; "HTTP/1" comes at every place of the first three.
+    Rig rig;
+    for (int offset = 0; offset < 3 * 256; ++offset) {
+        const QByteArray page = httpPage(QByteArray(offset, 'x') + "HTTP/1.0 200 OK\r\n<b>12,345</b>");
+        rig.server.answer("/page", ServerReply::page(page));
+        const HttpResult result = rig.fetch("www.example.com", "/page");
+        ASSERT_TRUE(result.succeeded) << offset;
+        ASSERT_EQ(result.response, page) << offset;
+    }
+    // The same in pieces of every size the network may cut it into.
+    const QByteArray page = httpPage(QByteArray(700, 'y') + "HTTP/1.1 404 Not Found\r\n<b>7</b>");
+    for (const int pieces : {2, 3, 7, 64}) {
+        rig.server.answer("/pieces", ServerReply::trickle(page, pieces, 1ms));
+        EXPECT_EQ(rig.fetch("www.example.com", "/pieces").response, page) << pieces;
+    }
+}
+
+TEST(HttpRequest, AnErrorStatusOrABodyShortOfItsLengthFails)
+{
+    const QByteArray body = "<html>Results <b>1</b> of about <b>42</b>.</html>"; // 49 bytes
+    const struct {
+        const char* what;
+        QByteArray response;
+        FetchFailure failure;
+        int status;
+        QByteArray statusText;
+        qint64 contentLength;
+        qint64 bodyLength;
+    } cases[] = {
+        {"200", "HTTP/1.0 200 OK\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+        {"299", "HTTP/1.1 299 Fine\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+        {"199", "HTTP/1.0 199 Early\r\n\r\n" + body, FetchFailure::ErrorStatus, 199, "Early", 0, 0},
+        {"300", "HTTP/1.0 300 Multiple Choices\r\n\r\n" + body, FetchFailure::ErrorStatus, 300, "Multiple Choices", 0,
+         0},
+        {"302", "HTTP/1.0 302 Found\r\nLocation: /x\r\n\r\n", FetchFailure::ErrorStatus, 302, "Found", 0, 0},
+        {"404", "HTTP/1.0 404 Not Found\r\n\r\n" + body, FetchFailure::ErrorStatus, 404, "Not Found", 0, 0},
+        {"503", "HTTP/1.1 503 Service Unavailable\r\n\r\n", FetchFailure::ErrorStatus, 503, "Service Unavailable", 0,
+         0},
+        {"no reason", "HTTP/1.0 500\r\n\r\n", FetchFailure::ErrorStatus, 500, "", 0, 0},
+        {"LF alone", "HTTP/1.0 500 Oops\n\n" + body, FetchFailure::ErrorStatus, 500, "Oops", 0, 0},
+        {"control bytes in the reason", "HTTP/1.0 500 Bad\x1b[2J\x07 Day\r\n\r\n", FetchFailure::ErrorStatus, 500,
+         "Bad[2J Day", 0, 0},
+        {"no status line", body, FetchFailure::None, 0, "", 0, 0},
+        {"not HTTP/1", "HTTP/2 503 No\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+        {"two digits", "HTTP/1.0 50 No\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+        {"a status line later on", body + "\r\nHTTP/1.0 503 No\r\n", FetchFailure::None, 0, "", 0, 0},
+        {"length met", "HTTP/1.0 200 OK\r\nContent-Length: 49\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+        {"more than the length", "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n" + body, FetchFailure::None, 0, "", 0,
+         0},
+        {"one byte short", "HTTP/1.0 200 OK\r\nContent-Length: 50\r\n\r\n" + body, FetchFailure::ShortBody, 0, "", 50,
+         49},
+        {"short, any letter case", "HTTP/1.0 200 OK\r\ncontent-length:  4000 \r\n\r\n" + body, FetchFailure::ShortBody,
+         0, "", 4000, 49},
+        {"short of the larger of two lengths",
+         "HTTP/1.0 200 OK\r\nContent-Length: 49\r\nContent-Length: 60\r\n\r\n" + body, FetchFailure::ShortBody, 0, "",
+         60, 49},
+        {"cut inside the head", "HTTP/1.0 200 OK\r\nContent-Length: 49\r\nContent-Ty", FetchFailure::ShortBody, 0, "",
+         49, 0},
+        {"a length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 4x\r\n\r\n" + body, FetchFailure::None, 0,
+         "", 0, 0},
+        {"a length without a status line", "Content-Length: 4000\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+    };
+    Rig rig;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.server.answer("/page", ServerReply::page(c.response));
+        const HttpResult result = rig.fetch("www.example.com", "/page");
+        EXPECT_EQ(result.succeeded, c.failure == FetchFailure::None);
+        EXPECT_EQ(result.response, c.failure == FetchFailure::None ? c.response : QByteArray());
+        EXPECT_EQ(result.failure.kind, c.failure);
+        EXPECT_EQ(result.failure.status, c.status);
+        EXPECT_EQ(result.failure.statusText, c.statusText);
+        EXPECT_EQ(result.failure.contentLength, c.contentLength);
+        EXPECT_EQ(result.failure.bodyLength, c.bodyLength);
     }
 }
 
@@ -198,16 +304,34 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
         const char* what;
         QByteArray host;
         std::vector<int> ports;
-        bool succeeded;
+        FetchFailure failure;
         int namesResolved; // one per attempt for a name
         int socketsMade;
         QString events; // the socket's: a time-out comes before the LastError of the same wait
     } cases[] = {
-        {"name not found: no second attempt", "nowhere.invalid", {server}, false, 1, 1, u"25001"_s},
-        {"refused twice", "www.example.com", {closed.port()}, false, 2, 3, u"25004 25004"_s},
-        {"refused, then served", "www.example.com", {closed.port(), server}, true, 2, 2, u"25004"_s},
-        {"connect time-out: no reset, no retry", "www.example.com", {full.port()}, false, 1, 1, u"Timeout 25005"_s},
-        {"digits only: 127.0.0.7, no name, refused twice", "2130706439", {server}, false, 0, 3, u"25004 25004"_s},
+        {"name not found: no second attempt",
+         "nowhere.invalid",
+         {server},
+         FetchFailure::HostNotFound,
+         1,
+         1,
+         u"25001"_s},
+        {"refused twice", "www.example.com", {closed.port()}, FetchFailure::ConnectFailed, 2, 3, u"25004 25004"_s},
+        {"refused, then served", "www.example.com", {closed.port(), server}, FetchFailure::None, 2, 2, u"25004"_s},
+        {"connect time-out: no reset, no retry",
+         "www.example.com",
+         {full.port()},
+         FetchFailure::TimedOut,
+         1,
+         1,
+         u"Timeout 25005"_s},
+        {"digits only: 127.0.0.7, no name, refused twice",
+         "2130706439",
+         {server},
+         FetchFailure::ConnectFailed,
+         0,
+         3,
+         u"25004 25004"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -221,12 +345,14 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
                 rig.fetcher.requestCancel();
         };
         const HttpResult result = rig.fetch(c.host, "/");
-        EXPECT_EQ(result.succeeded, c.succeeded);
-        EXPECT_EQ(result.response, c.succeeded ? longPage : QByteArray());
+        const bool succeeded = c.failure == FetchFailure::None;
+        EXPECT_EQ(result.succeeded, succeeded);
+        EXPECT_EQ(result.failure.kind, c.failure);
+        EXPECT_EQ(result.response, succeeded ? longPage : QByteArray());
         EXPECT_EQ(rig.route.namesResolved.size(), c.namesResolved);
         EXPECT_EQ(rig.socketsMade, c.socketsMade);
         EXPECT_EQ(rig.events.join(u' '), c.events);
-        EXPECT_EQ(rig.server.requestCount(), c.succeeded ? 1 : 0);
+        EXPECT_EQ(rig.server.requestCount(), succeeded ? 1 : 0);
         EXPECT_FALSE(rig.fetcher.cancelRequested());
     }
 }
@@ -257,11 +383,44 @@ TEST(HttpRequest, CancelEndsAConnectOrANameLookupThatGetsNoAnswerWithinOneSlice)
         };
         const HttpResult result = rig.fetch("www.example.com", "/");
         EXPECT_FALSE(result.succeeded);
+        EXPECT_EQ(result.failure.kind, FetchFailure::Cancelled);
         EXPECT_TRUE(rig.fetcher.cancelRequested());
         EXPECT_FALSE(rig.controls.SocketTimedOut());
         EXPECT_LE(slicesAfterCancel, 1);
     }
     testOver.set_value();
+}
+
+TEST(HttpRequest, ANameLookupWithoutAnAnswerFailsAtTheTimeOutAndHoldsOneThreadAtMost)
+{
+    // A name server that never answers for one name until the test lets it.
+    std::promise<void> answer;
+    std::atomic<int> lookupsMade = 0;
+    const NameResolver nameServer = [released = answer.get_future().share(), &lookupsMade](const QByteArray& name) {
+        ++lookupsMade;
+        if (name == "hang.example")
+            released.wait();
+        return std::optional<quint32>(0x7f000001);
+    };
+    Rig rig(200ms);
+    rig.route.nameServer = nameServer;
+    rig.server.answer("/", ServerReply::page(longPage));
+    const QByteArray hosts[] = {"hang.example", "www.example.com", "hang.example", "www.example.org"};
+    for (const QByteArray& host : hosts) {
+        SCOPED_TRACE(host.toStdString());
+        const HttpResult result = rig.fetch(host, "/");
+        EXPECT_FALSE(result.succeeded);
+        EXPECT_EQ(result.failure.kind, FetchFailure::LookupTimedOut);
+        EXPECT_EQ(rig.events.join(u' '), u"Timeout 25005"_s);
+        rig.events.clear();
+    }
+    // The lookups behind the one that hangs were given up before they began.
+    EXPECT_EQ(lookupsMade, 1);
+    EXPECT_EQ(rig.server.requestCount(), 0);
+
+    answer.set_value();
+    EXPECT_TRUE(rig.fetch("www.example.com", "/").succeeded);
+    EXPECT_EQ(lookupsMade, 2);
 }
 
 TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)
@@ -279,6 +438,7 @@ TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)
         Rig rig;
         const HttpResult result = rig.fetcher.HttpRequest(c.host, c.path);
         EXPECT_FALSE(result.succeeded);
+        EXPECT_EQ(result.failure.kind, FetchFailure::RequestRefused);
         EXPECT_TRUE(result.response.isEmpty());
         EXPECT_TRUE(rig.pointerStates.empty());
         EXPECT_EQ(rig.fetcher.BusyCount(), 0);

@@ -50,7 +50,7 @@ QByteArray resultPage(int engine, const QByteArray& count);
 // name. Safe to use from any thread.
 class HttpTestServer {
 public:
-    using Counts = std::array<qint32, 5>;
+    using Counts = std::array<qint64, 5>;
 
     HttpTestServer();
     ~HttpTestServer();

@@ -1,0 +1,36 @@
+#include "app/stalecounts.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+void StaleCounts::record(const FetchReport& report)
+{
+    if (report.failed()) {
+        m_failures[report.domain][std::size_t(report.engine)] = Failure{report.at, report.failure};
+        return;
+    }
+    const auto found = m_failures.find(report.domain);
+    if (found == m_failures.end())
+        return;
+    found->at(std::size_t(report.engine)).reset();
+    if (std::none_of(found->begin(), found->end(), [](const auto& failure) { return failure.has_value(); }))
+        m_failures.erase(found);
+}
+
+void StaleCounts::keepOnly(const QSet<QByteArray>& listed)
+{
+    m_failures.removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
+}
+
+QString StaleCounts::note(const QByteArray& domain, int engine, const QLocale& locale, const QDate& today) const
+{
+    const auto found = m_failures.constFind(domain);
+    if (found == m_failures.cend() || !found->at(std::size_t(engine)))
+        return {};
+    const Failure& failure = *found->at(std::size_t(engine));
+    QString when = u"at "_s + locale.toString(failure.at.time(), QLocale::ShortFormat);
+    if (failure.at.date() != today)
+        when = u"on %1 %2"_s.arg(locale.toString(failure.at.date(), QLocale::ShortFormat), when);
+    return u"Not updated %1 (%2); this count is from an earlier run."_s.arg(when, failureReason(failure.failure));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "workflows/updaterun.h"
+
+#include <cstdio>
+
+class Console;
+class EngineTables;
+
+// The command line's side of an update run: a one-line progress bar on a terminal, with the window's progress
+// text beside it, and a line on standard error for every fetch that failed. The bar is silent when standard
+// error is not a terminal, so that scripts and cron mail get no control characters.
+class TerminalRunControls final : public UpdateRunControls {
+public:
+    TerminalRunControls(const Console& console, const EngineTables& engines);
+
+    bool isTerminal() const { return m_isTerminal; }
+
+    void enterRunningState() override {}
+    void leaveRunningState() override;
+    void showProgress(const QString& text) override;
+    // "a.com, Google: not updated (the server answered 503 Service Unavailable); keeps 1,234".
+    void fetchEnded(const FetchReport& report) override;
+
+private:
+    const Console& m_console;
+    const EngineTables& m_engines;
+    std::FILE* m_stream;
+    bool m_isTerminal;
+    bool m_shown = false;
+};
