@@ -1,6 +1,9 @@
 #include "app/windowfixture.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QTest>
 
 #include <csignal>
@@ -113,6 +116,35 @@ TEST_F(CommandLineTest, ExitStatusSaysWhatHappened)
     }
 }
 
+TEST_F(CommandLineTest, UpdateTellsEveryFetchThatFailedAndSumsUp)
+{
+    m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
+    m_server.serveDomain("b.com", {1, 2, 3, 4, 5});
+    m_server.answer(aComQueries.at(2), ServerReply::page(httpPage("", "503 Service Unavailable")));
+    m_server.answer(linkQueries("b.com").at(4), ServerReply::page(httpPage("<p>No results</p>")));
+    writeList("a.com|AllTheWeb=1|AltaVista=2|Google=3,000|HotBot=4|MSN=5|\r\nb\x1b[2J.com|\r\n");
+    m_server.serveDomain("b%1B%5B2J.com", {1, 2, 3, 4, 5});
+    m_server.answer(linkQueries("b%1B%5B2J.com").at(4), ServerReply::page(httpPage("<p>No results</p>")));
+    const Outcome outcome = cli({u"update"_s});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    const QList<QByteArray> lines = outcome.err.split('\n');
+    ASSERT_EQ(lines.size(), 4) << outcome.err.toStdString();
+    EXPECT_EQ(lines[0],
+              "brenlow-cli: a.com, Google: not updated (the server answered 503 Service Unavailable); keeps 3,000");
+    // A control byte of a domain edited by hand is not written to the terminal.
+    EXPECT_EQ(lines[1], "brenlow-cli: b?[2J.com, MSN: not updated (the page states no count); keeps 0");
+    EXPECT_TRUE(
+        QRegularExpression(
+            uR"(^brenlow-cli: Updated 8 of 10 counts at \d{1,2}:\d{2}\s[AP]M; 2 could not be updated and keep their earlier counts\.$)"_s)
+            .match(QString::fromUtf8(lines[2]))
+            .hasMatch())
+        << lines[2].toStdString();
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(listFile(), "a.com|AllTheWeb=100|AltaVista=200|Google=3,000|HotBot=400|MSN=500|\r\n"
+                          "b\x1b[2J.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=0|\r\n");
+}
+
 TEST_F(CommandLineTest, CtrlCDuringAStalledFetchKeepsTheCountsFoundAndSaves)
 {
     m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
@@ -134,6 +166,75 @@ TEST_F(CommandLineTest, AListTheWindowHoldsIsLeftAlone)
     EXPECT_EQ(outcome.status, 3);
     EXPECT_TRUE(outcome.err.contains(listPath().toUtf8())) << outcome.err.toStdString();
     EXPECT_EQ(listFile(), twoDomains);
+}
+
+TEST_F(CommandLineTest, OneLockForTheListFileWhateverPathLeadsToIt)
+{
+    const QString link = m_dir.filePath(u"link.txt"_s);
+    const QString linkToLink = m_dir.filePath(u"link-to-link.txt"_s);
+    ASSERT_TRUE(QFile::link(listPath(), link));
+    ASSERT_TRUE(QFile::link(link, linkToLink));
+    const struct {
+        QString first; // holds the list during a run that waits for an engine
+        QString second;
+    } cases[] = {{link, listPath()}, {listPath(), link}, {linkToLink, link}};
+    m_server.serveDomain("a.com", {100, 200, 300, 400, 500});
+    m_server.answer(aComQueries.at(2), ServerReply::silence());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first.toStdString() + " then " + c.second.toStdString());
+        writeList(twoDomains);
+        const int before = m_server.requestCount(aComQueries.at(2));
+        Outcome second;
+        Outcome third;
+        const Outcome first = cli({u"update"_s}, c.first, [&](QProcess& process) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return m_server.requestCount(aComQueries.at(2)) == before + 1; }, 30000));
+            second = cli({u"add"_s, u"new.com"_s}, c.second);
+            // What the lock file says is for messages; a lock that is held blocks whatever it says.
+            QFile lock(listPath() + u".lock"_s);
+            EXPECT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            lock.close();
+            third = cli({u"add"_s, u"new.com"_s}, c.second);
+            ::kill(pid_t(process.processId()), SIGINT);
+            second.err.append("|pid " + QByteArray::number(process.processId()));
+        });
+        EXPECT_EQ(first.status, 130);
+        EXPECT_EQ(second.status, 3);
+        const QByteArray pid = second.err.sliced(second.err.lastIndexOf("|pid ") + 5);
+        EXPECT_TRUE(second.err.contains("in use by another Brenlow (process " + pid + " on "))
+            << second.err.toStdString();
+        EXPECT_EQ(third.status, 3);
+        EXPECT_TRUE(third.err.contains("in use by another Brenlow (another instance)")) << third.err.toStdString();
+        // The run saved through its path; the links stay links.
+        EXPECT_EQ(listFile(), "a.com|AllTheWeb=100|AltaVista=200|Google=3|HotBot=4|MSN=5|\r\n" + twoDomains.sliced(56));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_TRUE(QFileInfo(linkToLink).isSymLink());
+        EXPECT_FALSE(QFile::exists(listPath() + u".lock"_s));
+        EXPECT_FALSE(QFile::exists(link + u".lock"_s));
+    }
+}
+
+TEST_F(CommandLineTest, ALockFileThatNoRunningBrenlowHoldsIsTakenOver)
+{
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray lockFiles[] = {
+        "",                                             // a crash before it was written
+        "\x01\xff garbled",                             // or while it was
+        "2147483646\n/usr/bin/brenlow\n" + host + "\n", // a process that has ended
+        "1\n/usr/bin/brenlow\n" + host + "\n",          // a process that is not Brenlow
+        QByteArray::number(QCoreApplication::applicationPid()) + "\n/usr/bin/brenlow-cli\n" + host + "\n", // nor this
+    };
+    for (const QByteArray& lockFile : lockFiles) {
+        SCOPED_TRACE(lockFile.toStdString());
+        writeList(twoDomains);
+        QFile lock(listPath() + u".lock"_s);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(lock.write(lockFile), lockFile.size());
+        lock.close();
+        const Outcome outcome = cli({u"add"_s, u"new.com"_s});
+        EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
+        EXPECT_EQ(listFile(), twoDomains + "new.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
+        EXPECT_FALSE(lock.exists());
+    }
 }
 
 TEST_F(CommandLineTest, ShowAddRemoveAndImportEditTheListAsTheWindowDoes)
