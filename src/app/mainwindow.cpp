@@ -403,8 +403,8 @@ void MainWindow::showProgress(const QString& text)
 
 void MainWindow::fetchEnded(const FetchReport& report)
 {
-    m_staleCounts.record(report);
-    m_grdUrls->noteChanged(report.row, GridColumn::FirstEngine + report.engine);
+    if (m_staleCounts.record(report))
+        m_grdUrls->noteChanged(report.row, GridColumn::FirstEngine + report.engine);
 }
 
 QString MainWindow::cellNote(int row, int col) const

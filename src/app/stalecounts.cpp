@@ -4,18 +4,22 @@
 
 using namespace Qt::StringLiterals;
 
-void StaleCounts::record(const FetchReport& report)
+bool StaleCounts::record(const FetchReport& report)
 {
+    const auto engine = std::size_t(report.engine);
     if (report.failed()) {
-        m_failures[report.domain][std::size_t(report.engine)] = Failure{report.at, report.failure};
-        return;
+        std::optional<Failure>& failure = m_failures[report.domain][engine];
+        const bool wasMarked = failure.has_value();
+        failure = Failure{report.at, report.failure};
+        return !wasMarked;
     }
     const auto found = m_failures.find(report.domain);
-    if (found == m_failures.end())
-        return;
-    found->at(std::size_t(report.engine)).reset();
+    if (found == m_failures.end() || !found->at(engine))
+        return false;
+    found->at(engine).reset();
     if (std::none_of(found->begin(), found->end(), [](const auto& failure) { return failure.has_value(); }))
         m_failures.erase(found);
+    return true;
 }
 
 void StaleCounts::keepOnly(const QSet<QByteArray>& listed)
@@ -29,8 +33,9 @@ QString StaleCounts::note(const QByteArray& domain, int engine, const QLocale& l
     if (found == m_failures.cend() || !found->at(std::size_t(engine)))
         return {};
     const Failure& failure = *found->at(std::size_t(engine));
-    QString when = u"at "_s + locale.toString(failure.at.time(), QLocale::ShortFormat);
-    if (failure.at.date() != today)
-        when = u"on %1 %2"_s.arg(locale.toString(failure.at.date(), QLocale::ShortFormat), when);
+    const QDateTime at = failure.at.toLocalTime();
+    QString when = u"at "_s + locale.toString(at.time(), QLocale::ShortFormat);
+    if (at.date() != today)
+        when = u"on %1 %2"_s.arg(locale.toString(at.date(), QLocale::ShortFormat), when);
     return u"Not updated %1 (%2); this count is from an earlier run."_s.arg(when, failureReason(failure.failure));
 }

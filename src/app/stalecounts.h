@@ -17,8 +17,8 @@
 // window marks them and says why. A later fetch of the same cell that succeeds takes the mark away.
 class StaleCounts {
 public:
-    // Marks the cell of a failed fetch, unmarks the cell of one that succeeded.
-    void record(const FetchReport& report);
+    // Marks the cell of a failed fetch, unmarks the cell of one that succeeded. True when the mark came or went.
+    bool record(const FetchReport& report);
     // Forgets the domains no longer listed, so that one added again starts without marks.
     void keepOnly(const QSet<QByteArray>& listed);
 

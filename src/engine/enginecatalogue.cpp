@@ -2,6 +2,8 @@
 
 #include "engine/bytetext.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 void EngineTables::InitGridHeaders()
@@ -36,5 +38,12 @@ QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain)
 
 QByteArray linkQueryPath(const EngineEntry& engine, QByteArrayView domain)
 {
+    // Nearly every domain needs no encoding at all; it goes in as it stands without a copy made to encode it.
+    const auto unreserved = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+               c == '_' || c == '~';
+    };
+    if (std::all_of(domain.begin(), domain.end(), unreserved))
+        return ExpandTemplate(engine.queryTemplate, domain);
     return ExpandTemplate(engine.queryTemplate, domain.toByteArray().toPercentEncoding());
 }

@@ -199,12 +199,14 @@ HttpFetcher::ReadEnd HttpFetcher::readResponse(SocketControl& socket, HttpResult
         }
         if (m_cancelRequested)
             return end(FetchFailure::Cancelled, true);
-        // A server that sends a byte now and then puts the socket's time-out off for ever; the deadline is not.
-        if (m_controls.SocketTimedOut() || deadline.hasExpired())
+        if (m_controls.SocketTimedOut())
             return ReadEnd::TimedOut;
         // Events run after every pass that waited for data, and every few milliseconds while data streams in:
         // the user sees no difference, and a page no longer costs one round of the event loop per 256 bytes.
         if (count <= 0 || sinceEventsRan.hasExpired(eventInterval.count())) {
+            // A server that sends a byte now and then puts the socket's time-out off for ever; not the deadline.
+            if (deadline.hasExpired())
+                return ReadEnd::TimedOut;
             runEvents(m_pump);
             sinceEventsRan.start();
         }

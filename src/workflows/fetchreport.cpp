@@ -53,7 +53,7 @@ QString failureReason(const FailureDetail& failure)
 
 QString runSummaryText(const RunSummary& summary, const QLocale& locale)
 {
-    const QString time = locale.toString(summary.ended.time(), QLocale::ShortFormat);
+    const QString time = locale.toString(summary.ended.toLocalTime().time(), QLocale::ShortFormat);
     if (summary.counts == 0)
         return u"Nothing to update at %1: no domain in the rows chosen."_s.arg(time);
     const auto number = [&](int value) { return locale.toString(value); };

@@ -41,6 +41,6 @@ struct RunSummary {
 // Service Unavailable".
 QString failureReason(const FailureDetail& failure);
 
-// "Updated 12 of 15 counts at 21:40; 3 could not be updated and keep their earlier counts." The time in the
-// locale's short format.
+// "Updated 12 of 15 counts at 21:40; 3 could not be updated and keep their earlier counts." The local time in
+// the locale's short format.
 QString runSummaryText(const RunSummary& summary, const QLocale& locale);

@@ -18,7 +18,7 @@ UpdateRun::UpdateRun(GridControl& grid, HttpFetcher& fetcher, const EngineTables
     , m_engines(engines)
     , m_countText(countText)
     , m_controls(controls)
-    , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
+    , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); })
 {
 }
 

@@ -33,7 +33,8 @@ protected:
 // list receives the counts when the grid is next captured.
 class UpdateRun {
 public:
-    // When a fetch or a run ends; the system's clock unless a test gives its own.
+    // When a fetch or a run ends; the system's clock (in UTC, which costs nothing to read) unless a test gives its
+    // own.
     using Clock = std::function<QDateTime()>;
 
     UpdateRun(GridControl& grid, HttpFetcher& fetcher, const EngineTables& engines, const CountText& countText,
