@@ -1,3 +1,4 @@
+#include "app/stalecounts.h"
 #include "grid/gridmodel.h"
 #include "windowfixture.h"
 
@@ -95,12 +96,21 @@ TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
     window().cmdRemoveDomain().click();
     EXPECT_EQ(markedCells(), (QStringList{u"1,4"_s, u"2,6"_s}));
 
+    // A domain removed and added again starts without marks.
+    m_dialogs.answers = {UserDialogs::Answer::Yes};
+    grid().makeCurrent(2, 0);
+    window().cmdRemoveDomain().click();
+    m_dialogs.prompts = {u"c.com"_s};
+    window().cmdAddDomain().click();
+    EXPECT_EQ(cell(2, 0), u"c.com"_s);
+    EXPECT_EQ(markedCells(), QStringList{u"1,4"_s});
+
     // A later fetch that succeeds takes the mark away; a new run says what it did.
     m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
     grid().makeCurrent(1, 0);
     window().cmdUpdate(1).click();
     EXPECT_EQ(cell(1, 4), u"30"_s);
-    EXPECT_EQ(markedCells(), (QStringList{u"2,6"_s}));
+    EXPECT_EQ(markedCells(), QStringList());
     EXPECT_TRUE(matches(window().runSummary().text(), u"Updated 5 of 5 counts at "_s + time + u"\\."_s));
     EXPECT_EQ(window().runSummary().toolTip(), QString());
 }
@@ -123,6 +133,34 @@ TEST_F(RunFailuresTest, ACancelledRunSaysSoAndMarksTheFetchItCut)
                             u" after updating 1 of 15 counts; 1 could not be updated and keeps its earlier count; "
                             u"13 were not asked for\\."_s))
         << window().runSummary().text().toStdString();
+}
+
+TEST(StaleCounts, ANoteSaysWhenAndWhyAndGivesTheDateOfAnotherDay)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QDateTime at(QDate(2026, 12, 5), QTime(21, 40));
+    FetchReport report;
+    report.row = 1;
+    report.engine = 2;
+    report.domain = "a.com";
+    report.at = at.toUTC();
+    report.failure.kind = FetchFailure::TimedOut;
+    report.keptCount = u"1.234"_s;
+    StaleCounts counts;
+    EXPECT_TRUE(counts.record(report));
+    EXPECT_FALSE(counts.record(report)); // marked already
+    EXPECT_EQ(counts.note("a.com", 2, german, QDate(2026, 12, 5)),
+              u"Not updated at 21:40 (the server did not answer in time); this count is from an earlier run."_s);
+    EXPECT_EQ(counts.note("a.com", 2, german, QDate(2026, 12, 6)),
+              u"Not updated on 05.12.26 at 21:40 (the server did not answer in time); this count is from an earlier "
+              u"run."_s);
+    EXPECT_EQ(counts.note("a.com", 1, german, QDate(2026, 12, 5)), QString());
+    EXPECT_EQ(counts.note("b.com", 2, german, QDate(2026, 12, 5)), QString());
+
+    report.count = 7;
+    EXPECT_TRUE(counts.record(report));
+    EXPECT_FALSE(counts.record(report)); // not marked
+    EXPECT_EQ(counts.note("a.com", 2, german, QDate(2026, 12, 5)), QString());
 }
 
 } // namespace

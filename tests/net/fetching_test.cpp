@@ -271,7 +271,7 @@ TEST(HttpRequest, AnErrorStatusOrABodyShortOfItsLengthFails)
         {"short, any letter case", "HTTP/1.0 200 OK\r\ncontent-length:  4000 \r\n\r\n" + body, FetchFailure::ShortBody,
          0, "", 4000, 49},
         {"short of the larger of two lengths",
-         "HTTP/1.0 200 OK\r\nContent-Length: 49\r\nContent-Length: 60\r\n\r\n" + body, FetchFailure::ShortBody, 0, "",
+         "HTTP/1.0 200 OK\r\nContent-Length: 60\r\nContent-Length: 49\r\n\r\n" + body, FetchFailure::ShortBody, 0, "",
          60, 49},
         {"cut inside the head", "HTTP/1.0 200 OK\r\nContent-Length: 49\r\nContent-Ty", FetchFailure::ShortBody, 0, "",
          49, 0},
