@@ -25,16 +25,15 @@ const QList<QByteArray> aQueries = linkQueries("a.com");
 // An update run over a grid in memory, its requests going to a loopback server that plays the engines, the
 // clock standing at 6 December 2026, 21:40. Row 1 holds a.com with the counts 1,111 to 5,555 of an earlier run.
 // Every fetch's report is recorded; duringWaits runs whenever the fetch lets events run.
-class RunRig : public UpdateRunControls, private BusyPointer {
-public:
+struct RunRig : UpdateRunControls, BusyPointer {
     explicit RunRig(const QLocale& locale = english, std::chrono::milliseconds timeout = 10s, FetchLimits limits = {})
-        : m_countText(locale)
-        , m_host(posixSocketFactory(m_pump, server.settings(timeout)), m_pump)
-        , m_fetcher(m_host, *this, m_pump, limits)
-        , run(grid, m_fetcher, m_engines, m_countText, *this, [] { return at2140; })
+        : countText(locale)
+        , host(posixSocketFactory(pump, server.settings(timeout)), pump)
+        , fetcher(host, *this, pump, limits)
+        , run(grid, fetcher, engines, countText, *this, [] { return at2140; })
     {
-        m_engines.InitGridHeaders();
-        m_engines.InitEngineCatalogue();
+        engines.InitGridHeaders();
+        engines.InitEngineCatalogue();
         setRow(1, u"a.com"_s, {u"1,111"_s, u"2,222"_s, u"3,333"_s, u"4,444"_s, u"5,555"_s});
     }
 
@@ -64,35 +63,28 @@ public:
             server.answer(aQueries[engine], reply);
     }
 
-    void cancel() { m_fetcher.requestCancel(); }
-
     void enterRunningState() override {}
     void leaveRunningState() override {}
     void showProgress(const QString&) override {}
     void fetchEnded(const FetchReport& report) override { reports.append(report); }
+    void setBusy(bool) override {}
 
     HttpTestServer server;
     MemoryGrid grid;
     std::function<void()> duringWaits;
     QList<FetchReport> reports;
-
-private:
-    void setBusy(bool) override {}
-
-    EngineTables m_engines;
-    CountText m_countText;
-    EventPump m_pump = [this] {
+    EngineTables engines;
+    CountText countText;
+    EventPump pump = [this] {
         if (duringWaits)
             duringWaits();
     };
-    SocketHost m_host;
-    HttpFetcher m_fetcher;
-
-public:
+    SocketHost host;
+    HttpFetcher fetcher;
     UpdateRun run;
 };
 
-// What a Google page of the engine states for count, with the rest of a.com's engines stating 10 to 50.
+// Google's result page, stating count.
 ServerReply googleStating(const QByteArray& count)
 {
     return ServerReply::page(resultPage(2, count));
@@ -223,7 +215,7 @@ TEST(UpdateRun, AfterCancelOnAnyEngineTheTotalIsTheSumTheRowShows)
         rig.setRow(2, u"b.com"_s, {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s});
         rig.duringWaits = [&] {
             if (rig.server.requestCount(aQueries[c.engine]) == 1)
-                rig.cancel();
+                rig.fetcher.requestCancel();
         };
         rig.run.UpdateResults(1, 2);
         EXPECT_EQ(rig.rowTexts(1), (QStringList{u"a.com"_s, c.total} + c.cells));
