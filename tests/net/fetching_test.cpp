@@ -1,3 +1,4 @@
+#include "engine/linkcount.h"
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
@@ -10,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <future>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -217,14 +218,17 @@ TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
 
 TEST(HttpRequest, AStatusLineAtAnyPlaceInAReadIsPartOfThePage)
 {
-    // The socket hands the page out in reads of 256 bytes; "HTTP/1" comes at every place of the first three.
+    // The socket hands the page out in reads of 256 bytes; "HTTP/1" comes at every place of the first three, before
+    // the count.
     Rig rig;
     for (int offset = 0; offset < 3 * 256; ++offset) {
-        const QByteArray page = httpPage(QByteArray(offset, 'x') + "HTTP/1.0 200 OK\r\n<b>12,345</b>");
+        const QByteArray page =
+            httpPage(QByteArray(offset, 'x') + "HTTP/1.0 200 OK\r\nResults <b>1</b> of about <b>12,345</b>.");
         rig.server.answer("/page", ServerReply::page(page));
         const HttpResult result = rig.fetch("www.example.com", "/page");
         ASSERT_TRUE(result.succeeded) << offset;
         ASSERT_EQ(result.response, page) << offset;
+        ASSERT_EQ(FindLinkCount(result.response, u"Google"), 12345) << offset;
     }
     // The same in pieces of every size the network may cut it into.
     const QByteArray page = httpPage(QByteArray(700, 'y') + "HTTP/1.1 404 Not Found\r\n<b>7</b>");
@@ -388,12 +392,21 @@ TEST(HttpRequest, ANameLookupWithoutAnAnswerFailsAtTheTimeOutAndHoldsOneThreadAt
 {
     // A name server that never answers for one name until the test lets it.
     std::promise<void> answer;
-    std::atomic<int> lookupsMade = 0;
-    const NameResolver nameServer = [released = answer.get_future().share(), &lookupsMade](const QByteArray& name) {
-        ++lookupsMade;
+    std::mutex mutex;
+    QByteArrayList namesAsked;
+    const NameResolver nameServer = [released = answer.get_future().share(), &mutex,
+                                     &namesAsked](const QByteArray& name) {
+        {
+            const std::lock_guard lock(mutex);
+            namesAsked.append(name);
+        }
         if (name == "hang.example")
             released.wait();
         return std::optional<quint32>(0x7f000001);
+    };
+    const auto asked = [&] {
+        const std::lock_guard lock(mutex);
+        return namesAsked;
     };
     Rig rig(200ms);
     rig.route.nameServer = nameServer;
@@ -407,13 +420,13 @@ TEST(HttpRequest, ANameLookupWithoutAnAnswerFailsAtTheTimeOutAndHoldsOneThreadAt
         EXPECT_EQ(rig.events.join(u' '), u"Timeout 25005"_s);
         rig.events.clear();
     }
-    // The lookups behind the one that hangs were given up before they began.
-    EXPECT_EQ(lookupsMade, 1);
+    // The lookups behind the one that hangs were given up before they began, and never begin.
+    EXPECT_EQ(asked(), QByteArrayList{"hang.example"});
     EXPECT_EQ(rig.server.requestCount(), 0);
 
     answer.set_value();
     EXPECT_TRUE(rig.fetch("www.example.com", "/").succeeded);
-    EXPECT_EQ(lookupsMade, 2);
+    EXPECT_EQ(asked(), (QByteArrayList{"hang.example", "www.example.com"}));
 }
 
 TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)
