@@ -12,7 +12,6 @@
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "grid/drawntext.h"
-#include "grid/gridcolumns.h"
 #include "grid/gridhittest.h"
 #include "grid/gridwidget.h"
 #include "net/httpfetcher.h"
@@ -79,6 +78,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_grid(*m_grdUrls, parts.domains, parts.engines, parts.countText)
     , m_run(*m_grdUrls, parts.fetcher, parts.engines, parts.countText, *this)
     , m_editor(m_grid, parts.domains, parts.dialogs, parts.listDirectory)
+    , m_outcomes(*m_grdUrls, *statusBar(), parts.engines, parts.countText.locale())
     , m_repaintThrottle(new RepaintThrottle(*this))
 {
     setWindowIcon(QIcon(u":/brenlow.png"_s));
@@ -109,10 +109,6 @@ void MainWindow::createControls()
     m_cmdDownload = button(u"Download "_s + QString::fromLatin1(ProductSite::CompanionName));
     m_cmdPopularityMean = button(u"What Does Popularity Mean To Me?"_s);
     m_sklCompleted = new QLabel(m_client);
-    m_runSummary = new QLabel(this);
-    m_runSummary->setAccessibleName(u"Last update"_s);
-    statusBar()->addWidget(m_runSummary, 1);
-    m_grdUrls->setCellNotes([this](int row, int col) { return cellNote(row, col); });
 
     connect(m_cmdUpdate[0], &QPushButton::clicked, this, [this] { cmdUpdate_Click(0); });
     connect(m_cmdUpdate[1], &QPushButton::clicked, this, [this] { cmdUpdate_Click(1); });
@@ -339,7 +335,7 @@ void MainWindow::UpdateResults(int firstRow, int lastRow)
     // a web page button; it comes back to the button (or the grid, for the pop-up menu) when the run ends.
     const QPointer<QWidget> focused = focusWidget();
     m_run.UpdateResults(firstRow, lastRow);
-    showRunSummary();
+    m_outcomes.runEnded(m_run.lastRun());
     if (focused && focused->isVisible() && focused->isEnabled())
         focused->setFocus(Qt::OtherFocusReason);
     // A close asked for during the run waited for the run to end.
@@ -351,8 +347,7 @@ void MainWindow::UpdateResults(int firstRow, int lastRow)
 
 void MainWindow::enterRunningState()
 {
-    m_runSummary->clear();
-    m_runSummary->setToolTip({});
+    m_outcomes.runStarted();
     m_sklCompleted->setText(QString(18, u' '));
     m_sklCompleted->show();
     m_cmdAddDomain->setEnabled(false);
@@ -403,42 +398,13 @@ void MainWindow::showProgress(const QString& text)
 
 void MainWindow::fetchEnded(const FetchReport& report)
 {
-    if (m_staleCounts.record(report))
-        m_grdUrls->noteChanged(report.row, GridColumn::FirstEngine + report.engine);
-}
-
-QString MainWindow::cellNote(int row, int col) const
-{
-    const int engine = col - GridColumn::FirstEngine;
-    if (engine < 0 || engine >= EngineCount)
-        return {};
-    const QByteArray domain = bytesFromText(m_grdUrls->TextMatrix(row, GridColumn::Domain));
-    return m_staleCounts.note(domain, engine, m_countText.locale(), QDate::currentDate());
-}
-
-void MainWindow::showRunSummary()
-{
-    const RunSummary& summary = m_run.lastRun();
-    m_runSummary->setText(runSummaryText(summary, m_countText.locale()));
-    // The failures one by one, as many as a tooltip can show.
-    constexpr qsizetype listed = 10;
-    QStringList lines;
-    for (const FetchReport& failure : summary.failures.first(std::min(summary.failures.size(), listed)))
-        lines.append(u"%1, %2: %3"_s.arg(textFromBytes(failure.domain), m_engines.engine(failure.engine).name,
-                                         failureReason(failure.failure)));
-    if (summary.failures.size() > listed)
-        lines.append(u"and %1 more"_s.arg(m_countText.locale().toString(summary.failures.size() - listed)));
-    m_runSummary->setToolTip(lines.join(u'\n'));
+    m_outcomes.fetchEnded(report);
 }
 
 void MainWindow::cmdRemoveDomain_Click()
 {
     m_editor.cmdRemoveDomain_Click();
-    // A domain removed and added again starts afresh.
-    QSet<QByteArray> listed;
-    for (int record = 1; record <= m_domains.count(); ++record)
-        listed.insert(m_domains.GetDomainField(record, 0));
-    m_staleCounts.keepOnly(listed);
+    m_outcomes.keepListed(m_domains);
 }
 
 void MainWindow::cmdExit_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/stalecounts.h"
+#include "app/runoutcomes.h"
 #include "domains/domainlist.h"
 #include "grid/domaingrid.h"
 #include "workflows/domaineditor.h"
@@ -97,7 +97,7 @@ public:
     QPushButton& cmdPopularityMean() const { return *m_cmdPopularityMean; }
     QLabel& sklCompleted() const { return *m_sklCompleted; }
     // The status bar's account of the last run.
-    QLabel& runSummary() const { return *m_runSummary; }
+    QLabel& runSummary() const { return m_outcomes.summary(); }
     QAction& mnuFileExit() const { return *m_mnuFileExit; }
     QAction& mnuFileImportUrls() const { return *m_mnuFileImportUrls; }
     QAction& mnuFileGetUpdate() const { return *m_mnuFileGetUpdate; }
@@ -144,8 +144,6 @@ private:
     void leaveRunningState() override;
     void showProgress(const QString& text) override;
     void fetchEnded(const FetchReport& report) override;
-    void showRunSummary();
-    QString cellNote(int row, int col) const;
     void setEditingEnabled(bool enabled);
 
     EngineTables& m_engines;
@@ -171,7 +169,6 @@ private:
     QPushButton* m_cmdRemoveDomain = nullptr;
     QPushButton* m_cmdExit = nullptr;
     QLabel* m_sklCompleted = nullptr;
-    QLabel* m_runSummary = nullptr;
     QPushButton* m_cmdFindPageRanking = nullptr;
     QPushButton* m_cmdDownload = nullptr;
     QPushButton* m_cmdPopularityMean = nullptr;
@@ -190,6 +187,6 @@ private:
     DomainGrid m_grid;
     UpdateRun m_run;
     DomainEditor m_editor;
-    StaleCounts m_staleCounts;
+    RunOutcomes m_outcomes;
     RepaintThrottle* m_repaintThrottle;
 };
