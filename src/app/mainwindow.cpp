@@ -4,6 +4,7 @@
 #include "app/apptitle.h"
 #include "app/browseropener.h"
 #include "app/centreform.h"
+#include "app/messagetext.h"
 #include "app/repaintthrottle.h"
 #include "app/weblinks.h"
 #include "domains/productsite.h"
@@ -66,21 +67,20 @@ const QString viewDomainCaption = u"View Domain : "_s;
 
 MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     : QMainWindow(parent)
-    , m_engines(parts.engines)
-    , m_domains(parts.domains)
-    , m_fetcher(parts.fetcher)
-    , m_countText(parts.countText)
+    , m_session(parts.session)
+    , m_engines(parts.session.engines())
+    , m_domains(parts.session.domains())
+    , m_fetcher(parts.session.fetcher())
+    , m_countText(parts.session.countText())
     , m_dialogs(parts.dialogs)
     , m_browser(parts.browser)
     , m_popupMenu([](QMenu& menu) { menu.exec(QCursor::pos()); })
     , m_client(new QWidget(this))
     , m_grdUrls(new GridWidget(m_client))
-    , m_grid(*m_grdUrls, parts.domains, parts.engines, parts.countText)
-    , m_run(*m_grdUrls, parts.fetcher, parts.engines, parts.countText, *this)
-    , m_editor(m_grid, parts.domains, parts.dialogs, parts.listDirectory)
-    , m_outcomes(*m_grdUrls, *statusBar(), parts.engines, parts.countText.locale())
+    , m_outcomes(*m_grdUrls, *statusBar(), m_engines, m_countText.locale())
     , m_repaintThrottle(new RepaintThrottle(*this))
 {
+    m_session.showIn(*m_grdUrls, *this);
     setWindowIcon(QIcon(u":/brenlow.png"_s));
     setCentralWidget(m_client);
     createControls();
@@ -265,41 +265,33 @@ void MainWindow::Form_Load()
     m_mnuHelpAbout->setText(u"About "_s + m_appTitle);
     setWindowTitle(u"Brenlow - Link Popularity Tool"_s);
 
-    m_engines.InitGridHeaders();
-    m_engines.InitEngineCatalogue();
     for (int k = 0; k < EngineCount; ++k)
         m_mnuGridMenuView[k]->setText(m_mnuGridMenuView[k]->text() + m_engines.gridHeader(k + 2));
 
-    reportListLoad(m_domains.LoadDomainList(m_engines.GridHeaders()));
-    m_grid.SetupUrlsGrid();
-    m_grid.DisplayUrlsData();
-    m_grdUrls->makeCurrent(1, 0);
+    if (!m_session.load())
+        reportListLoad();
 }
 
-void MainWindow::reportListLoad(DomainList::LoadResult result)
+void MainWindow::reportListLoad()
 {
-    const QString file = m_domains.filePath();
-    switch (result) {
-    case DomainList::LoadResult::Unreadable:
-        m_dialogs.message(u"The domain list %1 cannot be read: %2\n\nBrenlow starts with an empty list and will not "
-                          u"save over that file."_s.arg(file, m_domains.errorString()));
+    // What the user can expect of the list after the problem.
+    QString consequence;
+    switch (m_session.problem()) {
+    case ListProblem::Unreadable:
+        consequence = u"\n\nBrenlow starts with an empty list and will not save over that file."_s;
         break;
-    case DomainList::LoadResult::FolderUnreadable:
-        m_dialogs.message(u"The folder that holds the domain list %1 cannot be read: %2\n\nBrenlow starts with an "
-                          u"empty list and will not save it."_s.arg(file, m_domains.errorString()));
+    case ListProblem::FolderUnreadable:
+        consequence = u"\n\nBrenlow starts with an empty list and will not save it."_s;
         break;
-    case DomainList::LoadResult::DefaultNotSaved:
-        m_dialogs.message(u"The domain list %1 could not be created: %2"_s.arg(file, m_domains.errorString()));
-        break;
-    case DomainList::LoadResult::Loaded:
-    case DomainList::LoadResult::CreatedDefault:
+    default:
         break;
     }
+    m_dialogs.message(sentenceOf(m_session.problemText()) + consequence);
 }
 
 void MainWindow::Form_Resize()
 {
-    m_grid.ResizeGrid();
+    m_session.grid().ResizeGrid();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -334,8 +326,8 @@ void MainWindow::UpdateResults(int firstRow, int lastRow)
     // The run hides the button that started it, and the focus moves on to the next control that can take it,
     // a web page button; it comes back to the button (or the grid, for the pop-up menu) when the run ends.
     const QPointer<QWidget> focused = focusWidget();
-    m_run.UpdateResults(firstRow, lastRow);
-    m_outcomes.runEnded(m_run.lastRun());
+    m_session.run().UpdateResults(firstRow, lastRow);
+    m_outcomes.runEnded(m_session.run().lastRun());
     if (focused && focused->isVisible() && focused->isEnabled())
         focused->setFocus(Qt::OtherFocusReason);
     // A close asked for during the run waited for the run to end.
@@ -403,13 +395,13 @@ void MainWindow::fetchEnded(const FetchReport& report)
 
 void MainWindow::cmdRemoveDomain_Click()
 {
-    m_editor.cmdRemoveDomain_Click();
+    m_session.editor().cmdRemoveDomain_Click(m_dialogs);
     m_outcomes.keepListed(m_domains);
 }
 
 void MainWindow::cmdExit_Click()
 {
-    if (!m_run.isRunning() && captureAndSave())
+    if (!isUpdating() && captureAndSave())
         endProgram();
 }
 
@@ -420,22 +412,21 @@ bool MainWindow::captureAndSave()
     if (m_saving)
         return false;
     const QScopedValueRollback saving(m_saving, true);
-    m_grid.CaptureUrlsData();
     return saveListForExit();
 }
 
 bool MainWindow::saveListForExit()
 {
-    const QString file = m_domains.filePath();
     if (!m_domains.canSave()) {
         m_dialogs.message(u"The domain list was not saved: %1 could not be read when Brenlow started and is left as "
-                          u"it is."_s.arg(file));
+                          u"it is."_s.arg(m_domains.filePath()));
         return true;
     }
-    if (m_domains.SaveDomainList())
+    if (m_session.save())
         return true;
-    const QString question = u"The domain list could not be saved to %1: %2\n\nThe file still holds the list as it "
-                             u"was last saved. Exit without saving the changes?"_s.arg(file, m_domains.errorString());
+    const QString question =
+        sentenceOf(m_session.problemText()) +
+        u"\n\nThe file still holds the list as it was last saved. Exit without saving the changes?"_s;
     return m_dialogs.askYesNo(question) == UserDialogs::Answer::Yes;
 }
 
@@ -453,7 +444,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     // Closing the window is Exit; during a run it cancels the run first and exits once the run has ended.
-    if (m_run.isRunning()) {
+    if (isUpdating()) {
         event->ignore();
         m_exitAfterRun = true;
         cmdCancelUpdate_Click();

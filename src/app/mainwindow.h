@@ -1,10 +1,7 @@
 #pragma once
 
 #include "app/runoutcomes.h"
-#include "domains/domainlist.h"
-#include "grid/domaingrid.h"
-#include "workflows/domaineditor.h"
-#include "workflows/updaterun.h"
+#include "workflows/listsession.h"
 
 #include <QMainWindow>
 
@@ -24,13 +21,9 @@ class UserDialogs;
 
 // What the main window works with, all made once by the program and outliving the window.
 struct MainWindowParts {
-    EngineTables& engines;
-    DomainList& domains;
-    HttpFetcher& fetcher;
-    const CountText& countText;
+    ListSession& session;
     UserDialogs& dialogs;
     BrowserOpener& browser;
-    QString listDirectory; // where imports are looked for first
 };
 
 // The program's one main window: the domain grid, the buttons that update, add and remove domains, and the
@@ -58,11 +51,11 @@ public:
     void mnuFileExit_Click() { cmdExit_Click(); }
 
     void UpdateResults(int firstRow, int lastRow);
-    bool isUpdating() const { return m_run.isRunning(); }
+    bool isUpdating() const { return m_session.run().isRunning(); }
 
-    void cmdAddDomain_Click() { m_editor.cmdAddDomain_Click(); }
+    void cmdAddDomain_Click() { m_session.editor().cmdAddDomain_Click(m_dialogs); }
     void cmdRemoveDomain_Click();
-    void mnuFileImportUrls_Click() { m_editor.mnuFileImportUrls_Click(); }
+    void mnuFileImportUrls_Click() { m_session.editor().mnuFileImportUrls_Click(m_dialogs); }
 
     void grdUrls_Click();
     void grdUrls_MouseDown(int button, int shift, float x, float y);
@@ -85,8 +78,6 @@ public:
     int PopupCol() const { return m_popupCol; }
 
     GridWidget& grdUrls() const { return *m_grdUrls; }
-    DomainGrid& domainGrid() { return m_grid; }
-    DomainEditor& domainEditor() { return m_editor; }
     QPushButton& cmdUpdate(int index) const { return *m_cmdUpdate.at(index); }
     QPushButton& cmdCancelUpdate() const { return *m_cmdCancelUpdate; }
     QPushButton& cmdAddDomain() const { return *m_cmdAddDomain; }
@@ -135,7 +126,7 @@ private:
     QSize minimumClientSize() const;
     int progressWidth(const QString& text) const; // in the progress label's font
     void placeControls();
-    void reportListLoad(DomainList::LoadResult result);
+    void reportListLoad();
     bool captureAndSave();
     bool saveListForExit();
     void endProgram();
@@ -146,7 +137,8 @@ private:
     void fetchEnded(const FetchReport& report) override;
     void setEditingEnabled(bool enabled);
 
-    EngineTables& m_engines;
+    ListSession& m_session;
+    const EngineTables& m_engines;
     DomainList& m_domains;
     HttpFetcher& m_fetcher;
     const CountText& m_countText;
@@ -184,9 +176,6 @@ private:
     QAction* m_mnuGridMenuRemove = nullptr;
     std::array<QAction*, 5> m_mnuGridMenuView{};
 
-    DomainGrid m_grid;
-    UpdateRun m_run;
-    DomainEditor m_editor;
     RunOutcomes m_outcomes;
     RepaintThrottle* m_repaintThrottle;
 };

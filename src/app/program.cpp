@@ -2,29 +2,38 @@
 
 #include "app/apptitle.h"
 #include "app/mainwindow.h"
+#include "app/messagetext.h"
 #include "domains/listlocation.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSessionManager>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+SessionOptions sessionOptions(ProgramOptions& options, BusyPointer& busyPointer)
+{
+    SessionOptions session;
+    session.listFilePath =
+        options.listFilePath.isEmpty() ? listFilePath(QCoreApplication::applicationDirPath()) : options.listFilePath;
+    session.locale = options.locale.value_or(CountText::userLocale());
+    session.socketSettings = std::move(options.socketSettings);
+    session.pump = [] { QCoreApplication::processEvents(); };
+    session.busyPointer = &busyPointer;
+    return session;
+}
+
+} // namespace
+
 Program::Program(ProgramOptions options)
-    : m_countText(options.locale.value_or(CountText::userLocale()))
-    , m_domains(options.listFilePath.isEmpty() ? listFilePath(QCoreApplication::applicationDirPath())
-                                               : options.listFilePath)
-    , m_lock(m_domains.filePath())
-    , m_pump([] { QCoreApplication::processEvents(); })
-    , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
-    , m_fetcher(m_socketHost, m_busyPointer, m_pump)
+    : m_session(sessionOptions(options, m_busyPointer))
     , m_qtDialogs(ApplicationTitle)
     , m_dialogs(options.dialogs ? options.dialogs : &m_qtDialogs)
     , m_terminationSignals([this](int) { endOnRequest(); })
 {
     BrowserOpener& browser = options.browser ? *options.browser : m_qtBrowser;
-    m_frmMain = std::make_unique<MainWindow>(MainWindowParts{m_engines, m_domains, m_fetcher, m_countText, *m_dialogs,
-                                                             browser, QFileInfo(m_domains.filePath()).absolutePath()});
+    m_frmMain = std::make_unique<MainWindow>(MainWindowParts{m_session, *m_dialogs, browser});
     m_qtDialogs.setOwner(m_frmMain.get());
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, m_frmMain.get(),
                      [this](QSessionManager&) { endOnRequest(); });
@@ -36,9 +45,9 @@ bool Program::start()
 {
     // A lock that cannot be made at all leaves a folder where the list cannot be saved either; the load or the
     // save at exit tells the user then.
-    if (m_lock.lock() == ListLock::Result::InUse) {
-        m_dialogs->message(u"The domain list %1 is already open in another Brenlow (%2).\n\nUse that one, or close it "
-                           u"and start Brenlow again."_s.arg(m_domains.filePath(), m_lock.holder()));
+    if (!m_session.lock(false)) {
+        m_dialogs->message(sentenceOf(m_session.problemText()) +
+                           u".\n\nUse that one, or close it and start Brenlow again."_s);
         return false;
     }
     m_frmMain->Form_Load();

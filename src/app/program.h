@@ -3,13 +3,7 @@
 #include "app/browseropener.h"
 #include "app/qtbusypointer.h"
 #include "app/qtdialogs.h"
-#include "domains/domainlist.h"
-#include "domains/listlock.h"
-#include "engine/counttext.h"
-#include "engine/enginecatalogue.h"
-#include "net/httpfetcher.h"
-#include "net/posixsocket.h"
-#include "net/sockethost.h"
+#include "workflows/listsession.h"
 #include "workflows/terminationsignals.h"
 
 #include <memory>
@@ -25,9 +19,9 @@ struct ProgramOptions {
     std::optional<QLocale> locale;    // the user's locale unless given
 };
 
-// Everything the program holds for its whole life, made once at start: the count format of the user's locale,
-// the engine tables, the domain list and its lock, the socket and the fetcher, the main window that uses them,
-// and the handling of termination signals, which end the program the way closing its window does.
+// Everything the program holds for its whole life, made once at start: the session on the domain list, the
+// main window that shows it, and the handling of termination signals, which end the program the way closing its
+// window does.
 class Program {
 public:
     explicit Program(ProgramOptions options = {});
@@ -42,19 +36,11 @@ public:
     void endOnRequest();
 
     MainWindow& frmMain() { return *m_frmMain; }
-    HttpFetcher& fetcher() { return m_fetcher; }
-    DomainList& domains() { return m_domains; }
-    const CountText& countText() const { return m_countText; }
+    ListSession& session() { return m_session; }
 
 private:
-    CountText m_countText;
-    EngineTables m_engines;
-    DomainList m_domains;
-    ListLock m_lock;
     QtBusyPointer m_busyPointer;
-    EventPump m_pump;
-    SocketHost m_socketHost;
-    HttpFetcher m_fetcher;
+    ListSession m_session;
     QtDialogs m_qtDialogs;
     QtBrowserOpener m_qtBrowser;
     UserDialogs* m_dialogs;

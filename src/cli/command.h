@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-class Console;
 class ListSession;
+struct Invocation;
 
 // One command of brenlow-cli: its name, a one-line summary and its arguments for the help, and what it does to
 // the list it is given, opened for it. execute returns the exit status.
@@ -21,7 +21,7 @@ public:
     virtual bool acceptsArgumentCount(qsizetype count) const = 0;
     // A command that saves the list needs a list it can lock and write.
     virtual bool savesList() const { return true; }
-    virtual int execute(ListSession& session, const Console& console, const QStringList& arguments) = 0;
+    virtual int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) = 0;
 };
 
 // Every command, in the order the help lists them.

@@ -3,8 +3,12 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/exitstatus.h"
-#include "cli/listsession.h"
+#include "cli/invocation.h"
+#include "cli/terminalruncontrols.h"
 #include "domains/listlocation.h"
+#include "grid/memorygrid.h"
+#include "workflows/listsession.h"
+#include "workflows/terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -108,10 +112,26 @@ int runCommandLine(const QStringList& arguments, const Console& console)
             return usageError(u"--connect-to takes an IPv4 address and a port, as 127.0.0.1:8080"_s, generalUsage);
         socketSettings = *target;
     }
-    const QString listFile =
+    SessionOptions options;
+    options.listFilePath =
         parser.isSet(listOption) ? parser.value(listOption) : listFilePath(QCoreApplication::applicationDirPath());
-    ListSession session(listFile, std::move(socketSettings), console);
-    if (!session.open(command.savesList()))
+    options.locale = CountText::userLocale();
+    options.socketSettings = std::move(socketSettings);
+    options.pump = [] { QCoreApplication::processEvents(); };
+    ListSession session(std::move(options));
+    MemoryGrid cells;
+    TerminalRunControls runControls(console, session.engines());
+    session.showIn(cells, runControls);
+
+    // A termination signal cancels a run; the list is saved all the same.
+    Invocation invocation{console, runControls.isTerminal()};
+    const TerminationSignals signals([&](int signal) {
+        invocation.signalReceived = signal;
+        session.fetcher().requestCancel();
+    });
+    if (!session.lock(command.savesList()) || !session.load()) {
+        console.error(session.problemText());
         return ExitStatus::ListUnusable;
-    return command.execute(session, console, commandArguments);
+    }
+    return command.execute(session, invocation, commandArguments);
 }

@@ -11,7 +11,7 @@ public:
     QString arguments() const override { return {}; }
     bool acceptsArgumentCount(qsizetype count) const override { return count == 0; }
     bool savesList() const override { return false; }
-    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
 class UpdateCommand final : public Command {
@@ -23,7 +23,7 @@ public:
     }
     QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
     bool acceptsArgumentCount(qsizetype) const override { return true; }
-    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
 class AddCommand final : public Command {
@@ -32,7 +32,7 @@ public:
     QString summary() const override { return QStringLiteral("Add domains (or web addresses) to the list."); }
     QString arguments() const override { return QStringLiteral("DOMAIN..."); }
     bool acceptsArgumentCount(qsizetype count) const override { return count > 0; }
-    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
 class RemoveCommand final : public Command {
@@ -41,7 +41,7 @@ public:
     QString summary() const override { return QStringLiteral("Remove domains from the list."); }
     QString arguments() const override { return QStringLiteral("DOMAIN..."); }
     bool acceptsArgumentCount(qsizetype count) const override { return count > 0; }
-    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
 class ImportCommand final : public Command {
@@ -50,5 +50,5 @@ public:
     QString summary() const override { return QStringLiteral("Add the domain of every line of a text file."); }
     QString arguments() const override { return QStringLiteral("FILE"); }
     bool acceptsArgumentCount(qsizetype count) const override { return count == 1; }
-    int execute(ListSession& session, const Console& console, const QStringList& arguments) override;
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };

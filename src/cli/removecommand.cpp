@@ -1,17 +1,18 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/exitstatus.h"
+#include "cli/invocation.h"
 #include "cli/listeddomain.h"
-#include "cli/listsession.h"
+#include "workflows/listsession.h"
 
 using namespace Qt::StringLiterals;
 
-int RemoveCommand::execute(ListSession& session, const Console& console, const QStringList& arguments)
+int RemoveCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     // All or nothing: a domain that is not listed leaves the list as it was.
     for (const QString& argument : arguments) {
         if (rowOfListedDomain(session.grid(), session.domains(), argument) < 0) {
-            console.error(u"%1 is not in the list"_s.arg(argument));
+            invocation.console.error(u"%1 is not in the list"_s.arg(argument));
             return ExitStatus::Usage;
         }
     }
@@ -21,5 +22,5 @@ int RemoveCommand::execute(ListSession& session, const Console& console, const Q
         if (row > 0)
             session.editor().removeRow(row);
     }
-    return session.save() ? ExitStatus::Ok : ExitStatus::ListUnusable;
+    return invocation.saveList(session);
 }

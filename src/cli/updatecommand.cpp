@@ -1,19 +1,20 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/exitstatus.h"
+#include "cli/invocation.h"
 #include "cli/listeddomain.h"
-#include "cli/listsession.h"
+#include "workflows/listsession.h"
 
 using namespace Qt::StringLiterals;
 
-int UpdateCommand::execute(ListSession& session, const Console& console, const QStringList& arguments)
+int UpdateCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     // Every domain named must be in the list before a single request goes out.
     QList<int> rows;
     for (const QString& argument : arguments) {
         const int row = rowOfListedDomain(session.grid(), session.domains(), argument);
         if (row < 0) {
-            console.error(u"%1 is not in the list"_s.arg(argument));
+            invocation.console.error(u"%1 is not in the list"_s.arg(argument));
             return ExitStatus::Usage;
         }
         if (!rows.contains(row))
@@ -28,18 +29,18 @@ int UpdateCommand::execute(ListSession& session, const Console& console, const Q
         summary.add(run.lastRun());
     }
     for (const int row : rows) {
-        if (session.signalReceived() != 0)
+        if (invocation.signalReceived != 0)
             break;
         run.UpdateResults(row, row);
         summary.add(run.lastRun());
     }
     // A person at the terminal hears how it went; a script or cron job only when something failed.
-    if (summary.failed > 0 || session.watched())
-        console.error(runSummaryText(summary, session.countText().locale()));
+    if (summary.failed > 0 || invocation.watched)
+        invocation.console.error(runSummaryText(summary, session.countText().locale()));
 
-    if (!session.save())
-        return ExitStatus::ListUnusable;
-    if (session.signalReceived() != 0)
-        return ExitStatus::SignalBase + session.signalReceived();
+    if (const int saved = invocation.saveList(session); saved != ExitStatus::Ok)
+        return saved;
+    if (invocation.signalReceived != 0)
+        return ExitStatus::SignalBase + invocation.signalReceived;
     return summary.failed > 0 ? ExitStatus::FetchFailed : ExitStatus::Ok;
 }

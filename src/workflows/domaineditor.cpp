@@ -6,6 +6,7 @@
 #include "engine/bytetext.h"
 #include "grid/domaingrid.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include <set>
@@ -75,11 +76,9 @@ private:
 
 } // namespace
 
-DomainEditor::DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString listDirectory)
+DomainEditor::DomainEditor(DomainGrid& grid, DomainList& domains)
     : m_grid(grid)
     , m_domains(domains)
-    , m_dialogs(dialogs)
-    , m_listDirectory(std::move(listDirectory))
 {
 }
 
@@ -126,14 +125,14 @@ AddDomainResult DomainEditor::addTypedDomain(const QString& typed)
     return AddADomain(text);
 }
 
-void DomainEditor::cmdAddDomain_Click()
+void DomainEditor::cmdAddDomain_Click(UserDialogs& dialogs)
 {
-    const QString answer = m_dialogs.prompt(u"Enter Domain To Add"_s, u"Add Domain"_s);
+    const QString answer = dialogs.prompt(u"Enter Domain To Add"_s, u"Add Domain"_s);
     if (addTypedDomain(answer) == AddDomainResult::AddNotADomain)
-        m_dialogs.message(u"This does not appear to be a valid domain"_s);
+        dialogs.message(u"This does not appear to be a valid domain"_s);
 }
 
-void DomainEditor::cmdRemoveDomain_Click()
+void DomainEditor::cmdRemoveDomain_Click(UserDialogs& dialogs)
 {
     const int count = m_domains.count();
     const int row = m_grid.grid().Row();
@@ -141,7 +140,7 @@ void DomainEditor::cmdRemoveDomain_Click()
     if (count == 0 || row < 1 || row > count)
         return;
     const QString domain = m_grid.grid().TextMatrix(row, GridColumn::Domain);
-    if (m_dialogs.askYesNoCancel(u"Remove domain "_s + domain + u'?', u"Remove Domain"_s) != UserDialogs::Answer::Yes)
+    if (dialogs.askYesNoCancel(u"Remove domain "_s + domain + u'?', u"Remove Domain"_s) != UserDialogs::Answer::Yes)
         return;
     removeRow(row);
 }
@@ -155,20 +154,22 @@ void DomainEditor::removeRow(int row)
     m_grid.grid().makeCurrent(1, GridColumn::Domain);
 }
 
-QString DomainEditor::ShowOpenFileDialog(const QString& filter, const QString& title, const QString& initialDirectory)
+QString DomainEditor::ShowOpenFileDialog(UserDialogs& dialogs, const QString& filter, const QString& title,
+                                         const QString& initialDirectory)
 {
-    return m_dialogs.openFile(title, initialDirectory, filter);
+    return dialogs.openFile(title, initialDirectory, filter);
 }
 
-void DomainEditor::mnuFileImportUrls_Click()
+void DomainEditor::mnuFileImportUrls_Click(UserDialogs& dialogs)
 {
-    const QString path = ShowOpenFileDialog(u"*.txt"_s, u"Import Urls"_s, m_listDirectory);
+    const QString listDirectory = QFileInfo(m_domains.filePath()).absolutePath();
+    const QString path = ShowOpenFileDialog(dialogs, u"*.txt"_s, u"Import Urls"_s, listDirectory);
     if (path.isEmpty())
         return;
     QString error;
     const std::optional<QByteArray> contents = readTextFile(path, error);
     if (!contents) {
-        m_dialogs.message(u"The file %1 cannot be read: %2\n\nNo domain was imported."_s.arg(path, error));
+        dialogs.message(u"The file %1 cannot be read: %2\n\nNo domain was imported."_s.arg(path, error));
         return;
     }
     importContents(*contents);

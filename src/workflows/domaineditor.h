@@ -10,10 +10,11 @@ class DomainList;
 class UserDialogs;
 
 // Adding, removing and importing domains. Each changes the grid and the domain list together, so that grid row
-// r keeps showing record r; none of them writes the list file.
+// r keeps showing record r; none of them writes the list file. The commands of the window ask the user through
+// the dialogs they are given.
 class DomainEditor {
 public:
-    DomainEditor(DomainGrid& grid, DomainList& domains, UserDialogs& dialogs, QString listDirectory);
+    DomainEditor(DomainGrid& grid, DomainList& domains);
 
     // Normalises text, replacing it by the domain, and adds the domain unless the grid already shows it in any
     // letter case. AddOk when it was added or already listed.
@@ -25,15 +26,17 @@ public:
     // out again after.
     void removeRow(int row);
 
-    void cmdAddDomain_Click();
+    void cmdAddDomain_Click(UserDialogs& dialogs);
     // Removes the domain of the grid's current row after the user has confirmed it.
-    void cmdRemoveDomain_Click();
-    void mnuFileImportUrls_Click();
+    void cmdRemoveDomain_Click(UserDialogs& dialogs);
+    // Imports the file the user chooses; the dialog starts in the folder that holds the list.
+    void mnuFileImportUrls_Click(UserDialogs& dialogs);
     // Adds the domain of every line of an import file, in file order, skipping what is no domain or listed.
     void importContents(const QByteArray& contents);
 
     // The chosen file's path, or empty when the user cancels.
-    QString ShowOpenFileDialog(const QString& filter, const QString& title, const QString& initialDirectory);
+    static QString ShowOpenFileDialog(UserDialogs& dialogs, const QString& filter, const QString& title,
+                                      const QString& initialDirectory);
 
 private:
     // A new domain goes into the first blank row after the list, where its record will be: a blank row inside
@@ -43,6 +46,4 @@ private:
 
     DomainGrid& m_grid;
     DomainList& m_domains;
-    UserDialogs& m_dialogs;
-    QString m_listDirectory; // where the import dialog starts
 };

@@ -46,7 +46,7 @@ TEST_F(WindowTest, AddDomainNormalisesTheAnswerAndAddsItOnce)
         if (c.invalid)
             shown.append(u"message||This does not appear to be a valid domain"_s);
         EXPECT_EQ(m_dialogs.shown, shown);
-        DomainList& list = m_program->domains();
+        DomainList& list = m_program->session().domains();
         if (c.added.isEmpty()) {
             EXPECT_EQ(list.count(), 3);
             EXPECT_TRUE(cell(4, 0).isEmpty());
@@ -92,8 +92,9 @@ TEST_F(WindowTest, RemoveDomainAsksThenRemovesTheCurrentRow)
         EXPECT_EQ(m_dialogs.shown, c.shown);
         EXPECT_EQ(QStringList({cell(1, 0), cell(2, 0), cell(3, 0), cell(4, 0)}).join(u' ').trimmed(), c.left);
         EXPECT_EQ(cell(1, 2), u"999"_s);
-        if (m_program->domains().count() == 2) {
-            EXPECT_EQ(m_program->domains().entry(1), "a.com|AllTheWeb=999|AltaVista=2|Google=3|HotBot=4|MSN=5|");
+        if (m_program->session().domains().count() == 2) {
+            EXPECT_EQ(m_program->session().domains().entry(1),
+                      "a.com|AllTheWeb=999|AltaVista=2|Google=3|HotBot=4|MSN=5|");
             EXPECT_EQ(cell(1, 1), u"1,013"_s);
             EXPECT_EQ(grid().Row(), 1);
             EXPECT_EQ(grid().Col(), 0);
@@ -131,7 +132,7 @@ TEST_F(WindowTest, ImportAddsTheDomainOfEveryLine)
     window().mnuFileImportUrls().trigger();
 
     EXPECT_EQ(m_dialogs.shown, QStringList{u"open|Import Urls|"_s + m_dir.path() + u"|*.txt"_s});
-    EXPECT_EQ(records(m_program->domains()),
+    EXPECT_EQ(records(m_program->session().domains()),
               (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|", "d.com" + zeros,
                                  "e.com" + zeros, "f.com" + zeros, "g.com " + zeros, "h.com" + zeros,
                                  "HTTP://I.com" + zeros, ",comma.com" + zeros, "www.j.com" + zeros}));
@@ -146,7 +147,7 @@ TEST_F(WindowTest, ImportAddsTheDomainOfEveryLine)
     window().mnuFileImportUrls().trigger();
     ASSERT_EQ(m_dialogs.shown.size(), 3);
     EXPECT_TRUE(m_dialogs.shown.at(1).startsWith(u"message||The file "_s + missing + u" cannot be read"_s));
-    EXPECT_EQ(m_program->domains().count(), 9);
+    EXPECT_EQ(m_program->session().domains().count(), 9);
 }
 
 TEST_F(WindowTest, ImportGivesWhatAddingEachLineInTurnGives)
@@ -165,14 +166,14 @@ TEST_F(WindowTest, ImportGivesWhatAddingEachLineInTurnGives)
         grid().setTextMatrix(3, 4, u"77"_s);
         if (lineByLine) {
             for (const QByteArray& line : DomainList::splitLines(lines))
-                window().domainEditor().importContents(line);
+                m_program->session().editor().importContents(line);
         } else {
-            window().domainEditor().importContents(lines);
+            m_program->session().editor().importContents(lines);
         }
         QList<QStringList> cells;
         for (int row = 0; row < grid().Rows(); ++row)
             cells.append(rowTexts(row) << cell(row, 7));
-        return std::make_tuple(records(m_program->domains()), cells, grid().Row(), grid().Col());
+        return std::make_tuple(records(m_program->session().domains()), cells, grid().Row(), grid().Col());
     };
     const auto whole = importOnce(false);
     const auto byLine = importOnce(true);

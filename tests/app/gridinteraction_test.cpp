@@ -148,12 +148,12 @@ TEST_F(GridInteractionTest, RemoveThisDomainActsOnThePressedCell)
     EXPECT_EQ(m_dialogs.shown, QStringList{u"yesnocancel|Remove Domain|Remove domain d3.com?"_s});
     EXPECT_EQ(grid().Row(), 3);
     EXPECT_EQ(grid().Col(), 4);
-    EXPECT_EQ(m_program->domains().count(), 4);
+    EXPECT_EQ(m_program->session().domains().count(), 4);
 
     m_choice = &window().mnuGridMenuRemove();
     m_dialogs.answers = {UserDialogs::Answer::Yes};
     pressCell(3, 4, Qt::RightButton, false);
-    EXPECT_EQ(m_program->domains().count(), 3);
+    EXPECT_EQ(m_program->session().domains().count(), 3);
     EXPECT_EQ(cell(3, 0), u"d4.com"_s);
 }
 

@@ -70,7 +70,7 @@ TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
     EXPECT_EQ(m_progress.last(), u"15 of 15  : 100%"_s);
     EXPECT_TRUE(isIdle());
     EXPECT_FALSE(window().sklCompleted().isVisible());
-    EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
+    EXPECT_EQ(m_program->session().fetcher().BusyCount(), 0);
 }
 
 TEST_F(WindowTest, UpdateAllOfAnEmptyListShowsNoStep)
@@ -175,7 +175,7 @@ TEST_F(WindowTest, CancelDuringTheThirdEngineKeepsItsEarlierCount)
     EXPECT_EQ(m_progress.size(), 3);
     EXPECT_EQ(cell(2, 1), u"0"_s);
     EXPECT_TRUE(isIdle());
-    EXPECT_EQ(m_program->fetcher().BusyCount(), 0);
+    EXPECT_EQ(m_program->session().fetcher().BusyCount(), 0);
 }
 
 TEST_F(WindowTest, AFailedFetchKeepsItsCount)
@@ -305,7 +305,7 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
         program.start();
         ASSERT_EQ(m_dialogs.shown.size(), 1);
         EXPECT_TRUE(m_dialogs.shown.first().startsWith(c.message)) << m_dialogs.shown.first().toStdString();
-        EXPECT_EQ(program.domains().count(), 0);
+        EXPECT_EQ(program.session().domains().count(), 0);
         program.frmMain().cmdExit().click();
         EXPECT_EQ(m_dialogs.shown.size(), 2);
         EXPECT_TRUE(m_dialogs.shown.last().contains(u"was not saved"_s));

@@ -134,7 +134,7 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
     Program third(options);
     EXPECT_TRUE(third.start());
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_EQ(third.domains().count(), 1);
+    EXPECT_EQ(third.session().domains().count(), 1);
 }
 
 } // namespace

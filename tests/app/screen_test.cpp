@@ -69,7 +69,7 @@ TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
     m_dialogs.answers = {UserDialogs::Answer::Yes};
     grid().makeCurrent(2, 0);
     window().cmdRemoveDomain().click();
-    ASSERT_EQ(m_program->domains().count(), 1);
+    ASSERT_EQ(m_program->session().domains().count(), 1);
     expectCountsShownWhole();
 }
 

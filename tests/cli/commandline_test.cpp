@@ -200,10 +200,11 @@ TEST_F(CommandLineTest, OneLockForTheListFileWhateverPathLeadsToIt)
         EXPECT_EQ(first.status, 130);
         EXPECT_EQ(second.status, 3);
         const QByteArray pid = second.err.sliced(second.err.lastIndexOf("|pid ") + 5);
-        EXPECT_TRUE(second.err.contains("in use by another Brenlow (process " + pid + " on "))
+        EXPECT_TRUE(second.err.contains("is already open in another Brenlow (process " + pid + " on "))
             << second.err.toStdString();
         EXPECT_EQ(third.status, 3);
-        EXPECT_TRUE(third.err.contains("in use by another Brenlow (another instance)")) << third.err.toStdString();
+        EXPECT_TRUE(third.err.contains("is already open in another Brenlow (another instance)"))
+            << third.err.toStdString();
         // The run saved through its path; the links stay links.
         EXPECT_EQ(listFile(), "a.com|AllTheWeb=100|AltaVista=200|Google=3|HotBot=4|MSN=5|\r\n" + twoDomains.sliced(56));
         EXPECT_TRUE(QFileInfo(link).isSymLink());

@@ -1,0 +1,98 @@
+#include "workflows/listsession.h"
+
+using namespace Qt::StringLiterals;
+
+ListSession::ListSession(SessionOptions options)
+    : m_countText(options.locale)
+    , m_domains(options.listFilePath)
+    , m_lock(options.listFilePath)
+    , m_busyPointer(options.busyPointer)
+    , m_pump(std::move(options.pump))
+    , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
+    , m_fetcher(m_socketHost, *this, m_pump, options.fetchLimits)
+{
+    m_engines.InitGridHeaders();
+    m_engines.InitEngineCatalogue();
+}
+
+void ListSession::showIn(GridControl& grid, UpdateRunControls& runControls)
+{
+    m_grid.emplace(grid, m_domains, m_engines, m_countText);
+    m_run.emplace(grid, m_fetcher, m_engines, m_countText, runControls);
+    m_editor.emplace(*m_grid, m_domains);
+}
+
+bool ListSession::lock(bool required)
+{
+    switch (m_lock.lock()) {
+    case ListLock::Result::Locked:
+        return true;
+    case ListLock::Result::InUse:
+        return fail(ListProblem::InUse);
+    case ListLock::Result::Failed:
+        // A folder where no lock can be made is one where the list cannot be saved either; a session that only
+        // reads goes on, and one that saves finds out when it saves.
+        return !required || fail(ListProblem::NotLockable);
+    }
+    return true;
+}
+
+bool ListSession::load()
+{
+    const DomainList::LoadResult result = m_domains.LoadDomainList(m_engines.GridHeaders());
+    m_grid->SetupUrlsGrid();
+    m_grid->DisplayUrlsData();
+    m_grid->grid().makeCurrent(1, 0);
+    switch (result) {
+    case DomainList::LoadResult::Loaded:
+    case DomainList::LoadResult::CreatedDefault:
+        return true;
+    case DomainList::LoadResult::Unreadable:
+        return fail(ListProblem::Unreadable);
+    case DomainList::LoadResult::FolderUnreadable:
+        return fail(ListProblem::FolderUnreadable);
+    case DomainList::LoadResult::DefaultNotSaved:
+        return fail(ListProblem::NotCreated);
+    }
+    return true;
+}
+
+bool ListSession::save()
+{
+    m_grid->CaptureUrlsData();
+    return m_domains.SaveDomainList() || fail(ListProblem::NotSaved);
+}
+
+bool ListSession::fail(ListProblem problem)
+{
+    m_problem = problem;
+    return false;
+}
+
+QString ListSession::problemText() const
+{
+    const QString file = m_domains.filePath();
+    switch (m_problem) {
+    case ListProblem::None:
+        break;
+    case ListProblem::InUse:
+        return u"the domain list %1 is already open in another Brenlow (%2)"_s.arg(file, m_lock.holder());
+    case ListProblem::NotLockable:
+        return u"the domain list %1 cannot be locked: %2"_s.arg(file, m_lock.errorString());
+    case ListProblem::Unreadable:
+        return u"the domain list %1 cannot be read: %2"_s.arg(file, m_domains.errorString());
+    case ListProblem::FolderUnreadable:
+        return u"the folder that holds the domain list %1 cannot be read: %2"_s.arg(file, m_domains.errorString());
+    case ListProblem::NotCreated:
+        return u"the domain list %1 could not be created: %2"_s.arg(file, m_domains.errorString());
+    case ListProblem::NotSaved:
+        return u"the domain list could not be saved to %1: %2"_s.arg(file, m_domains.errorString());
+    }
+    return {};
+}
+
+void ListSession::setBusy(bool busy)
+{
+    if (m_busyPointer)
+        m_busyPointer->setBusy(busy);
+}

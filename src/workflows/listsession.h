@@ -1,0 +1,90 @@
+#pragma once
+
+#include "domains/domainlist.h"
+#include "domains/listlock.h"
+#include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
+#include "grid/domaingrid.h"
+#include "net/busypointer.h"
+#include "net/httpfetcher.h"
+#include "net/posixsocket.h"
+#include "net/sockethost.h"
+#include "workflows/domaineditor.h"
+#include "workflows/updaterun.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+struct SessionOptions {
+    QString listFilePath;
+    QLocale locale;                     // of the counts the user sees
+    SocketSettings socketSettings;      // the program's own: real names, port 80, 20 s
+    FetchLimits fetchLimits;            // 60 s an attempt
+    EventPump pump;                     // lets the front end's events run while a request waits
+    BusyPointer* busyPointer = nullptr; // the wait pointer; none when null
+};
+
+// What went wrong with the list, for the front end to tell in its own words around problemText().
+enum class ListProblem {
+    None,
+    InUse,            // another running instance holds the list
+    NotLockable,      // no lock can be made beside it
+    Unreadable,       // the file is there but cannot be read; it is never saved over
+    FolderUnreadable, // its folder cannot be searched; nothing is saved there
+    NotCreated,       // there was no list and the new one could not be saved
+    NotSaved,         // a save failed; the file holds what it held
+};
+
+// One domain list as a front end works on it, with everything that takes: the count text of the user's locale,
+// the engine tables, the list and its file, the lock, the socket and the fetcher; and, once the front end shows
+// it in a grid, the grid's exchange with the list, the update run and the editor. The window and the command
+// line each hold one.
+class ListSession : private BusyPointer {
+public:
+    explicit ListSession(SessionOptions options);
+
+    // The grid that shows the list and the front end's side of update runs. Called once, before load().
+    void showIn(GridControl& grid, UpdateRunControls& runControls);
+
+    // Takes the list's lock. False when it cannot be held: InUse always; NotLockable only when required (a
+    // session that saves needs a folder where a lock can be made).
+    bool lock(bool required);
+    // Reads the list and shows it in the grid, the first domain current. False, with the problem, when the file
+    // or its folder cannot be read or a new list could not be created; the grid then shows what could be read.
+    bool load();
+    // Captures the grid into the list and saves it. False, with the problem, when it could not be saved.
+    bool save();
+
+    ListProblem problem() const { return m_problem; }
+    // The last problem as a clause, "the domain list /x/brenlow.txt is in use by another Brenlow (process 12 on
+    // host)", empty when there is none.
+    QString problemText() const;
+
+    const CountText& countText() const { return m_countText; }
+    const EngineTables& engines() const { return m_engines; }
+    DomainList& domains() { return m_domains; }
+    const DomainList& domains() const { return m_domains; }
+    HttpFetcher& fetcher() { return m_fetcher; }
+    DomainGrid& grid() { return *m_grid; }
+    UpdateRun& run() { return *m_run; }
+    DomainEditor& editor() { return *m_editor; }
+
+private:
+    bool fail(ListProblem problem);
+    void setBusy(bool busy) override;
+
+    CountText m_countText;
+    EngineTables m_engines;
+    DomainList m_domains;
+    ListLock m_lock;
+    BusyPointer* m_busyPointer;
+    EventPump m_pump;
+    SocketHost m_socketHost;
+    HttpFetcher m_fetcher;
+    std::optional<DomainGrid> m_grid;
+    std::optional<UpdateRun> m_run;
+    std::optional<DomainEditor> m_editor;
+    ListProblem m_problem = ListProblem::None;
+};
