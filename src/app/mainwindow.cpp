@@ -375,8 +375,9 @@ void MainWindow::setEditingEnabled(bool enabled)
     m_mnuGridMenuRemove->setEnabled(enabled);
 }
 
-void MainWindow::showProgress(const QString& text)
+void MainWindow::showProgress(qint64 step, qint64 steps)
 {
+    const QString text = UpdateRun::progressText(step, steps);
     // A run over a very long list may need more than the label was given for ordinary ones. Only a text
     // longer than those is measured: measuring every step would slow the run down.
     if (text.size() > widestProgress.size()) {

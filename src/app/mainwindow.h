@@ -133,7 +133,7 @@ private:
 
     void enterRunningState() override;
     void leaveRunningState() override;
-    void showProgress(const QString& text) override;
+    void showProgress(qint64 step, qint64 steps) override;
     void fetchEnded(const FetchReport& report) override;
     void setEditingEnabled(bool enabled);
 

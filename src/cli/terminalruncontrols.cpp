@@ -33,16 +33,13 @@ TerminalRunControls::TerminalRunControls(const Console& console, const EngineTab
 {
 }
 
-void TerminalRunControls::showProgress(const QString& text)
+void TerminalRunControls::showProgress(qint64 step, qint64 steps)
 {
     if (!m_isTerminal)
         return;
-    // The text ends with the percentage: "12 of 15  : 80%".
-    const QStringView lastWord = QStringView(text).sliced(text.lastIndexOf(u' ') + 1);
-    const int percent = std::clamp(lastWord.chopped(lastWord.endsWith(u'%') ? 1 : 0).toInt(), 0, 100);
-    const int filled = percent * barWidth / 100;
-    const QByteArray line =
-        "\r[" + QByteArray(filled, '#') + QByteArray(barWidth - filled, '.') + "] " + text.toUtf8() + "\x1b[K";
+    const auto filled = int(std::clamp<qint64>(steps > 0 ? step * barWidth / steps : 0, 0, barWidth));
+    const QByteArray line = "\r[" + QByteArray(filled, '#') + QByteArray(barWidth - filled, '.') + "] " +
+                            UpdateRun::progressText(step, steps).toUtf8() + "\x1b[K";
     std::fwrite(line.constData(), 1, std::size_t(line.size()), m_stream);
     std::fflush(m_stream);
     m_shown = true;

@@ -18,7 +18,7 @@ public:
 
     void enterRunningState() override {}
     void leaveRunningState() override;
-    void showProgress(const QString& text) override;
+    void showProgress(qint64 step, qint64 steps) override;
     // "a.com, Google: not updated (the server answered 503 Service Unavailable); keeps 1,234".
     void fetchEnded(const FetchReport& report) override;
 

@@ -62,7 +62,7 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
         // Read again at every step: the cell is the domain as the grid shows it now.
         const QString domain = m_grid.TextMatrix(row, GridColumn::Domain);
         ++step;
-        m_controls.showProgress(progressText(step, steps));
+        m_controls.showProgress(step, steps);
         if (domain.isEmpty())
             continue;
         if (m_fetcher.cancelRequested())

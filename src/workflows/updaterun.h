@@ -19,7 +19,8 @@ public:
     virtual void enterRunningState() = 0;
     // The progress hidden, the update buttons back, Add, Remove and Exit enabled.
     virtual void leaveRunningState() = 0;
-    virtual void showProgress(const QString& text) = 0;
+    // Step step of steps is under way (one step an engine of a row); each front end shows it in its own way.
+    virtual void showProgress(qint64 step, qint64 steps) = 0;
     // A fetch has ended and its cells have been written: its count, or its failure and the count kept.
     virtual void fetchEnded(const FetchReport& report) = 0;
 

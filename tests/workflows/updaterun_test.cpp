@@ -65,7 +65,7 @@ struct RunRig : UpdateRunControls, BusyPointer {
 
     void enterRunningState() override {}
     void leaveRunningState() override {}
-    void showProgress(const QString&) override {}
+    void showProgress(qint64, qint64) override {}
     void fetchEnded(const FetchReport& report) override { reports.append(report); }
     void setBusy(bool) override {}
 
