@@ -14,13 +14,10 @@ void EngineTables::InitGridHeaders()
 
 void EngineTables::InitEngineCatalogue()
 {
-    m_catalogue = {{
-        {u"AllTheWeb"_s, "www.alltheweb.com"_ba, "/search?cat=web&lang=any&query=link.all%3A%DOMAIN%"_ba},
-        {u"AltaVista"_s, "www.altavista.com"_ba, "/sites/search/web?q=link%3A%DOMAIN%+-url%3A%DOMAIN%"_ba},
-        {u"Google"_s, "www.google.com"_ba, "/search?as_lq=%DOMAIN%"_ba},
-        {u"HotBot"_s, "www.hotbot.com"_ba, "/?query=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%"_ba},
-        {u"MSN"_s, "search.msn.com"_ba, "/results.asp?q=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%"_ba},
-    }};
+    for (std::size_t i = 0; i < Engines.size(); ++i) {
+        const EngineDefinition& engine = Engines[i];
+        m_catalogue[i] = {engine.name.toString(), engine.host.toByteArray(), engine.queryTemplate.toByteArray()};
+    }
 }
 
 QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain)

@@ -3,15 +3,54 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
-// The five search engines, their link queries and the grid's column titles. Filled once while the main window
-// loads and read-only afterwards; the order of the catalogue is the order of the engine columns, of the
-// "View Results From : " items and of the queries within an update run.
+// The five search engines, their link queries, where their pages state a count, and the grid's column titles.
+// The tables are filled once, when a session on a list begins, and read-only afterwards; the order of the
+// catalogue is the order of the engine columns, of the "View Results From : " items and of the queries within an
+// update run.
 
 constexpr int EngineCount = 5;
 constexpr int GridHeaderCount = 8;
+
+// Where an engine's result page states its count: the text between the start and the end marker, the start
+// marker searched only from the anchor on (from the beginning when there is no anchor). Markers match in any
+// letter case.
+struct ExtractionRule {
+    QByteArrayView anchor;
+    QByteArrayView startMarker;
+    QByteArrayView endMarker;
+};
+
+// Everything particular to an engine, one row each, in catalogue order.
+struct EngineDefinition {
+    QStringView name;
+    QByteArrayView host;
+    QByteArrayView queryTemplate;
+    ExtractionRule rule;
+};
+
+inline constexpr std::array<EngineDefinition, EngineCount> Engines{{
+    {u"AllTheWeb",
+     "www.alltheweb.com",
+     "/search?cat=web&lang=any&query=link.all%3A%DOMAIN%",
+     {"Displaying results <b>", "of <b>", "</b> web pages found"}},
+    {u"AltaVista",
+     "www.altavista.com",
+     "/sites/search/web?q=link%3A%DOMAIN%+-url%3A%DOMAIN%",
+     {{}, "We found ", "results:</b>"}},
+    {u"Google", "www.google.com", "/search?as_lq=%DOMAIN%", {"Results <b>", "of about <b>", "</b>."}},
+    {u"HotBot",
+     "www.hotbot.com",
+     "/?query=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
+     {"Showing Results <b>", "</b> of \r\n", " Matches"}},
+    {u"MSN",
+     "search.msn.com",
+     "/results.asp?q=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
+     {">Results ", "of about ", "containing"}},
+}};
 
 struct EngineEntry {
     QString name;             // display name, column title and key of the extraction rule

@@ -2,51 +2,32 @@
 
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
 
 #include <algorithm>
-#include <array>
-
-namespace {
-
-// The count stands between the start and the end marker; the start marker is searched only from the anchor on.
-struct ExtractionRule {
-    QStringView engineName;
-    QByteArrayView anchor; // empty: the start marker is searched from the beginning
-    QByteArrayView startMarker;
-    QByteArrayView endMarker;
-};
-
-constexpr std::array<ExtractionRule, 5> extractionRules{{
-    {u"AllTheWeb", "Displaying results <b>", "of <b>", "</b> web pages found"},
-    {u"AltaVista", {}, "We found ", "results:</b>"},
-    {u"Google", "Results <b>", "of about <b>", "</b>."},
-    {u"HotBot", "Showing Results <b>", "</b> of \r\n", " Matches"},
-    {u"MSN", ">Results ", "of about ", "containing"},
-}};
-
-} // namespace
 
 std::optional<qint64> FindLinkCount(QByteArrayView page, QStringView engineName)
 {
-    const auto rule = std::find_if(extractionRules.begin(), extractionRules.end(),
-                                   [&](const ExtractionRule& r) { return r.engineName == engineName; });
-    if (rule == extractionRules.end())
+    const auto engine =
+        std::find_if(Engines.begin(), Engines.end(), [&](const EngineDefinition& e) { return e.name == engineName; });
+    if (engine == Engines.end())
         return std::nullopt;
+    const ExtractionRule& rule = engine->rule;
 
     qsizetype anchorAt = 0;
-    if (!rule->anchor.isEmpty()) {
-        anchorAt = indexOfIgnoringCase(page, rule->anchor);
+    if (!rule.anchor.isEmpty()) {
+        anchorAt = indexOfIgnoringCase(page, rule.anchor);
         if (anchorAt < 0)
             return std::nullopt;
     }
-    const qsizetype startAt = indexOfIgnoringCase(page, rule->startMarker, anchorAt);
+    const qsizetype startAt = indexOfIgnoringCase(page, rule.startMarker, anchorAt);
     if (startAt < 0)
         return std::nullopt;
-    const qsizetype endAt = indexOfIgnoringCase(page, rule->endMarker, startAt);
+    const qsizetype endAt = indexOfIgnoringCase(page, rule.endMarker, startAt);
     if (endAt < 0)
         return std::nullopt;
 
-    const qsizetype countAt = startAt + rule->startMarker.size();
+    const qsizetype countAt = startAt + rule.startMarker.size();
     // The end marker may overlap the start marker; then there is no count text at all.
     return CountText::parsePageCount(trimSpaces(page.sliced(countAt, std::max<qsizetype>(endAt - countAt, 0))));
 }
