@@ -18,6 +18,7 @@ RunOutcomes::RunOutcomes(GridWidget& grid, QStatusBar& statusBar, const EngineTa
     , m_locale(locale)
     , m_summary(new QLabel(&statusBar))
 {
+    m_summary->setObjectName(u"lblLastUpdate"_s);
     m_summary->setAccessibleName(u"Last update"_s);
     statusBar.addWidget(m_summary, 1);
     m_grid.setCellNotes([this](int row, int col) { return cellNote(row, col); });

@@ -40,7 +40,7 @@ TEST_F(WindowTest, AddDomainNormalisesTheAnswerAndAddsItOnce)
         m_dialogs.shown.clear();
         start(threeDomains);
         m_dialogs.prompts = {c.answer};
-        window().cmdAddDomain().click();
+        button("cmdAddDomain").click();
 
         QStringList shown{u"prompt|Add Domain|Enter Domain To Add"_s};
         if (c.invalid)
@@ -87,7 +87,7 @@ TEST_F(WindowTest, RemoveDomainAsksThenRemovesTheCurrentRow)
         grid().setTextMatrix(1, 2, u"999"_s); // a count found since the last capture
         grid().makeCurrent(c.row, 3);
         m_dialogs.answers = {c.answer};
-        window().cmdRemoveDomain().click();
+        button("cmdRemoveDomain").click();
 
         EXPECT_EQ(m_dialogs.shown, c.shown);
         EXPECT_EQ(QStringList({cell(1, 0), cell(2, 0), cell(3, 0), cell(4, 0)}).join(u' ').trimmed(), c.left);
@@ -105,7 +105,7 @@ TEST_F(WindowTest, RemoveDomainAsksThenRemovesTheCurrentRow)
     m_program.reset();
     m_dialogs.shown.clear();
     start("");
-    window().cmdRemoveDomain().click();
+    button("cmdRemoveDomain").click();
     EXPECT_TRUE(m_dialogs.shown.isEmpty());
 }
 
@@ -129,7 +129,7 @@ TEST_F(WindowTest, ImportAddsTheDomainOfEveryLine)
                "http://www.j.com/dir/page.html");
     file.close();
     m_dialogs.files = {importPath};
-    window().mnuFileImportUrls().trigger();
+    action("mnuFileImportUrls").trigger();
 
     EXPECT_EQ(m_dialogs.shown, QStringList{u"open|Import Urls|"_s + m_dir.path() + u"|*.txt"_s});
     EXPECT_EQ(records(m_program->session().domains()),
@@ -143,8 +143,8 @@ TEST_F(WindowTest, ImportAddsTheDomainOfEveryLine)
     const QString missing = m_dir.filePath(u"missing.txt"_s);
     m_dialogs.files = {missing, QString()};
     m_dialogs.shown.clear();
-    window().mnuFileImportUrls().trigger();
-    window().mnuFileImportUrls().trigger();
+    action("mnuFileImportUrls").trigger();
+    action("mnuFileImportUrls").trigger();
     ASSERT_EQ(m_dialogs.shown.size(), 3);
     EXPECT_TRUE(m_dialogs.shown.at(1).startsWith(u"message||The file "_s + missing + u" cannot be read"_s));
     EXPECT_EQ(m_program->session().domains().count(), 9);

@@ -63,7 +63,7 @@ TEST_F(GridInteractionTest, APressOnTheHeaderRowActsOnTheFirstDomain)
     start(domainsList(3));
     QHeaderView* header = grid().horizontalHeader();
     const QPoint overGoogle(header->sectionViewportPosition(4) + header->sectionSize(4) / 2, header->height() / 2);
-    m_choice = &window().mnuGridMenuUpdate();
+    m_choice = &action("mnuGridMenuUpdate");
     press(*header, overGoogle);
 
     EXPECT_EQ(m_popups, QList<QStringList>{menuFor(u"d1.com"_s)});
@@ -142,7 +142,7 @@ TEST_F(GridInteractionTest, AClickOnAnEmptyCellReturnsToTheFirstDomain)
 TEST_F(GridInteractionTest, RemoveThisDomainActsOnThePressedCell)
 {
     start(domainsList(4));
-    m_choice = &window().mnuGridMenuRemove();
+    m_choice = &action("mnuGridMenuRemove");
     m_dialogs.answers = {UserDialogs::Answer::No};
     pressCell(3, 4, Qt::RightButton, false);
     EXPECT_EQ(m_dialogs.shown, QStringList{u"yesnocancel|Remove Domain|Remove domain d3.com?"_s});
@@ -150,7 +150,7 @@ TEST_F(GridInteractionTest, RemoveThisDomainActsOnThePressedCell)
     EXPECT_EQ(grid().Col(), 4);
     EXPECT_EQ(m_program->session().domains().count(), 4);
 
-    m_choice = &window().mnuGridMenuRemove();
+    m_choice = &action("mnuGridMenuRemove");
     m_dialogs.answers = {UserDialogs::Answer::Yes};
     pressCell(3, 4, Qt::RightButton, false);
     EXPECT_EQ(m_program->session().domains().count(), 3);

@@ -19,16 +19,16 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     start("a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n");
     EXPECT_EQ(window().windowTitle(), u"Brenlow - Link Popularity Tool"_s);
     EXPECT_EQ(window().AppTitle(), u"Brenlow"_s);
-    EXPECT_EQ(window().mnuHelpAbout().text(), u"About Brenlow"_s);
+    EXPECT_EQ(action("mnuHelpAbout").text(), u"About Brenlow"_s);
     const QString engines[] = {u"AllTheWeb"_s, u"AltaVista"_s, u"Google"_s, u"HotBot"_s, u"MSN"_s};
     for (int k = 0; k < 5; ++k)
-        EXPECT_EQ(window().mnuGridMenuView(k).text(), u"View Results From : "_s + engines[k]);
-    EXPECT_FALSE(window().menuBar()->actions().contains(window().mnuGridMenu().menuAction()));
+        EXPECT_EQ(action("mnuGridMenuView" + std::to_string(k)).text(), u"View Results From : "_s + engines[k]);
+    EXPECT_FALSE(window().menuBar()->actions().contains(control<QMenu>("mnuGridMenu").menuAction()));
 
     EXPECT_EQ(grid().Row(), 1);
     EXPECT_EQ(grid().Col(), 0);
     EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"1,297"_s, u"1,234"_s, u"0"_s, u"56"_s, u"0"_s, u"7"_s}));
-    EXPECT_TRUE(window().sklCompleted().text().isEmpty());
+    EXPECT_TRUE(label("sklCompleted").text().isEmpty());
     EXPECT_TRUE(isIdle());
 
     // The design at 96 dpi, as wide as the buttons' captions need; the filler column takes what the others
@@ -36,8 +36,8 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     const int grown = window().centralWidget()->width() - 616;
     if (window().logicalDpiX() == 96 && window().logicalDpiY() == 96) {
         EXPECT_EQ(window().centralWidget()->height(), 457);
-        EXPECT_EQ(window().cmdUpdate(0).geometry(), QRect(16, 8, 113, 25));
-        EXPECT_EQ(window().cmdCancelUpdate().geometry(), QRect(80, 8, 113, 25));
+        EXPECT_EQ(button("cmdUpdate0").geometry(), QRect(16, 8, 113, 25));
+        EXPECT_EQ(button("cmdCancelUpdate").geometry(), QRect(80, 8, 113, 25));
         EXPECT_EQ(grid().geometry(), QRect(8, 56, 600 + grown, 358));
         EXPECT_EQ(grid().columnWidth(0), qRound((600 + grown) * 2 / 9.0));
     }
@@ -46,7 +46,7 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     window().resize(window().size() + QSize(150, 90));
     QCoreApplication::processEvents();
     EXPECT_EQ(grid().ColWidth(7), filler + qRound(150 * grid().twipsPerPixelX()));
-    EXPECT_EQ(window().cmdExit().geometry().topLeft(),
+    EXPECT_EQ(button("cmdExit").geometry().topLeft(),
               QPoint(qRound(8640 * window().logicalDpiX() / 1440.0), qRound(120 * window().logicalDpiY() / 1440.0)));
 }
 
@@ -57,7 +57,7 @@ TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
     // A row without a domain advances the progress by five steps, fetches nothing and keeps its cells.
     start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n\r\nc.com|\r\n");
     const QStringList blankRow = rowTexts(2);
-    window().cmdUpdate(0).click();
+    button("cmdUpdate0").click();
 
     EXPECT_EQ(rowTexts(1),
               (QStringList{u"a.com"_s, u"1,012,355"_s, u"12,345"_s, u"0"_s, u"7"_s, u"1,000,000"_s, u"3"_s}));
@@ -69,16 +69,16 @@ TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
     EXPECT_EQ(m_progress.at(7), u"8 of 15  : 53%"_s);
     EXPECT_EQ(m_progress.last(), u"15 of 15  : 100%"_s);
     EXPECT_TRUE(isIdle());
-    EXPECT_FALSE(window().sklCompleted().isVisible());
+    EXPECT_FALSE(label("sklCompleted").isVisible());
     EXPECT_EQ(m_program->session().fetcher().BusyCount(), 0);
 }
 
 TEST_F(WindowTest, UpdateAllOfAnEmptyListShowsNoStep)
 {
     start("");
-    window().cmdUpdate(0).click();
+    button("cmdUpdate0").click();
     EXPECT_TRUE(m_progress.isEmpty());
-    EXPECT_EQ(window().sklCompleted().text(), u"                  "_s); // 18 spaces
+    EXPECT_EQ(label("sklCompleted").text(), u"                  "_s); // 18 spaces
     EXPECT_TRUE(isIdle());
 }
 
@@ -105,9 +105,9 @@ TEST_F(WindowTest, ReadsEnginePagesInEnglishAndShowsAndStoresCountsInTheUsersLoc
         m_program.reset();
         m_locale = c.locale;
         start("a.com|\r\n");
-        window().cmdUpdate(0).click();
+        button("cmdUpdate0").click();
         EXPECT_EQ(rowTexts(1), QStringList{u"a.com"_s} + c.cells);
-        window().cmdExit().click();
+        button("cmdExit").click();
         EXPECT_EQ(listFile(), c.record);
         // Read back from the list, the counts give the same total.
         m_program.reset();
@@ -121,7 +121,7 @@ TEST_F(WindowTest, UpdateSelectedRunsTheCurrentRowOnly)
     m_server.serveDomain("b.com", {10, 20, 30, 40, 50});
     start(threeDomains);
     grid().makeCurrent(2, 3);
-    window().cmdUpdate(1).click();
+    button("cmdUpdate1").click();
     EXPECT_EQ(m_progress, (QStringList{u"1 of 5  : 20%"_s, u"2 of 5  : 40%"_s, u"3 of 5  : 60%"_s, u"4 of 5  : 80%"_s,
                                        u"5 of 5  : 100%"_s}));
     EXPECT_EQ(cell(2, 1), u"150"_s);
@@ -131,7 +131,7 @@ TEST_F(WindowTest, UpdateSelectedRunsTheCurrentRowOnly)
     // A blank row below the list: five steps, no request.
     m_progress.clear();
     grid().makeCurrent(10, 0);
-    window().cmdUpdate(1).click();
+    button("cmdUpdate1").click();
     EXPECT_EQ(m_progress.size(), 5);
     EXPECT_EQ(m_server.requestCount(), 5);
     EXPECT_TRUE(cell(10, 1).isEmpty());
@@ -142,11 +142,11 @@ TEST_F(WindowTest, AfterARunTheFocusIsBackOnTheButtonThatStartedIt)
     m_server.serveDomain("a.com", {1, 2, 3, 4, 5});
     start("a.com|\r\n");
     for (const int index : {0, 1}) {
-        QPushButton& button = window().cmdUpdate(index);
+        QPushButton& update = button("cmdUpdate" + std::to_string(index));
         grid().makeCurrent(1, 0);
-        press(button, button.rect().center(), Qt::LeftButton);
+        press(update, update.rect().center(), Qt::LeftButton);
         EXPECT_EQ(cell(1, 1), u"15"_s);
-        EXPECT_EQ(window().focusWidget(), &button) << index;
+        EXPECT_EQ(window().focusWidget(), &update) << index;
     }
 }
 
@@ -160,13 +160,14 @@ TEST_F(WindowTest, CancelDuringTheThirdEngineKeepsItsEarlierCount)
     whenever([&] { return m_server.requestCount(third) == 1; },
              [&] {
                  // Nothing that changes rows or starts a run is available; viewing is.
-                 running = !window().mnuGridMenuUpdate().isEnabled() && !window().mnuGridMenuRemove().isEnabled() &&
-                           !window().mnuFileImportUrls().isEnabled() && !window().cmdAddDomain().isEnabled() &&
-                           !window().cmdExit().isEnabled() && window().mnuGridMenuView(2).isEnabled() &&
-                           window().cmdCancelUpdate().isVisible() && !window().cmdUpdate(0).isVisible();
-                 window().cmdCancelUpdate().click();
+                 running = !action("mnuGridMenuUpdate").isEnabled() && !action("mnuGridMenuRemove").isEnabled() &&
+                           !action("mnuFileImportUrls").isEnabled() && !button("cmdAddDomain").isEnabled() &&
+                           !button("cmdExit").isEnabled() &&
+                           action("mnuGridMenuView" + std::to_string(2)).isEnabled() &&
+                           button("cmdCancelUpdate").isVisible() && !button("cmdUpdate0").isVisible();
+                 button("cmdCancelUpdate").click();
              });
-    window().cmdUpdate(0).click();
+    button("cmdUpdate0").click();
     EXPECT_TRUE(running);
 
     // The Total adds up the row as it shows: two new counts and three kept ones.
@@ -184,27 +185,27 @@ TEST_F(WindowTest, AFailedFetchKeepsItsCount)
     m_server.answer(linkQueries("a.com")[3], ServerReply::resetAfter(httpPage("Showing Results <b>1</b>")));
     start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\nz.com|\r\n");
     grid().makeCurrent(1, 0);
-    window().cmdUpdate(1).click();
+    button("cmdUpdate1").click();
     EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"1,104"_s, u"100"_s, u"200"_s, u"300"_s, u"4"_s, u"500"_s}));
 
     // A domain without a stored count: the failed engine's empty cell shows 0.
     grid().makeCurrent(2, 0);
-    window().cmdUpdate(1).click();
+    button("cmdUpdate1").click();
     EXPECT_EQ(cell(2, 5), u"0"_s);
 }
 
 TEST_F(WindowTest, ExitFileExitAndClosingWriteTheCountsOfTheRun)
 {
     const std::function<void(MainWindow&)> exits[] = {
-        [](MainWindow& w) { w.cmdExit().click(); },
-        [](MainWindow& w) { w.mnuFileExit().trigger(); },
+        [this](MainWindow&) { button("cmdExit").click(); },
+        [this](MainWindow&) { action("mnuFileExit").trigger(); },
         [](MainWindow& w) { w.close(); },
     };
     for (const auto& exit : exits) {
         m_program.reset();
         m_server.serveDomain("a.com", {1200, 35, 0, 0, 7});
         start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
-        window().cmdUpdate(0).click();
+        button("cmdUpdate0").click();
         exit(window());
         EXPECT_EQ(listFile(), "a.com|AllTheWeb=1,200|AltaVista=35|Google=0|HotBot=0|MSN=7|\r\n");
         EXPECT_FALSE(window().isVisible());
@@ -217,7 +218,7 @@ TEST_F(WindowTest, ClosingDuringARunCancelsItThenExits)
     m_server.answer(linkQueries("a.com")[1], ServerReply::silence());
     start("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
     whenever([&] { return m_server.requestCount() == 2; }, [&] { window().close(); });
-    window().cmdUpdate(0).click();
+    button("cmdUpdate0").click();
     EXPECT_EQ(m_server.requestCount(), 2);
     EXPECT_EQ(listFile(), "a.com|AllTheWeb=100|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n");
     EXPECT_FALSE(window().isVisible());
@@ -232,9 +233,9 @@ TEST_F(WindowTest, ListFilesKeepTheirBytesAndRequestsCarryThem)
           " b.com |AllTheWeb= 7 |AltaVista=0|Google=0|HotBot=0|MSN=0|\n");
     EXPECT_EQ(cell(2, 0), u"b.com"_s);
     grid().makeCurrent(1, 0);
-    window().cmdUpdate(1).click();
+    button("cmdUpdate1").click();
     EXPECT_EQ(cell(1, 4), u"42"_s);
-    window().cmdExit().click();
+    button("cmdExit").click();
     // The engines the server does not answer (404) keep their counts.
     EXPECT_EQ(listFile(), "caf\xe9.example.com|AllTheWeb=1|AltaVista=2|Google=42|HotBot=4|MSN=5|\r\n"
                           " b.com |AllTheWeb= 7 |AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
@@ -262,7 +263,7 @@ TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
             ASSERT_TRUE(QDir(m_dir.path()).removeRecursively());
             ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
         }
-        window().cmdExit().click();
+        button("cmdExit").click();
         setrlimit(RLIMIT_FSIZE, &saved);
         ASSERT_EQ(m_dialogs.shown.size(), 1);
         EXPECT_TRUE(
@@ -275,7 +276,7 @@ TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
         }
 
         m_dialogs.answers = {UserDialogs::Answer::Yes};
-        window().cmdExit().click();
+        button("cmdExit").click();
         EXPECT_FALSE(window().isVisible());
         blocker.remove();
         QDir().mkpath(m_dir.path());
@@ -306,7 +307,7 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
         ASSERT_EQ(m_dialogs.shown.size(), 1);
         EXPECT_TRUE(m_dialogs.shown.first().startsWith(c.message)) << m_dialogs.shown.first().toStdString();
         EXPECT_EQ(program.session().domains().count(), 0);
-        program.frmMain().cmdExit().click();
+        program.frmMain().findChild<QPushButton*>(u"cmdExit"_s)->click();
         EXPECT_EQ(m_dialogs.shown.size(), 2);
         EXPECT_TRUE(m_dialogs.shown.last().contains(u"was not saved"_s));
         EXPECT_FALSE(program.frmMain().isVisible());

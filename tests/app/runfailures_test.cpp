@@ -57,7 +57,7 @@ TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
     m_server.answer(linkQueries("a.com")[2], ServerReply::page(httpPage("", "503 Service Unavailable")));
     m_server.answer(linkQueries("c.com")[4], ServerReply::page(httpPage("<p>No results</p>")));
     start(threeDomains);
-    window().cmdUpdate(0).click();
+    button("cmdUpdate0").click();
 
     EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"123"_s, u"10"_s, u"20"_s, u"3"_s, u"40"_s, u"50"_s}));
     EXPECT_EQ(markedCells(), (QStringList{u"1,4"_s, u"3,6"_s}));
@@ -71,10 +71,10 @@ TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
     EXPECT_EQ(note(2, 4), QString());
     EXPECT_TRUE(window().statusBar()->isVisible());
     EXPECT_TRUE(
-        matches(window().runSummary().text(), u"Updated 13 of 15 counts at "_s + time +
-                                                  u"; 2 could not be updated and keep their earlier counts\\."_s))
-        << window().runSummary().text().toStdString();
-    EXPECT_EQ(window().runSummary().toolTip(),
+        matches(label("lblLastUpdate").text(), u"Updated 13 of 15 counts at "_s + time +
+                                                   u"; 2 could not be updated and keep their earlier counts\\."_s))
+        << label("lblLastUpdate").text().toStdString();
+    EXPECT_EQ(label("lblLastUpdate").toolTip(),
               u"a.com, Google: the server answered 503 Service Unavailable\nc.com, MSN: the page states no count"_s);
 
     // The mark is a shape beside the text: a marked "3" and a fresh "3" differ in grey, also on a dark palette.
@@ -93,26 +93,26 @@ TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
     // Removing a domain leaves the others' marks where their domains go.
     m_dialogs.answers = {UserDialogs::Answer::Yes};
     grid().makeCurrent(2, 0);
-    window().cmdRemoveDomain().click();
+    button("cmdRemoveDomain").click();
     EXPECT_EQ(markedCells(), (QStringList{u"1,4"_s, u"2,6"_s}));
 
     // A domain removed and added again starts without marks.
     m_dialogs.answers = {UserDialogs::Answer::Yes};
     grid().makeCurrent(2, 0);
-    window().cmdRemoveDomain().click();
+    button("cmdRemoveDomain").click();
     m_dialogs.prompts = {u"c.com"_s};
-    window().cmdAddDomain().click();
+    button("cmdAddDomain").click();
     EXPECT_EQ(cell(2, 0), u"c.com"_s);
     EXPECT_EQ(markedCells(), QStringList{u"1,4"_s});
 
     // A later fetch that succeeds takes the mark away; a new run says what it did.
     m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
     grid().makeCurrent(1, 0);
-    window().cmdUpdate(1).click();
+    button("cmdUpdate1").click();
     EXPECT_EQ(cell(1, 4), u"30"_s);
     EXPECT_EQ(markedCells(), QStringList());
-    EXPECT_TRUE(matches(window().runSummary().text(), u"Updated 5 of 5 counts at "_s + time + u"\\."_s));
-    EXPECT_EQ(window().runSummary().toolTip(), QString());
+    EXPECT_TRUE(matches(label("lblLastUpdate").text(), u"Updated 5 of 5 counts at "_s + time + u"\\."_s));
+    EXPECT_EQ(label("lblLastUpdate").toolTip(), QString());
 }
 
 TEST_F(RunFailuresTest, ACancelledRunSaysSoAndMarksTheFetchItCut)
@@ -121,18 +121,18 @@ TEST_F(RunFailuresTest, ACancelledRunSaysSoAndMarksTheFetchItCut)
     m_server.answer(linkQueries("a.com")[1], ServerReply::silence());
     start(threeDomains);
     whenever([&] { return m_server.requestCount(linkQueries("a.com")[1]) == 1; },
-             [&] { window().cmdCancelUpdate().click(); });
-    window().cmdUpdate(0).click();
+             [&] { button("cmdCancelUpdate").click(); });
+    button("cmdUpdate0").click();
 
     EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"24"_s, u"10"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}));
     EXPECT_EQ(markedCells(), QStringList{u"1,3"_s});
     EXPECT_TRUE(matches(note(1, 3), u"Not updated at "_s + time +
                                         uR"( \(the update was cancelled\); this count is from an earlier run\.)"_s));
-    EXPECT_TRUE(matches(window().runSummary().text(),
+    EXPECT_TRUE(matches(label("lblLastUpdate").text(),
                         u"Cancelled at "_s + time +
                             u" after updating 1 of 15 counts; 1 could not be updated and keeps its earlier count; "
                             u"13 were not asked for\\."_s))
-        << window().runSummary().text().toStdString();
+        << label("lblLastUpdate").text().toStdString();
 }
 
 TEST(StaleCounts, ANoteSaysWhenAndWhyAndGivesTheDateOfAnotherDay)

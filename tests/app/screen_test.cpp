@@ -57,18 +57,18 @@ TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
     constexpr qint64 largest = 999999999999999;
     m_server.serveDomain("a.com", {largest, largest, largest, largest, largest});
     QObject::connect(&window(), &MainWindow::progressChanged, [this] { expectCountsShownWhole(); });
-    window().cmdUpdate(0).click();
+    button("cmdUpdate0").click();
     EXPECT_EQ(cell(1, 2), u"999,999,999,999,999"_s);
     EXPECT_EQ(cell(1, 1), u"4,999,999,999,999,995"_s);
     expectCountsShownWhole();
 
     // Adding a domain; removing one lays the grid out again from the design's widths.
     m_dialogs.prompts = {u"b.com"_s};
-    window().cmdAddDomain().click();
+    button("cmdAddDomain").click();
     expectCountsShownWhole();
     m_dialogs.answers = {UserDialogs::Answer::Yes};
     grid().makeCurrent(2, 0);
-    window().cmdRemoveDomain().click();
+    button("cmdRemoveDomain").click();
     ASSERT_EQ(m_program->session().domains().count(), 1);
     expectCountsShownWhole();
 }
@@ -76,13 +76,14 @@ TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
 TEST_F(ScreenTest, TheProgressLabelAndEveryButtonShowTheirWholeText)
 {
     start("");
-    const QLabel& label = window().sklCompleted();
-    EXPECT_GE(label.contentsRect().width(), drawnWidth(label, label.font(), u"99999 of 100000  : 100%"_s));
-    EXPECT_GE(label.contentsRect().height(), QFontMetricsF(label.font()).height());
+    const QLabel& progress = label("sklCompleted");
+    EXPECT_GE(progress.contentsRect().width(), drawnWidth(progress, progress.font(), u"99999 of 100000  : 100%"_s));
+    EXPECT_GE(progress.contentsRect().height(), QFontMetricsF(progress.font()).height());
 
     // One font for every button, every caption inside its button's frame, no button over another (but Cancel,
     // which stands in place of the update buttons), and the window at most 240 twips wider than designed.
     const QList<QPushButton*> buttons = window().centralWidget()->findChildren<QPushButton*>();
+    const QPushButton* cancel = &button("cmdCancelUpdate");
     for (const QPushButton* button : buttons) {
         SCOPED_TRACE(button->text().toStdString());
         EXPECT_EQ(button->font(), buttons.first()->font());
@@ -92,7 +93,7 @@ TEST_F(ScreenTest, TheProgressLabelAndEveryButtonShowTheirWholeText)
         const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
         EXPECT_GE(inside.width(), drawnWidth(*button, button->font(), button->text()));
         for (const QPushButton* other : buttons) {
-            if (other != button && button != &window().cmdCancelUpdate() && other != &window().cmdCancelUpdate()) {
+            if (other != button && button != cancel && other != cancel) {
                 EXPECT_FALSE(button->geometry().intersects(other->geometry())) << other->text().toStdString();
             }
         }
@@ -119,7 +120,7 @@ TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
         aboutCentred = QTest::qWaitFor([&] { return centred(*about); }, 5000);
         about->cmdOK().click();
     });
-    window().mnuHelpAbout().trigger();
+    action("mnuHelpAbout").trigger();
     EXPECT_TRUE(aboutCentred);
 }
 

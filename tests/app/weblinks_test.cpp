@@ -24,24 +24,25 @@ TEST(OpenWebPage, OpensThePageOfAnExactKey)
 TEST_F(WindowTest, ButtonsAndMenuItemsOpenTheirPages)
 {
     start("a.com|\r\n");
-    window().mnuWebPagesHome().trigger();
-    window().mnuFileGetUpdate().trigger();
-    window().cmdPopularityMean().click();
-    window().cmdFindPageRanking().click();
-    window().cmdDownload().click();
+    action("mnuWebPagesHome").trigger();
+    action("mnuFileGetUpdate").trigger();
+    button("cmdPopularityMean").click();
+    button("cmdFindPageRanking").click();
+    button("cmdDownload").click();
     EXPECT_EQ(m_browser.addresses,
               (QStringList{u"http://www.brenlow.com/"_s, u"http://www.brenlow.com/updates.html"_s,
                            u"http://www.brenlow.com/link-popularity.html"_s, u"http://www.brenlow.com/rankfinder/"_s,
                            u"ftp://ftp.brenlow.com/pub/rankfinder/rankfinder-setup.tar.gz"_s}));
-    EXPECT_EQ(window().cmdDownload().text(), u"Download Rank Finder"_s);
+    EXPECT_EQ(button("cmdDownload").text(), u"Download Rank Finder"_s);
 }
 
 TEST_F(WindowTest, PopUpItemsOpenTheDomainAndItsResultPages)
 {
     start("http://d.com|AllTheWeb=1|\r\na.org|\r\n");
     const QPoint first = grid().visualRect(grid().model()->index(0, 2)).center();
-    const QList<QAction*> items{&window().mnuGridMenuViewDomain(), &window().mnuGridMenuView(2),
-                                &window().mnuGridMenuView(1), &window().mnuGridMenuView(0)};
+    const QList<QAction*> items{&action("mnuGridMenuViewDomain"), &action("mnuGridMenuView" + std::to_string(2)),
+                                &action("mnuGridMenuView" + std::to_string(1)),
+                                &action("mnuGridMenuView" + std::to_string(0))};
     for (QAction* item : items) {
         m_choice = item;
         press(*grid().viewport(), first);
@@ -55,7 +56,7 @@ TEST_F(WindowTest, PopUpItemsOpenTheDomainAndItsResultPages)
     m_browser.addresses.clear();
     const QPoint blank = grid().visualRect(grid().model()->index(4, 0)).center();
     press(*grid().viewport(), blank, Qt::RightButton, false);
-    window().mnuGridMenuViewDomain_Click();
+    action("mnuGridMenuViewDomain").trigger();
     EXPECT_TRUE(m_browser.addresses.isEmpty());
 }
 
@@ -85,7 +86,7 @@ TEST_F(WindowTest, AboutBoxIsModalOnTopAndShowsTheProduct)
         about->WebLink_Click(0);
         about->cmdOK().click();
     });
-    window().mnuHelpAbout().trigger();
+    action("mnuHelpAbout").trigger();
     EXPECT_TRUE(seen);
     EXPECT_EQ(m_browser.addresses, QStringList{u"http://www.brenlow.com/"_s});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

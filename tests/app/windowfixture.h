@@ -21,6 +21,8 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 class RecordingBrowser final : public BrowserOpener {
@@ -74,7 +76,18 @@ protected:
     }
 
     MainWindow& window() { return m_program->frmMain(); }
-    GridWidget& grid() { return window().grdUrls(); }
+    // The window's controls and menu items by their object names, as a user finds them by what they are.
+    template <typename Control> Control& control(const std::string& name)
+    {
+        Control* found = window().findChild<Control*>(QString::fromStdString(name));
+        if (!found)
+            throw std::runtime_error("the window has no " + name);
+        return *found;
+    }
+    QPushButton& button(const std::string& name) { return control<QPushButton>(name); }
+    QAction& action(const std::string& name) { return control<QAction>(name); }
+    QLabel& label(const std::string& name) { return control<QLabel>(name); }
+    GridWidget& grid() { return control<GridWidget>("grdUrls"); }
     QString cell(int row, int col) { return grid().TextMatrix(row, col); }
 
     QStringList rowTexts(int row)
@@ -116,11 +129,11 @@ protected:
     // The controls as they are outside a run (the progress label, blank before the first run, aside).
     bool isIdle()
     {
-        return !window().isUpdating() && window().cmdUpdate(0).isVisible() && window().cmdUpdate(1).isVisible() &&
-               !window().cmdCancelUpdate().isVisible() && window().cmdAddDomain().isEnabled() &&
-               window().cmdRemoveDomain().isEnabled() && window().cmdExit().isEnabled() &&
-               window().mnuFileExit().isEnabled() && window().mnuFileImportUrls().isEnabled() &&
-               window().mnuGridMenuRemove().isEnabled() && window().mnuGridMenuUpdate().isEnabled();
+        return !window().isUpdating() && button("cmdUpdate0").isVisible() && button("cmdUpdate1").isVisible() &&
+               !button("cmdCancelUpdate").isVisible() && button("cmdAddDomain").isEnabled() &&
+               button("cmdRemoveDomain").isEnabled() && button("cmdExit").isEnabled() &&
+               action("mnuFileExit").isEnabled() && action("mnuFileImportUrls").isEnabled() &&
+               action("mnuGridMenuRemove").isEnabled() && action("mnuGridMenuUpdate").isEnabled();
     }
 
     QLocale m_locale{QLocale::English, QLocale::UnitedStates};

@@ -61,8 +61,8 @@ TEST_F(CommandLineTest, UpdateSendsTheWindowsRequestsAndSavesWhatTheWindowSaves)
     m_server.serveDomain("a.com", {12345, 0, 7, 1000000, 3});
     m_server.serveDomain("b.com", {1, 2, 3, 4, 5});
     start(twoDomains);
-    window().cmdUpdate(0).click();
-    window().cmdExit().click();
+    button("cmdUpdate0").click();
+    button("cmdExit").click();
     const QByteArray windowSaved = listFile();
     const QList<QByteArray> windowRequests = m_server.requests();
     m_program.reset();

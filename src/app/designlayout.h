@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/windowcontrols.h"
+
+#include <QList>
+#include <QObject>
+#include <QRect>
+#include <QSize>
+
+#include <functional>
+
+class QFont;
+
+// Puts the main window's controls where its design places them: the design in twips (1/1440 inch) converted at
+// the screen's DPI. Buttons share the largest font in which every caption fits whole, and widen to their
+// caption where it needs more; the progress label is as wide as its widest text; the grid takes what the window
+// gains over the design, and the bottom row of buttons stays below it. The controls are placed again whenever
+// the client area changes size, and then resized() is called.
+class DesignLayout : public QObject {
+public:
+    DesignLayout(const WindowControls& controls, std::function<void()> resized);
+
+    // The smallest client area that shows every control whole.
+    QSize minimumClientSize() const;
+    // Widens the progress label for a text longer than the ones it was made for.
+    void fitProgress(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // A button, its place in the design and the right edge, in twips, up to which it may widen.
+    struct ButtonPlace {
+        QPushButton* button;
+        QRect design;
+        int rightLimit;
+    };
+
+    QRect pixels(const QRect& twips) const;
+    QList<ButtonPlace> buttonPlaces() const;
+    int captionWidth(const QPushButton& button, const QFont& font) const;
+    void chooseButtonFont();
+    QRect buttonGeometry(const ButtonPlace& place) const;
+    int progressWidth(const QString& text) const;
+    void place();
+
+    WindowControls m_controls;
+    std::function<void()> m_resized;
+};
