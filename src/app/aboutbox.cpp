@@ -40,6 +40,14 @@ AboutBox::AboutBox(const QString& appTitle, const QIcon& icon, BrowserOpener& br
 {
     setWindowTitle(u"About "_s + appTitle);
     setModal(true);
+    m_lblProductName->setObjectName(u"lblProductName"_s);
+    m_lblDescription->setObjectName(u"lblDescription"_s);
+    m_lblCopyright->setObjectName(u"lblCopyright"_s);
+    m_lblVersion->setObjectName(u"lblVersion"_s);
+    m_lblCompanyName->setObjectName(u"lblCompanyName"_s);
+    m_picIcon->setObjectName(u"picIcon"_s);
+    m_webLink->setObjectName(u"WebLink0"_s);
+    m_cmdOK->setObjectName(u"cmdOK"_s);
 
     QFont nameFont = m_lblProductName->font();
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.6);
@@ -69,12 +77,6 @@ AboutBox::AboutBox(const QString& appTitle, const QIcon& icon, BrowserOpener& br
 
     adjustSize();
     CentreForm(*this, 0);
-}
-
-QLabel& AboutBox::WebLink(int index) const
-{
-    Q_ASSERT(index == 0);
-    return *m_webLink;
 }
 
 void AboutBox::WebLink_Click(int index)

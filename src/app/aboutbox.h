@@ -13,7 +13,8 @@ QString VersionText(int major, int minor, int revision);
 QString VersionText();
 
 // The about box: the product's name, version, description and copyright, the main window's icon and a link to
-// the product web site, centred on the screen and above every other window.
+// the product web site, centred on the screen and above every other window. Its controls carry their names as
+// object names ("lblVersion", "WebLink0", "cmdOK").
 class AboutBox : public QDialog {
     Q_OBJECT
 
@@ -23,14 +24,6 @@ public:
     void cmdOK_Click() { accept(); }
     void WebLink_Click(int index);
 
-    QLabel& lblProductName() const { return *m_lblProductName; }
-    QLabel& lblDescription() const { return *m_lblDescription; }
-    QLabel& lblCopyright() const { return *m_lblCopyright; }
-    QLabel& lblVersion() const { return *m_lblVersion; }
-    QLabel& lblCompanyName() const { return *m_lblCompanyName; }
-    QLabel& picIcon() const { return *m_picIcon; }
-    QLabel& WebLink(int index) const;
-    QPushButton& cmdOK() const { return *m_cmdOK; }
 
 private:
     BrowserOpener& m_browser;

@@ -1,4 +1,3 @@
-#include "app/centreform.h"
 #include "windowfixture.h"
 
 #include <QCoreApplication>
@@ -30,24 +29,6 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"1,297"_s, u"1,234"_s, u"0"_s, u"56"_s, u"0"_s, u"7"_s}));
     EXPECT_TRUE(label("sklCompleted").text().isEmpty());
     EXPECT_TRUE(isIdle());
-
-    // The design at 96 dpi, as wide as the buttons' captions need; the filler column takes what the others
-    // leave of the grid.
-    const int grown = window().centralWidget()->width() - 616;
-    if (window().logicalDpiX() == 96 && window().logicalDpiY() == 96) {
-        EXPECT_EQ(window().centralWidget()->height(), 457);
-        EXPECT_EQ(button("cmdUpdate0").geometry(), QRect(16, 8, 113, 25));
-        EXPECT_EQ(button("cmdCancelUpdate").geometry(), QRect(80, 8, 113, 25));
-        EXPECT_EQ(grid().geometry(), QRect(8, 56, 600 + grown, 358));
-        EXPECT_EQ(grid().columnWidth(0), qRound((600 + grown) * 2 / 9.0));
-    }
-    // The grid follows the window; the filler column follows the grid.
-    const int filler = grid().ColWidth(7);
-    window().resize(window().size() + QSize(150, 90));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(grid().ColWidth(7), filler + qRound(150 * grid().twipsPerPixelX()));
-    EXPECT_EQ(button("cmdExit").geometry().topLeft(),
-              QPoint(qRound(8640 * window().logicalDpiX() / 1440.0), qRound(120 * window().logicalDpiY() / 1440.0)));
 }
 
 TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
@@ -313,21 +294,6 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
         EXPECT_FALSE(program.frmMain().isVisible());
     }
     EXPECT_EQ(listFile(), "");
-}
-
-TEST(CentreForm, HalvesTheSpaceLeftTruncatingTowardsZero)
-{
-    const struct {
-        QSize window;
-        int offset;
-        QPoint position;
-    } cases[] = {
-        {{1024, 768}, 0, {0, 0}},      {{723, 768}, 0, {150, 0}},     {{1325, 1069}, 0, {-150, -150}},
-        {{624, 468}, 120, {320, 270}}, {{624, 468}, 769, {200, 150}}, {{624, 468}, 1025, {200, 150}},
-        {{624, 468}, 768, {968, 918}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(centredPosition({1024, 768}, c.window, c.offset), c.position) << c.window.width() << " " << c.offset;
 }
 
 } // namespace
