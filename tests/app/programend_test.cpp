@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "support/fakedialogs.h"
+#include "support/lists.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,8 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QByteArray zeros = "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|";
 
 // The program itself, copied into a folder of its own so that the test decides what stands beside it, running
 // on the offscreen platform with the user's data folder inside the test's directory.
@@ -91,7 +90,7 @@ TEST(ProgramEnd, ATerminationSignalSavesTheListWhereverItLives)
         const QByteArray domain = c.list == List::None ? "www.brenlow.com" : "example.com";
         QFile saved(list);
         EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
-        EXPECT_EQ(saved.readAll(), domain + zeros + "\r\n");
+        EXPECT_EQ(saved.readAll(), domain + zeroCounts + "\r\n");
         const bool portable = c.list == List::BesideProgram;
         const QStringList besideProgram =
             portable ? QStringList{u"brenlow"_s, u"brenlow.txt"_s} : QStringList{u"brenlow"_s};
@@ -104,7 +103,7 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
 {
     InstalledProgram installed;
     ASSERT_TRUE(installed.isReady());
-    write(installed.inDataFolder(), "first.com" + zeros + "\r\n");
+    write(installed.inDataFolder(), "first.com" + zeroCounts + "\r\n");
     const std::unique_ptr<QProcess> first = installed.start(installed.inDataFolder());
     // However long the first has held it, its lock stays its own.
     QFile lock(installed.inDataFolder() + u".lock"_s);

@@ -139,8 +139,8 @@ TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
 
     bool aboutCentred = false;
     bool seen = false;
-    onModalDialog<AboutBox>([&](AboutBox& about) { aboutCentred = QTest::qWaitFor([&] { return centred(about); }, 5000); },
-                            seen);
+    onModalDialog<AboutBox>(
+        [&](AboutBox& about) { aboutCentred = QTest::qWaitFor([&] { return centred(about); }, 5000); }, seen);
     action("mnuHelpAbout").trigger();
     EXPECT_TRUE(seen);
     EXPECT_TRUE(aboutCentred);

@@ -1,4 +1,5 @@
 #include "domains/domainlist.h"
+#include "support/lists.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,14 +34,6 @@ protected:
     {
         QFile file(path());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    static QList<QByteArray> records(const DomainList& list)
-    {
-        QList<QByteArray> result;
-        for (int i = 1; i <= list.count(); ++i)
-            result.append(list.entry(i));
-        return result;
     }
 
     QTemporaryDir m_dir;

@@ -18,12 +18,8 @@ protected:
     {
         m_engines.InitGridHeaders();
         m_engines.InitEngineCatalogue();
-        setGridWidthTwips(13500); // a ninth of it is whole pixels at 96 dpi, so the widths are drawn exactly
-    }
-
-    void setGridWidthTwips(int twips)
-    {
-        m_widget.resize(static_cast<int>(std::lround(twips / m_widget.twipsPerPixelX())), 358);
+        // 13,500 twips at 96 dpi: a ninth of it is whole pixels, so the widths are drawn exactly.
+        m_widget.resize(900, 358);
     }
 
     void show(const QList<QByteArray>& records)
@@ -76,10 +72,10 @@ TEST_F(DomainGridTest, LaysOutColumnsFromTheWidthAndKeepsTwoBlankRows)
     EXPECT_EQ(style(1, 0), QString());
 
     // Narrower than columns 0 to 6: nothing changes. Wider: only the filler grows, the same at every call.
-    setGridWidthTwips(11250);
+    m_widget.resize(750, 358); // 11,250 twips
     m_grid.ResizeGrid();
     EXPECT_EQ(m_widget.ColWidth(7), 1500);
-    setGridWidthTwips(15750);
+    m_widget.resize(1050, 358); // 15,750 twips
     m_grid.ResizeGrid();
     m_grid.ResizeGrid();
     EXPECT_EQ(m_widget.ColWidth(7), 3750);
