@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -14,17 +16,28 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The width text takes as drawn on widget: where the device pixel ratio is 2, the font is drawn at twice its
-// size rounded to whole device pixels, which can make it wider than its measure at a ratio of 1.
+// How far text leaves ink when drawn as on widget (in its font, at its device pixel ratio), in the widget's
+// pixels: what the user sees of it, measured on the drawing itself.
 qreal drawnWidth(const QWidget& widget, const QFont& font, const QString& text)
 {
     const qreal ratio = widget.devicePixelRatioF();
-    QFont device = font;
-    if (font.pixelSize() > 0)
-        device.setPixelSize(qRound(font.pixelSize() * ratio));
-    else
-        device.setPointSizeF(font.pointSizeF() * ratio);
-    return std::max(QFontMetricsF(font).horizontalAdvance(text), QFontMetricsF(device).horizontalAdvance(text) / ratio);
+    QImage image(QSize(1600, 120) * ratio, QImage::Format_Grayscale8);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(0, 80), text);
+    painter.end();
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = image.width() - 1; x > right; --x) {
+            if (line[x] < 128)
+                right = x;
+        }
+    }
+    return (right + 1) / ratio;
 }
 
 class ScreenTest : public WindowTest {
