@@ -31,6 +31,40 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     EXPECT_TRUE(isIdle());
 }
 
+TEST_F(WindowTest, EveryControlAndMenuItemHasItsCaption)
+{
+    start("a.com|\r\n");
+    const std::pair<const char*, QString> buttons[] = {
+        {"cmdUpdate0", u"Update All"_s},
+        {"cmdUpdate1", u"Update Selected"_s},
+        {"cmdCancelUpdate", u"Cancel"_s},
+        {"cmdAddDomain", u"Add Domain"_s},
+        {"cmdRemoveDomain", u"Remove Domain"_s},
+        {"cmdExit", u"Exit"_s},
+        {"cmdFindPageRanking", u"Where I Do Rank In Free Search Engines?"_s},
+        {"cmdDownload", u"Download Rank Finder"_s},
+        {"cmdPopularityMean", u"What Does Popularity Mean To Me?"_s},
+    };
+    for (const auto& [name, caption] : buttons)
+        EXPECT_EQ(button(name).text(), caption) << name;
+    const std::pair<const char*, QString> items[] = {
+        {"mnuFileImportUrls", u"Import Urls"_s},
+        {"mnuFileGetUpdate", u"&Update Now!"_s},
+        {"mnuFileExit", u"&Exit"_s},
+        {"mnuWebPagesHome", u"Tarvin Home"_s},
+        {"mnuGridMenuViewDomain", u"View Domain"_s},
+        {"mnuGridMenuUpdate", u"Update This Domain Only"_s},
+        {"mnuGridMenuRemove", u"Remove This Domain"_s},
+    };
+    for (const auto& [name, caption] : items)
+        EXPECT_EQ(action(name).text(), caption) << name;
+    QStringList menus;
+    for (const QAction* menu : window().menuBar()->actions())
+        menus.append(menu->text());
+    EXPECT_EQ(menus, (QStringList{u"&File"_s, u"&Help"_s}));
+    EXPECT_EQ(action("mnuWebPagesHome").parent()->property("title").toString(), u"Web Pages"_s);
+}
+
 TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
 {
     m_server.serveDomain("a.com", {12345, 0, 7, 1000000, 3});

@@ -64,6 +64,39 @@ TEST(ExtractLinkCount, FindsTheCountOnlyBetweenTheWholeMarkersInTheirOrder)
         EXPECT_EQ(ExtractLinkCount(c.page, engines[c.engine]), c.count) << c.page.toStdString();
 }
 
+TEST(ExtractLinkCount, EveryCharacterOfEveryMarkerCounts)
+{
+    // Each engine's anchor, start and end marker, with 4,321 between the last two; every character of every
+    // marker changed in turn leaves a page that states no count.
+    const struct {
+        int engine;
+        QByteArray anchor;
+        QByteArray start;
+        QByteArray end;
+    } rules[] = {
+        {0, "Displaying results <b>", "of <b>", "</b> web pages found"},
+        {1, "", "We found ", "results:</b>"},
+        {2, "Results <b>", "of about <b>", "</b>."},
+        {3, "Showing Results <b>", "</b> of \r\n", " Matches"},
+        {4, ">Results ", "of about ", "containing"},
+    };
+    for (const auto& r : rules) {
+        const QByteArray markers[] = {r.anchor, r.start, r.end};
+        const auto page = [&](int changed, qsizetype at) {
+            QByteArray parts[] = {r.anchor, r.start, r.end};
+            parts[changed][at] = '#';
+            return "x " + parts[0] + " 1 - 10 " + parts[1] + "4,321" + parts[2] + " y";
+        };
+        EXPECT_EQ(ExtractLinkCount("x " + r.anchor + " 1 - 10 " + r.start + "4,321" + r.end + " y", engines[r.engine]),
+                  4321)
+            << r.engine;
+        for (int m = 0; m < 3; ++m) {
+            for (qsizetype at = 0; at < markers[m].size(); ++at)
+                EXPECT_EQ(FindLinkCount(page(m, at), engines[r.engine]), std::nullopt) << r.engine << " " << m << " " << at;
+        }
+    }
+}
+
 TEST(ExtractLinkCount, ReadsTheCountTextTheEnglishWay)
 {
     const struct {

@@ -320,6 +320,10 @@ TEST(UpdateRun, SendsTheDomainPercentEncodedAndAPlainDomainAsItStands)
     rig.serveA({1, 2, 3, 4, 5});
     rig.run.UpdateResults(1, 1);
     ASSERT_EQ(rig.server.requests().size(), 5);
+    const QByteArray hosts[] = {"www.alltheweb.com", "www.altavista.com", "www.google.com", "www.hotbot.com",
+                                "search.msn.com"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(rig.server.requests()[i].contains("\r\nHost: " + hosts[i] + "\r\n")) << i;
     EXPECT_EQ(rig.server.requests()[4], "GET /results.asp?q=linkdomain%3Aa.com+-domain%3Aa.com HTTP/1.0\r\n"
                                         "From: user@domain\r\nHost: search.msn.com\r\n"
                                         "User-Agent: Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)\r\n"
