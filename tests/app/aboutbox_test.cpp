@@ -28,6 +28,7 @@ TEST_F(WindowTest, AboutBoxIsModalOnTopAndShowsTheProduct)
                 return label ? label->text() : u"<none>"_s;
             };
             EXPECT_TRUE(about.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            EXPECT_EQ(about.windowTitle(), u"About Brenlow"_s);
             EXPECT_EQ(text("lblProductName"), u"Brenlow"_s);
             EXPECT_EQ(text("lblCompanyName"), u"Brenlow"_s);
             EXPECT_EQ(text("lblDescription"), u"Brenlow Link Popularity Tool"_s);
