@@ -6,6 +6,35 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr std::array<EngineDefinition, EngineCount> engines{{
+    {u"AllTheWeb",
+     "www.alltheweb.com",
+     "/search?cat=web&lang=any&query=link.all%3A%DOMAIN%",
+     {"Displaying results <b>", "of <b>", "</b> web pages found"}},
+    {u"AltaVista",
+     "www.altavista.com",
+     "/sites/search/web?q=link%3A%DOMAIN%+-url%3A%DOMAIN%",
+     {{}, "We found ", "results:</b>"}},
+    {u"Google", "www.google.com", "/search?as_lq=%DOMAIN%", {"Results <b>", "of about <b>", "</b>."}},
+    {u"HotBot",
+     "www.hotbot.com",
+     "/?query=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
+     {"Showing Results <b>", "</b> of \r\n", " Matches"}},
+    {u"MSN",
+     "search.msn.com",
+     "/results.asp?q=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
+     {">Results ", "of about ", "containing"}},
+}};
+
+} // namespace
+
+const std::array<EngineDefinition, EngineCount>& engineDefinitions()
+{
+    return engines;
+}
+
 void EngineTables::InitGridHeaders()
 {
     m_headers = {u"Domain"_s, u"Total"_s,  u"AllTheWeb"_s, u"AltaVista"_s,
@@ -14,8 +43,8 @@ void EngineTables::InitGridHeaders()
 
 void EngineTables::InitEngineCatalogue()
 {
-    for (std::size_t i = 0; i < Engines.size(); ++i) {
-        const EngineDefinition& engine = Engines[i];
+    for (std::size_t i = 0; i < engines.size(); ++i) {
+        const EngineDefinition& engine = engines[i];
         m_catalogue[i] = {engine.name.toString(), engine.host.toByteArray(), engine.queryTemplate.toByteArray()};
     }
 }

@@ -32,25 +32,8 @@ struct EngineDefinition {
     ExtractionRule rule;
 };
 
-inline constexpr std::array<EngineDefinition, EngineCount> Engines{{
-    {u"AllTheWeb",
-     "www.alltheweb.com",
-     "/search?cat=web&lang=any&query=link.all%3A%DOMAIN%",
-     {"Displaying results <b>", "of <b>", "</b> web pages found"}},
-    {u"AltaVista",
-     "www.altavista.com",
-     "/sites/search/web?q=link%3A%DOMAIN%+-url%3A%DOMAIN%",
-     {{}, "We found ", "results:</b>"}},
-    {u"Google", "www.google.com", "/search?as_lq=%DOMAIN%", {"Results <b>", "of about <b>", "</b>."}},
-    {u"HotBot",
-     "www.hotbot.com",
-     "/?query=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
-     {"Showing Results <b>", "</b> of \r\n", " Matches"}},
-    {u"MSN",
-     "search.msn.com",
-     "/results.asp?q=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
-     {">Results ", "of about ", "containing"}},
-}};
+// The engines' table, one row each, in catalogue order.
+const std::array<EngineDefinition, EngineCount>& engineDefinitions();
 
 struct EngineEntry {
     QString name;             // display name, column title and key of the extraction rule

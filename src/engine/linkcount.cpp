@@ -8,9 +8,10 @@
 
 std::optional<qint64> FindLinkCount(QByteArrayView page, QStringView engineName)
 {
+    const auto& engines = engineDefinitions();
     const auto engine =
-        std::find_if(Engines.begin(), Engines.end(), [&](const EngineDefinition& e) { return e.name == engineName; });
-    if (engine == Engines.end())
+        std::find_if(engines.begin(), engines.end(), [&](const EngineDefinition& e) { return e.name == engineName; });
+    if (engine == engines.end())
         return std::nullopt;
     const ExtractionRule& rule = engine->rule;
 
