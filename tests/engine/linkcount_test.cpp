@@ -92,7 +92,8 @@ TEST(ExtractLinkCount, EveryCharacterOfEveryMarkerCounts)
             << r.engine;
         for (int m = 0; m < 3; ++m) {
             for (qsizetype at = 0; at < markers[m].size(); ++at)
-                EXPECT_EQ(FindLinkCount(page(m, at), engines[r.engine]), std::nullopt) << r.engine << " " << m << " " << at;
+                EXPECT_EQ(FindLinkCount(page(m, at), engines[r.engine]), std::nullopt)
+                    << r.engine << " " << m << " " << at;
         }
     }
 }

@@ -19,6 +19,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using enum FetchFailure;
+
 // Names ending in ".invalid" cannot be resolved; every other name is 127.0.0.1. The n-th connect to port 80 goes
 // to ports[n], the last one again and again; any other port is refused as invalid.
 struct LoopbackRoute {
@@ -146,6 +148,7 @@ TEST(HttpRequest, SendsTheSixLinesAndHandsADigitsOnlyHostOverAsAnAddress)
 
 TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
 {
+    using R = ServerReply;
     const QByteArray head = longPage.first(100);
     const QByteArray limit = head + QByteArray(HttpFetcher::MaxResponseSize - head.size(), 'x');
     const struct {
@@ -158,46 +161,18 @@ TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
         QByteArray response;
         int requests;
     } cases[] = {
-        {"closed after the page", {ServerReply::page(longPage)}, 10s, 60s, false, FetchFailure::None, longPage, 1},
-        {"silent, then served",
-         {ServerReply::silence(), ServerReply::page(longPage)},
-         200ms,
-         60s,
-         false,
-         FetchFailure::None,
-         longPage,
-         2},
-        {"part, then silence, twice",
-         {ServerReply::stallAfter(head)},
-         200ms,
-         60s,
-         false,
-         FetchFailure::TimedOut,
-         "",
-         2},
-        {"cancel after the part", {ServerReply::stallAfter(head)}, 10s, 60s, true, FetchFailure::Cancelled, head, 1},
-        {"exactly 16 MiB", {ServerReply::page(limit)}, 10s, 60s, false, FetchFailure::None, limit, 1},
-        {"one byte more", {ServerReply::page(limit + "x")}, 10s, 60s, false, FetchFailure::TooLarge, "", 1},
-        {"reset after a part", {ServerReply::resetAfter(head)}, 10s, 60s, false, FetchFailure::ConnectionBroken, "", 1},
-        {"closed before a byte", {ServerReply::page("")}, 10s, 60s, false, FetchFailure::NoAnswer, "", 1},
+        {"closed after the page", {R::page(longPage)}, 10s, 60s, false, None, longPage, 1},
+        {"silent, then served", {R::silence(), R::page(longPage)}, 200ms, 60s, false, None, longPage, 2},
+        {"part, then silence, twice", {R::stallAfter(head)}, 200ms, 60s, false, TimedOut, "", 2},
+        {"cancel after the part", {R::stallAfter(head)}, 10s, 60s, true, Cancelled, head, 1},
+        {"exactly 16 MiB", {R::page(limit)}, 10s, 60s, false, None, limit, 1},
+        {"one byte more", {R::page(limit + "x")}, 10s, 60s, false, TooLarge, "", 1},
+        {"reset after a part", {R::resetAfter(head)}, 10s, 60s, false, ConnectionBroken, "", 1},
+        {"closed before a byte", {R::page("")}, 10s, 60s, false, NoAnswer, "", 1},
         // Each byte that comes puts the socket's time-out off again: slow but steady is not silent...
-        {"a page in pieces, longer than the time-out",
-         {ServerReply::trickle(longPage, 5, 150ms)},
-         300ms,
-         60s,
-         false,
-         FetchFailure::None,
-         longPage,
-         1},
+        {"pieces beyond the time-out", {R::trickle(longPage, 5, 150ms)}, 300ms, 60s, false, None, longPage, 1},
         // ... but every attempt ends at its deadline, and the second one is the last.
-        {"a page in pieces, longer than the deadline",
-         {ServerReply::trickle(longPage, 200, 20ms)},
-         300ms,
-         500ms,
-         false,
-         FetchFailure::TimedOut,
-         "",
-         2},
+        {"pieces beyond the deadline", {R::trickle(longPage, 200, 20ms)}, 300ms, 500ms, false, TimedOut, "", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -208,7 +183,7 @@ TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
                 rig.fetcher.requestCancel();
         };
         const HttpResult result = rig.fetch("www.example.com", "/page");
-        EXPECT_EQ(result.succeeded, c.failure == FetchFailure::None);
+        EXPECT_EQ(result.succeeded, c.failure == None);
         EXPECT_EQ(result.failure.kind, c.failure);
         EXPECT_EQ(result.response, c.response);
         EXPECT_EQ(rig.server.requestCount("/page"), c.requests);
@@ -250,39 +225,34 @@ TEST(HttpRequest, AnErrorStatusOrABodyShortOfItsLengthFails)
         qint64 contentLength;
         qint64 bodyLength;
     } cases[] = {
-        {"200", "HTTP/1.0 200 OK\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
-        {"299", "HTTP/1.1 299 Fine\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
-        {"199", "HTTP/1.0 199 Early\r\n\r\n" + body, FetchFailure::ErrorStatus, 199, "Early", 0, 0},
-        {"300", "HTTP/1.0 300 Multiple Choices\r\n\r\n" + body, FetchFailure::ErrorStatus, 300, "Multiple Choices", 0,
+        {"200", "HTTP/1.0 200 OK\r\n\r\n" + body, None, 0, "", 0, 0},
+        {"299", "HTTP/1.1 299 Fine\r\n\r\n" + body, None, 0, "", 0, 0},
+        {"199", "HTTP/1.0 199 Early\r\n\r\n" + body, ErrorStatus, 199, "Early", 0, 0},
+        {"300", "HTTP/1.0 300 Multiple Choices\r\n\r\n" + body, ErrorStatus, 300, "Multiple Choices", 0, 0},
+        {"no reason", "HTTP/1.0 500\r\n\r\n", ErrorStatus, 500, "", 0, 0},
+        {"LF alone", "HTTP/1.0 500 Oops\n\n" + body, ErrorStatus, 500, "Oops", 0, 0},
+        {"control bytes in the reason", "HTTP/1.0 500 Bad\x1b[2J\x07 Day\r\n\r\n", ErrorStatus, 500, "Bad[2J Day", 0,
          0},
-        {"no reason", "HTTP/1.0 500\r\n\r\n", FetchFailure::ErrorStatus, 500, "", 0, 0},
-        {"LF alone", "HTTP/1.0 500 Oops\n\n" + body, FetchFailure::ErrorStatus, 500, "Oops", 0, 0},
-        {"control bytes in the reason", "HTTP/1.0 500 Bad\x1b[2J\x07 Day\r\n\r\n", FetchFailure::ErrorStatus, 500,
-         "Bad[2J Day", 0, 0},
-        {"no status line", body, FetchFailure::None, 0, "", 0, 0},
-        {"not HTTP/1", "HTTP/2 503 No\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
-        {"two digits", "HTTP/1.0 50 No\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
-        {"a status line later on", body + "\r\nHTTP/1.0 503 No\r\n", FetchFailure::None, 0, "", 0, 0},
-        {"more than the length", "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n" + body, FetchFailure::None, 0, "", 0,
-         0},
-        {"short, any letter case", "HTTP/1.0 200 OK\r\ncontent-length:  4000 \r\n\r\n" + body, FetchFailure::ShortBody,
-         0, "", 4000, 49},
+        {"no status line", body, None, 0, "", 0, 0},
+        {"not HTTP/1", "HTTP/2 503 No\r\n\r\n" + body, None, 0, "", 0, 0},
+        {"two digits", "HTTP/1.0 50 No\r\n\r\n" + body, None, 0, "", 0, 0},
+        {"a status line later on", body + "\r\nHTTP/1.0 503 No\r\n", None, 0, "", 0, 0},
+        {"more than the length", "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n" + body, None, 0, "", 0, 0},
+        {"short, any letter case", "HTTP/1.0 200 OK\r\ncontent-length:  4000 \r\n\r\n" + body, ShortBody, 0, "", 4000,
+         49},
         {"short of the larger of two lengths",
-         "HTTP/1.0 200 OK\r\nContent-Length: 60\r\nContent-Length: 49\r\n\r\n" + body, FetchFailure::ShortBody, 0, "",
-         60, 49},
-        {"cut inside the head", "HTTP/1.0 200 OK\r\nContent-Length: 49\r\nContent-Ty", FetchFailure::ShortBody, 0, "",
-         49, 0},
-        {"a length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 4x\r\n\r\n" + body, FetchFailure::None, 0,
-         "", 0, 0},
-        {"a length without a status line", "Content-Length: 4000\r\n\r\n" + body, FetchFailure::None, 0, "", 0, 0},
+         "HTTP/1.0 200 OK\r\nContent-Length: 60\r\nContent-Length: 49\r\n\r\n" + body, ShortBody, 0, "", 60, 49},
+        {"cut inside the head", "HTTP/1.0 200 OK\r\nContent-Length: 49\r\nContent-Ty", ShortBody, 0, "", 49, 0},
+        {"a length that is no number", "HTTP/1.0 200 OK\r\nContent-Length: 4x\r\n\r\n" + body, None, 0, "", 0, 0},
+        {"a length without a status line", "Content-Length: 4000\r\n\r\n" + body, None, 0, "", 0, 0},
     };
     Rig rig;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         rig.server.answer("/page", ServerReply::page(c.response));
         const HttpResult result = rig.fetch("www.example.com", "/page");
-        EXPECT_EQ(result.succeeded, c.failure == FetchFailure::None);
-        EXPECT_EQ(result.response, c.failure == FetchFailure::None ? c.response : QByteArray());
+        EXPECT_EQ(result.succeeded, c.failure == None);
+        EXPECT_EQ(result.response, c.failure == None ? c.response : QByteArray());
         EXPECT_EQ(result.failure.kind, c.failure);
         EXPECT_EQ(result.failure.status, c.status);
         EXPECT_EQ(result.failure.statusText, c.statusText);
@@ -306,26 +276,14 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
         int socketsMade;
         QString events; // the socket's: a time-out comes before the LastError of the same wait
     } cases[] = {
-        {"name not found: no second attempt",
-         "nowhere.invalid",
-         {server},
-         FetchFailure::HostNotFound,
-         1,
-         1,
-         u"25001"_s},
-        {"refused twice", "www.example.com", {closed.port()}, FetchFailure::ConnectFailed, 2, 3, u"25004 25004"_s},
-        {"refused, then served", "www.example.com", {closed.port(), server}, FetchFailure::None, 2, 2, u"25004"_s},
-        {"connect time-out: no reset, no retry",
-         "www.example.com",
-         {full.port()},
-         FetchFailure::TimedOut,
-         1,
-         1,
-         u"Timeout 25005"_s},
+        {"name not found: no second attempt", "nowhere.invalid", {server}, HostNotFound, 1, 1, u"25001"_s},
+        {"refused twice", "www.example.com", {closed.port()}, ConnectFailed, 2, 3, u"25004 25004"_s},
+        {"refused, then served", "www.example.com", {closed.port(), server}, None, 2, 2, u"25004"_s},
+        {"connect time-out: no reset, no retry", "www.example.com", {full.port()}, TimedOut, 1, 1, u"Timeout 25005"_s},
         {"digits only: 127.0.0.7, no name, refused twice",
          "2130706439",
          {server},
-         FetchFailure::ConnectFailed,
+         ConnectFailed,
          0,
          3,
          u"25004 25004"_s},
@@ -342,7 +300,7 @@ TEST(HttpRequest, ResetsAndRetriesOnlyAfterAFlaggedConnectFailureDroppingACancel
                 rig.fetcher.requestCancel();
         };
         const HttpResult result = rig.fetch(c.host, "/");
-        const bool succeeded = c.failure == FetchFailure::None;
+        const bool succeeded = c.failure == None;
         EXPECT_EQ(result.succeeded, succeeded);
         EXPECT_EQ(result.failure.kind, c.failure);
         EXPECT_EQ(result.response, succeeded ? longPage : QByteArray());
@@ -380,7 +338,7 @@ TEST(HttpRequest, CancelEndsAConnectOrANameLookupThatGetsNoAnswerWithinOneSlice)
         };
         const HttpResult result = rig.fetch("www.example.com", "/");
         EXPECT_FALSE(result.succeeded);
-        EXPECT_EQ(result.failure.kind, FetchFailure::Cancelled);
+        EXPECT_EQ(result.failure.kind, Cancelled);
         EXPECT_TRUE(rig.fetcher.cancelRequested());
         EXPECT_FALSE(rig.controls.SocketTimedOut());
         EXPECT_LE(slicesAfterCancel, 1);
@@ -416,7 +374,7 @@ TEST(HttpRequest, ANameLookupWithoutAnAnswerFailsAtTheTimeOutAndHoldsOneThreadAt
         SCOPED_TRACE(host.toStdString());
         const HttpResult result = rig.fetch(host, "/");
         EXPECT_FALSE(result.succeeded);
-        EXPECT_EQ(result.failure.kind, FetchFailure::LookupTimedOut);
+        EXPECT_EQ(result.failure.kind, LookupTimedOut);
         EXPECT_EQ(rig.events.join(u' '), u"Timeout 25005"_s);
         rig.events.clear();
     }
@@ -444,7 +402,7 @@ TEST(HttpRequest, RefusesAnEmptyHostAndLineBreaksOrNulWithoutTouchingAnything)
         Rig rig;
         const HttpResult result = rig.fetcher.HttpRequest(c.host, c.path);
         EXPECT_FALSE(result.succeeded);
-        EXPECT_EQ(result.failure.kind, FetchFailure::RequestRefused);
+        EXPECT_EQ(result.failure.kind, RequestRefused);
         EXPECT_TRUE(result.response.isEmpty());
         EXPECT_TRUE(rig.pointerStates.empty());
         EXPECT_EQ(rig.fetcher.BusyCount(), 0);

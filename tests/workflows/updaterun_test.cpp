@@ -18,6 +18,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using enum FetchFailure;
+
 const QLocale english(QLocale::English, QLocale::UnitedStates);
 const QLocale german(QLocale::German, QLocale::Germany);
 const QList<QByteArray> aQueries = linkQueries("a.com");
@@ -110,7 +112,7 @@ void expectGoogleCell(const OneEngineCase& c)
     const FetchReport& google = rig.reports[2];
     EXPECT_EQ(google.engine, 2);
     EXPECT_EQ(google.failure.kind, c.failure);
-    EXPECT_EQ(google.failed(), c.failure != FetchFailure::None);
+    EXPECT_EQ(google.failed(), c.failure != None);
     EXPECT_EQ(google.keptCount, google.failed() ? c.google : QString());
     EXPECT_EQ(rig.run.lastRun().failed, google.failed() ? 1 : 0);
 }
@@ -119,16 +121,13 @@ TEST(UpdateRun, AnErrorStatusKeepsTheStoredCount)
 {
     const QByteArray page = resultPage(2, "7,000").sliced(17); // the page without its status line
     const OneEngineCase cases[] = {
-        {"200", googleStating("7,000"), u"7,000"_s, u"7,120"_s, FetchFailure::None},
-        {"no status line", ServerReply::page(page), u"7,000"_s, u"7,120"_s, FetchFailure::None},
-        {"404", ServerReply::page("HTTP/1.0 404 Not Found\r\n" + page), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ErrorStatus},
-        {"503", ServerReply::page("HTTP/1.1 503 Service Unavailable\r\n\r\n"), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ErrorStatus},
-        {"500 with a count", ServerReply::page("HTTP/1.0 500 Oops\r\n" + page), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ErrorStatus},
+        {"200", googleStating("7,000"), u"7,000"_s, u"7,120"_s, None},
+        {"no status line", ServerReply::page(page), u"7,000"_s, u"7,120"_s, None},
+        {"404", ServerReply::page("HTTP/1.0 404 Not Found\r\n" + page), u"3,333"_s, u"3,453"_s, ErrorStatus},
+        {"503", ServerReply::page("HTTP/1.1 503 Service Unavailable\r\n\r\n"), u"3,333"_s, u"3,453"_s, ErrorStatus},
+        {"500 with a count", ServerReply::page("HTTP/1.0 500 Oops\r\n" + page), u"3,333"_s, u"3,453"_s, ErrorStatus},
         {"302", ServerReply::page("HTTP/1.0 302 Found\r\nLocation: http://elsewhere/\r\n\r\n"), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ErrorStatus},
+         ErrorStatus},
     };
     for (const auto& c : cases)
         expectGoogleCell(c);
@@ -140,13 +139,11 @@ TEST(UpdateRun, ABodyShortOfItsLengthKeepsTheStoredCount)
     const QByteArray ok = "HTTP/1.0 200 OK\r\n";
     const OneEngineCase cases[] = {
         {"as long as it says", ServerReply::page(ok + "Content-Length: 46\r\n\r\n" + body), u"7,000"_s, u"7,120"_s,
-         FetchFailure::None},
+         None},
         {"one byte short", ServerReply::page(ok + "Content-Length: 47\r\n\r\n" + body), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ShortBody},
-        {"half of it", ServerReply::page(ok + "Content-Length: 92\r\n\r\n" + body), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ShortBody},
-        {"reset after a part", ServerReply::resetAfter(ok + "\r\n" + body), u"3,333"_s, u"3,453"_s,
-         FetchFailure::ConnectionBroken},
+         ShortBody},
+        {"half of it", ServerReply::page(ok + "Content-Length: 92\r\n\r\n" + body), u"3,333"_s, u"3,453"_s, ShortBody},
+        {"reset after a part", ServerReply::resetAfter(ok + "\r\n" + body), u"3,333"_s, u"3,453"_s, ConnectionBroken},
     };
     for (const auto& c : cases)
         expectGoogleCell(c);
@@ -155,12 +152,12 @@ TEST(UpdateRun, ABodyShortOfItsLengthKeepsTheStoredCount)
 TEST(UpdateRun, APageThatStatesNoCountKeepsTheStoredCountAndAZeroIsWritten)
 {
     const OneEngineCase cases[] = {
-        {"zero", googleStating("0"), u"0"_s, u"120"_s, FetchFailure::None},
+        {"zero", googleStating("0"), u"0"_s, u"120"_s, None},
         {"no markers", ServerReply::page(httpPage("<html>Sorry, try again later.</html>")), u"3,333"_s, u"3,453"_s,
-         FetchFailure::NoCount},
-        {"nothing between the markers", googleStating(""), u"3,333"_s, u"3,453"_s, FetchFailure::NoCount},
-        {"a word", googleStating("many"), u"3,333"_s, u"3,453"_s, FetchFailure::NoCount},
-        {"an empty page", ServerReply::page(httpPage("")), u"3,333"_s, u"3,453"_s, FetchFailure::NoCount},
+         NoCount},
+        {"nothing between the markers", googleStating(""), u"3,333"_s, u"3,453"_s, NoCount},
+        {"a word", googleStating("many"), u"3,333"_s, u"3,453"_s, NoCount},
+        {"an empty page", ServerReply::page(httpPage("")), u"3,333"_s, u"3,453"_s, NoCount},
     };
     for (const auto& c : cases)
         expectGoogleCell(c);
@@ -169,13 +166,13 @@ TEST(UpdateRun, APageThatStatesNoCountKeepsTheStoredCountAndAZeroIsWritten)
 TEST(UpdateRun, CountsAreWholeNumbersUpTo999999999999999)
 {
     const OneEngineCase cases[] = {
-        {"beyond 32 bits", googleStating("3,000,000,000"), u"3,000,000,000"_s, u"3,000,000,120"_s, FetchFailure::None},
+        {"beyond 32 bits", googleStating("3,000,000,000"), u"3,000,000,000"_s, u"3,000,000,120"_s, None},
         {"the largest", googleStating("999,999,999,999,999"), u"999,999,999,999,999"_s, u"1,000,000,000,000,119"_s,
-         FetchFailure::None},
-        {"beyond the largest", googleStating("1,000,000,000,000,000"), u"3,333"_s, u"3,453"_s, FetchFailure::NoCount},
-        {"negative", googleStating("-5"), u"3,333"_s, u"3,453"_s, FetchFailure::NoCount},
-        {"groups of one digit", googleStating("1,2,3,4"), u"3,333"_s, u"3,453"_s, FetchFailure::NoCount},
-        {"a fraction, rounded half to even", googleStating("2,500.5"), u"2,500"_s, u"2,620"_s, FetchFailure::None},
+         None},
+        {"beyond the largest", googleStating("1,000,000,000,000,000"), u"3,333"_s, u"3,453"_s, NoCount},
+        {"negative", googleStating("-5"), u"3,333"_s, u"3,453"_s, NoCount},
+        {"groups of one digit", googleStating("1,2,3,4"), u"3,333"_s, u"3,453"_s, NoCount},
+        {"a fraction, rounded half to even", googleStating("2,500.5"), u"2,500"_s, u"2,620"_s, None},
     };
     for (const auto& c : cases)
         expectGoogleCell(c);
@@ -192,7 +189,7 @@ TEST(UpdateRun, AServerThatTricklesPastTheDeadlineKeepsTheStoredCount)
     EXPECT_EQ(rig.rowTexts(1), (QStringList{u"a.com"_s, u"3,453"_s, u"10"_s, u"20"_s, u"3,333"_s, u"40"_s, u"50"_s}));
     EXPECT_EQ(rig.server.requestCount(aQueries[2]), 2);
     ASSERT_EQ(rig.reports.size(), 5);
-    EXPECT_EQ(rig.reports[2].failure.kind, FetchFailure::TimedOut);
+    EXPECT_EQ(rig.reports[2].failure.kind, TimedOut);
 }
 
 TEST(UpdateRun, AfterCancelOnAnyEngineTheTotalIsTheSumTheRowShows)
@@ -226,7 +223,7 @@ TEST(UpdateRun, AfterCancelOnAnyEngineTheTotalIsTheSumTheRowShows)
         EXPECT_EQ(summary.updated, c.engine);
         EXPECT_EQ(summary.failed, 1);
         ASSERT_EQ(summary.failures.size(), 1);
-        EXPECT_EQ(summary.failures[0].failure.kind, FetchFailure::Cancelled);
+        EXPECT_EQ(summary.failures[0].failure.kind, Cancelled);
         EXPECT_EQ(summary.failures[0].keptCount, c.cells[c.engine]);
     }
 }
