@@ -23,40 +23,27 @@ TEST(ExtractLinkCount, ReadsTheCountOfEachEnginesPage)
 
 TEST(ExtractLinkCount, FindsTheCountOnlyBetweenTheWholeMarkersInTheirOrder)
 {
-    // For each engine: its markers around 4,321, then each marker missing its last character, the markers in
-    // the wrong order, and the count outside them.
+    // For each engine: its markers around 4,321, the markers in the wrong order, and the count outside them (each
+    // marker's characters are pinned below). HotBot's count starts on the line after "</b> of ", ended by CR LF.
     const struct {
         int engine;
         QByteArray page;
         qint64 count;
     } cases[] = {
         {0, "Displaying results <b>1</b> - <b>10</b> of <b>4,321</b> web pages found", 4321},
-        {0, "Displaying results <b1</b> - <b>10</b> of <b>4,321</b> web pages found", 0},
-        {0, "Displaying results <b>1</b> - <b>10</b> of <b4,321</b> web pages found", 0},
-        {0, "Displaying results <b>1</b> - <b>10</b> of <b>4,321</b> web pages foun", 0},
         {0, "of <b>4,321</b> web pages found; Displaying results <b>1</b>", 0},
         {0, "Displaying results <b>1</b> - <b>10</b> of <b></b> web pages found 4,321", 0},
         {1, "<B>We found 4,321 results:</B>", 4321},
-        {1, "<B>We found4,321 results:</B>", 0},
-        {1, "<B>We found 4,321 results:</B >", 0},
         {1, "results:</B> We found 4,321", 0},
         {1, "<B>We found results:</B> 4,321", 0},
         {2, "Results <b>1</b> - <b>10</b> of about <b>4,321</b>.", 4321},
-        {2, "Results <b1</b> - <b>10</b> of about <b>4,321</b>.", 0},
-        {2, "Results <b>1</b> - <b>10</b> of about <b4,321</b>.", 0},
-        {2, "Results <b>1</b> - <b>10</b> of about <b>4,321</b>,", 0},
         {2, "of about <b>4,321</b>. Results <b>1</b>", 0},
         {2, "Results <b>1</b> - <b>10</b> of about <b></b>. 4,321", 0},
         {3, "Showing Results <b>1 - 10</b> of \r\n4,321 Matches", 4321},
-        {3, "Showing Results <b1 - 10</b> of \r\n4,321 Matches", 0},
         {3, "Showing Results <b>1 - 10</b> of \r4,321 Matches", 0},
-        {3, "Showing Results <b>1 - 10</b> of \r\n4,321 Matche", 0},
         {3, "</b> of \r\n4,321 Matches; Showing Results <b>1</b>", 0},
         {3, "Showing Results <b>1 - 10</b> of \r\n Matches 4,321", 0},
         {4, "<span>Results 1-15 of about 4,321 containing</span>", 4321},
-        {4, "<span>Results1-15 of about 4,321 containing</span>", 0},
-        {4, "<span>Results 1-15 of about4,321 containing</span>", 0},
-        {4, "<span>Results 1-15 of about 4,321 containin", 0},
         {4, "of about 4,321 containing <span>Results 1-15", 0},
         {4, "<span>Results 1-15 of about containing 4,321", 0},
     };
