@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -19,6 +20,21 @@ using namespace Qt::StringLiterals;
 DomainList::DomainList(QString filePath)
     : m_filePath(std::move(filePath))
 {
+}
+
+void DomainList::removeRecords(const QList<int>& records)
+{
+    std::vector<bool> removed(std::size_t(m_entries.size()), false);
+    for (const int record : records) {
+        if (record >= 1 && record <= count())
+            removed[std::size_t(record - 1)] = true;
+    }
+    qsizetype kept = 0;
+    for (qsizetype at = 0; at < m_entries.size(); ++at) {
+        if (!removed[std::size_t(at)])
+            m_entries[kept++] = std::move(m_entries[at]);
+    }
+    m_entries.resize(kept);
 }
 
 DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders)

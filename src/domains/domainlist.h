@@ -29,6 +29,8 @@ public:
     void append(QByteArray record) { m_entries.append(std::move(record)); }
     // Removes one record; the later ones move up.
     void remove(int record) { m_entries.removeAt(record - 1); }
+    // Removes the records named (numbers outside the list are ignored) in one pass over the list.
+    void removeRecords(const QList<int>& records);
     void clear() { m_entries.clear(); }
 
     LoadResult LoadDomainList(const EngineTables::Headers& gridHeaders);

@@ -3,6 +3,7 @@
 #include "engine/bytetext.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -33,17 +34,43 @@ QByteArray typedDomainText(const QString& typed)
     return trimSpaces(bytesFromText(typed.toLower())).toByteArray();
 }
 
+namespace {
+
+// The host of an address that begins with "http://" or "https://" in any letter case, without a user name,
+// password or port; nothing for a text without such a scheme.
+std::optional<QByteArray> hostOfAddress(QByteArrayView text)
+{
+    const QByteArrayView trimmed = trimSpaces(text);
+    qsizetype schemeEnd = 0;
+    for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
+        if (startsWithIgnoringCase(trimmed, scheme))
+            schemeEnd = scheme.size();
+    }
+    if (schemeEnd == 0)
+        return std::nullopt;
+    QByteArrayView authority = trimmed.sliced(schemeEnd);
+    const auto end = std::find_if(authority.begin(), authority.end(),
+                                  [](char c) { return c == '/' || c == '?' || c == '#' || c == '\r' || c == '\n'; });
+    authority = authority.first(end - authority.begin());
+    if (const qsizetype at = authority.lastIndexOf('@'); at >= 0)
+        authority = authority.sliced(at + 1);
+    if (const qsizetype colon = authority.lastIndexOf(':'); colon >= 0)
+        authority = authority.first(colon);
+    return trimSpaces(authority).toByteArray();
+}
+
+} // namespace
+
 NormalisedDomain NormaliseDomain(QByteArrayView text)
 {
     if (text.isEmpty())
         return {AddDomainResult::AddEmpty, {}};
 
     QByteArray domain = text.toByteArray();
-    if (domain.contains('/')) {
-        // Only the exact lower-case scheme counts here: "HTTP://" gets a second scheme in front of it.
-        if (!domain.startsWith(httpScheme))
-            domain.prepend(httpScheme);
-        domain = SplitUrl(domain);
+    if (const std::optional<QByteArray> host = hostOfAddress(text)) {
+        domain = *host;
+    } else if (domain.contains('/')) {
+        domain = SplitUrl(httpScheme.toByteArray() + domain);
     }
     if (!domain.contains('.') || holdsUnstorableByte(domain))
         return {AddDomainResult::AddNotADomain, {}};

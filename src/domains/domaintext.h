@@ -21,7 +21,9 @@ struct NormalisedDomain {
 // A domain as the user types it, ready for NormaliseDomain: lower-cased, plain spaces trimmed, as bytes.
 QByteArray typedDomainText(const QString& typed);
 
-// A text holding "/" is read as a web address and reduced to its host; the result must hold a dot.
+// An address that begins with "http://" or "https://", in any letter case, gives its host without user name,
+// password or port; any other text holding "/" is read as a web address and reduced to its host. The result
+// must hold a dot.
 NormalisedDomain NormaliseDomain(QByteArrayView text);
 
 // The host of an address that begins with "http://"; empty when no host with a dot is found.

@@ -145,10 +145,10 @@ void DomainEditor::cmdRemoveDomain_Click(UserDialogs& dialogs)
     removeRow(row);
 }
 
-void DomainEditor::removeRow(int row)
+void DomainEditor::removeRows(const QList<int>& rows)
 {
     m_grid.CaptureUrlsData();
-    m_domains.remove(row);
+    m_domains.removeRecords(rows);
     m_grid.SetupUrlsGrid();
     m_grid.DisplayUrlsData();
     m_grid.grid().makeCurrent(1, GridColumn::Domain);
@@ -175,26 +175,36 @@ void DomainEditor::mnuFileImportUrls_Click(UserDialogs& dialogs)
     importContents(*contents);
 }
 
-void DomainEditor::importContents(const QByteArray& contents)
+DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents)
 {
     // Each added domain is captured as AddADomain captures it. After the first full capture only two records can
     // differ from their rows: the new domain's, and the last record, which the list has just grown by.
+    constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
+    const QByteArrayView text = QByteArrayView(contents).startsWith(byteOrderMark)
+                                    ? QByteArrayView(contents).sliced(byteOrderMark.size())
+                                    : QByteArrayView(contents);
+    AddSummary summary;
     GridControl& grid = m_grid.grid();
     DomainRows rows(grid);
     bool capturedAll = false;
     grid.setRedraw(false);
-    for (const QByteArray& line : DomainList::splitLines(contents)) {
+    for (const QByteArray& line : DomainList::splitLines(text.toByteArray())) {
         const NormalisedDomain normalised = NormaliseDomain(importText(line));
+        if (normalised.result == AddDomainResult::AddNotADomain && summary.rejected++ == 0)
+            summary.firstRejected = line;
         if (normalised.result != AddDomainResult::AddOk)
             continue;
         const QString domain = textFromBytes(normalised.domain);
         int firstBlankRow = -1;
-        if (rows.find(domain, firstBlankRow) != -1)
+        if (rows.find(domain, firstBlankRow) != -1) {
+            ++summary.alreadyListed;
             continue;
+        }
         if (firstBlankRow != -1 && firstBlankRow <= m_domains.count())
             firstBlankRow = rows.firstBlankRowAfter(m_domains.count());
         const int row = addRowAndRecord(domain, firstBlankRow);
         rows.added(domain, row);
+        ++summary.added;
         if (!capturedAll) {
             m_grid.CaptureUrlsData();
             capturedAll = true;
@@ -207,4 +217,5 @@ void DomainEditor::importContents(const QByteArray& contents)
         }
     }
     grid.setRedraw(true);
+    return summary;
 }

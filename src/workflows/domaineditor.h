@@ -3,6 +3,7 @@
 #include "domains/domaintext.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class DomainGrid;
@@ -22,17 +23,26 @@ public:
 
     // A domain as the user types it: lower-cased and trimmed, then added.
     AddDomainResult addTypedDomain(const QString& typed);
-    // Removes the domain of a row of the list (1 to the list's count), capturing the grid first and laying it
-    // out again after.
-    void removeRow(int row);
+    // Removes the domains of rows of the list (1 to the list's count; others are ignored), capturing the grid
+    // first and laying it out again after, once for all of them.
+    void removeRows(const QList<int>& rows);
+    void removeRow(int row) { removeRows(QList<int>{row}); }
 
     void cmdAddDomain_Click(UserDialogs& dialogs);
     // Removes the domain of the grid's current row after the user has confirmed it.
     void cmdRemoveDomain_Click(UserDialogs& dialogs);
     // Imports the file the user chooses; the dialog starts in the folder that holds the list.
     void mnuFileImportUrls_Click(UserDialogs& dialogs);
-    // Adds the domain of every line of an import file, in file order, skipping what is no domain or listed.
-    void importContents(const QByteArray& contents);
+    // What an import or a series of additions did with the lines it was given.
+    struct AddSummary {
+        int added = 0;
+        int alreadyListed = 0;
+        int rejected = 0;         // lines that hold text but no domain
+        QByteArray firstRejected; // the first of them, as it stood
+    };
+    // Adds the domain of every line of an import file, in file order, skipping what is no domain or listed. A
+    // byte-order mark at the start of the file is not part of its first line.
+    AddSummary importContents(const QByteArray& contents);
 
     // The chosen file's path, or empty when the user cancels.
     static QString ShowOpenFileDialog(UserDialogs& dialogs, const QString& filter, const QString& title,

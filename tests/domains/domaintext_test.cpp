@@ -24,8 +24,15 @@ TEST(NormaliseDomain, ReducesTextToADomainOrRejectsIt)
         {"example.com/dir/page", AddOk, "example.com"},
         {"http://example.com/dir/page", AddOk, "example.com"},
         {"http://example.com/path?q=a.b/c", AddOk, "example.com"},
-        {"http://example.com/dir.v2/page.html", AddOk, "example.com/dir.v2"},
-        {"HTTP://example.com/", AddOk, "HTTP://example.com"},
+        {"example.com/dir.v2/page.html", AddOk, "example.com/dir.v2"}, // without a scheme, the host ends after a dot
+        // With a scheme in any letter case, an address gives its host, without user, password or port.
+        {"http://example.com/dir.v2/page.html", AddOk, "example.com"},
+        {"HTTP://example.com/", AddOk, "example.com"},
+        {"https://secure.example.com/", AddOk, "secure.example.com"},
+        {"hTTpS://user:pw@www.Example.com:8080/x?y#z", AddOk, "www.Example.com"},
+        {"http://example.com:80/", AddOk, "example.com"},
+        {"https://user@example.org", AddOk, "example.org"},
+        {"https://localhost:8080/", AddNotADomain, ""},
         {"word/path", AddNotADomain, ""},
         {"http://example.com\r\n", AddOk, "example.com"},
         {"http://example.com/ ", AddOk, "example.com"},

@@ -178,7 +178,7 @@ TEST_F(EditorTest, ImportAddsTheDomainOfEveryLine)
         records(list()),
         (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|", "d.com" + zeroCounts,
                            "e.com" + zeroCounts, "f.com" + zeroCounts, "g.com " + zeroCounts, "h.com" + zeroCounts,
-                           "HTTP://I.com" + zeroCounts, ",comma.com" + zeroCounts, "www.j.com" + zeroCounts}));
+                           "I.com" + zeroCounts, ",comma.com" + zeroCounts, "www.j.com" + zeroCounts}));
     EXPECT_EQ(rowTexts(3), (QStringList{u"e.com"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s}));
     EXPECT_EQ(m_cells->Row(), 9);
 
