@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -9,20 +11,30 @@
 class ListSession;
 struct Invocation;
 
-// One command of brenlow-cli: its name, a one-line summary and its arguments for the help, and what it does to
-// the list it is given, opened for it. execute returns the exit status.
+// One command of brenlow-cli: its name, a one-line summary, its arguments and options for the help, and what it
+// does. A command that works on the list gets it opened, locked first when it writes; the others run without it.
 class Command {
 public:
     virtual ~Command() = default;
 
     virtual QString name() const = 0;
     virtual QString summary() const = 0;
-    virtual QString arguments() const = 0; // as the usage line shows them
+    virtual QString arguments() const = 0;             // as the usage line shows them
+    virtual QStringList options() const { return {}; } // the long names of the options only this command takes
     virtual bool acceptsArgumentCount(qsizetype count) const = 0;
-    // A command that saves the list needs a list it can lock and write.
-    virtual bool savesList() const { return true; }
-    virtual int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) = 0;
+    virtual bool opensList() const { return true; }
+    // A command that writes the list needs its lock and a list it can write, and may make a new list.
+    virtual bool writesList() const { return true; }
+
+    virtual int execute(ListSession& session, Invocation& invocation, const QStringList& arguments);
+    virtual int execute(Invocation& invocation, const QStringList& arguments);
 };
 
+using Commands = std::vector<std::unique_ptr<Command>>;
+
 // Every command, in the order the help lists them.
-std::vector<std::unique_ptr<Command>> makeCommands();
+Commands makeCommands();
+
+// Every option, in the order the help lists them; "format" and "no-header" belong to show, "wait" to the commands
+// that write the list.
+QList<QCommandLineOption> commandLineOptions();

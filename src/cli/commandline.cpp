@@ -12,8 +12,18 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <thread>
 
 #include <arpa/inet.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,84 +47,139 @@ std::optional<SocketSettings> connectTo(const QString& target)
     return settings;
 }
 
-QString commandUsage(const Command& command)
+// "--wait" alone waits as long as it takes; the parser takes it as "--wait=" with an empty value. What follows
+// "--" is left as it stands.
+QStringList withWaitValues(QStringList arguments)
 {
-    return u"brenlow-cli [--list FILE] %1 %2"_s.arg(command.name(), command.arguments()).trimmed();
+    const qsizetype end = arguments.indexOf(u"--"_s);
+    for (qsizetype at = 1; at < (end < 0 ? arguments.size() : end); ++at) {
+        if (arguments[at] == u"--wait"_s)
+            arguments[at] = u"--wait="_s;
+    }
+    return arguments;
 }
 
-QString description(const std::vector<std::unique_ptr<Command>>& commands)
+const QString generalUsage = u"brenlow-cli [OPTION...] COMMAND [ARGUMENT...]; see brenlow-cli --help"_s;
+
+// Ends a run whose output went missing: a reader that has gone (EPIPE) ends it quietly, as it would end a
+// pipeline; any other failure is told.
+int outputStatus(const Console& console, int status)
 {
-    QString text = u"Measures the link popularity of the domains in Brenlow's list: the same list, requests and "
-                   u"counts as the window.\n\nCommands:\n"_s;
-    for (const auto& command : commands)
-        text += u"  %1  %2\n"_s.arg(QString(command->name() + u' ' + command->arguments()).trimmed(), -18)
-                    .arg(command->summary());
-    return text;
+    const int error = console.finishOutput();
+    if (error == 0)
+        return status;
+    if (error == EPIPE)
+        return ExitStatus::SignalBase + SIGPIPE;
+    console.error(u"standard output could not be written: %1"_s.arg(QString::fromLocal8Bit(std::strerror(error))));
+    return ExitStatus::OutputFailed;
+}
+
+// Takes the list's lock, waiting for another instance to let it go as --wait says.
+bool lockList(ListSession& session, const QCommandLineParser& parser)
+{
+    const bool wait = parser.isSet(u"wait"_s);
+    const QString seconds = parser.value(u"wait"_s);
+    const QDeadlineTimer deadline = seconds.isEmpty() ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                                      : QDeadlineTimer(std::chrono::seconds(seconds.toInt()));
+    while (!session.lock(true)) {
+        if (!wait || session.problem() != ListProblem::InUse || deadline.hasExpired() ||
+            TerminationSignals::received() != 0)
+            return false;
+        // The other instance gives no sign when it lets go; a tenth of a second is soon enough for cron.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
 }
 
 } // namespace
 
 int runCommandLine(const QStringList& arguments, const Console& console)
 {
-    const std::vector<std::unique_ptr<Command>> commands = makeCommands();
+    const Commands commands = makeCommands();
     QCommandLineParser parser;
-    parser.setApplicationDescription(description(commands));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption listOption({u"l"_s, u"list"_s},
-                                        u"Use the domain list FILE, made as a new list when missing, instead of "
-                                        u"the one the window uses."_s,
-                                        u"FILE"_s);
-    const QCommandLineOption connectOption(u"connect-to"_s,
-                                           u"Send every request to ADDRESS:PORT (an IPv4 address) instead of the "
-                                           u"engine's host; the requests stay as they are. For a local proxy or "
-                                           u"test server."_s,
-                                           u"ADDRESS:PORT"_s);
-    parser.addOptions({listOption, connectOption});
-    parser.addPositionalArgument(u"command"_s, u"The command to run: show, update, add, remove or import."_s,
-                                 u"COMMAND [ARGUMENT...]"_s);
-    // Everything after the command belongs to it.
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    QString description = u"Measures the link popularity of the domains in Brenlow's list: the same list, requests "
+                          u"and counts as the window.\n\nCommands:\n"_s;
+    for (const auto& command : commands)
+        description += u"  %1  %2\n"_s.arg(QString(command->name() + u' ' + command->arguments()).trimmed(), -18)
+                           .arg(command->summary());
+    parser.setApplicationDescription(description);
+    parser.addOptions(commandLineOptions());
+    parser.addPositionalArgument(u"command"_s, u"The command to run."_s, u"COMMAND [ARGUMENT...]"_s);
 
+    Invocation invocation{console, parser, commands, {}, false};
     const auto usageError = [&](const QString& message, const QString& usage) {
         console.error(message);
         console.error(u"usage: "_s + usage);
         return ExitStatus::Usage;
     };
-    const QString generalUsage = u"brenlow-cli [--list FILE] COMMAND [ARGUMENT...]; see brenlow-cli --help"_s;
-    if (!parser.parse(arguments))
+    if (!parser.parse(withWaitValues(arguments)))
         return usageError(parser.errorText(), generalUsage);
-    if (parser.isSet(versionOption))
-        parser.showVersion();
-    if (parser.isSet(helpOption))
-        parser.showHelp(ExitStatus::Ok);
+    if (parser.isSet(u"version"_s)) {
+        console.print(u"brenlow-cli %1\n"_s.arg(QCoreApplication::applicationVersion()).toUtf8());
+        return outputStatus(console, ExitStatus::Ok);
+    }
 
     const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty())
-        return usageError(u"no command given"_s, generalUsage);
+    if (positional.isEmpty()) {
+        if (!parser.isSet(u"help"_s))
+            return usageError(u"no command given"_s, generalUsage);
+        invocation.printUsage(nullptr);
+        return outputStatus(console, ExitStatus::Ok);
+    }
     const auto found = std::find_if(commands.begin(), commands.end(),
                                     [&](const auto& command) { return command->name() == positional.first(); });
     if (found == commands.end())
         return usageError(u"there is no command %1"_s.arg(positional.first()), generalUsage);
     Command& command = **found;
-    const QStringList commandArguments = positional.sliced(1);
-    if (commandArguments == QStringList{u"--help"_s} || commandArguments == QStringList{u"-h"_s}) {
-        console.print((u"usage: "_s + commandUsage(command) + u"\n\n"_s + command.summary() + u'\n').toUtf8());
-        return ExitStatus::Ok;
+    if (parser.isSet(u"help"_s)) {
+        invocation.printUsage(&command);
+        return outputStatus(console, ExitStatus::Ok);
     }
+    const QStringList commandArguments = positional.sliced(1);
+    const QStringList commandOptions = command.options();
+    for (const QString& option : {u"format"_s, u"no-header"_s, u"wait"_s}) {
+        const bool belongs =
+            option == u"wait"_s ? command.writesList() && command.opensList() : commandOptions.contains(option);
+        if (parser.isSet(option) && !belongs)
+            return usageError(u"--%1 is not an option of %2"_s.arg(option, command.name()),
+                              u"brenlow-cli help "_s + command.name());
+    }
+    bool waitRead = true;
+    if (parser.isSet(u"wait"_s) && !parser.value(u"wait"_s).isEmpty() &&
+        (parser.value(u"wait"_s).toInt(&waitRead) < 0 || !waitRead))
+        return usageError(u"--wait takes a number of seconds, as --wait=60"_s, generalUsage);
     if (!command.acceptsArgumentCount(commandArguments.size()))
-        return usageError(u"wrong number of arguments for %1"_s.arg(command.name()), commandUsage(command));
+        return usageError(u"wrong number of arguments for %1"_s.arg(command.name()),
+                          u"brenlow-cli help "_s + command.name());
+
+    invocation.listPath =
+        parser.isSet(u"list"_s) ? parser.value(u"list"_s) : listFilePath(QCoreApplication::applicationDirPath());
+    if (!command.opensList())
+        return outputStatus(console, command.execute(invocation, commandArguments));
+
+    // A list that is not there is made only by a command that writes, and only in a folder that is there: a
+    // mistyped --list is not taken for a new list.
+    const QFileInfo list(invocation.listPath);
+    if (!list.exists() && !list.isSymLink()) {
+        if (!command.writesList()) {
+            console.error(u"the domain list %1 does not exist"_s.arg(invocation.listPath));
+            return ExitStatus::ListUnusable;
+        }
+        if (parser.isSet(u"list"_s) && !QFileInfo(list.absolutePath()).isDir()) {
+            console.error(u"the folder %1 of the domain list does not exist"_s.arg(list.absolutePath()));
+            return ExitStatus::ListUnusable;
+        }
+    }
 
     SocketSettings socketSettings;
-    if (parser.isSet(connectOption)) {
-        const std::optional<SocketSettings> target = connectTo(parser.value(connectOption));
+    if (parser.isSet(u"connect-to"_s)) {
+        const std::optional<SocketSettings> target = connectTo(parser.value(u"connect-to"_s));
         if (!target)
             return usageError(u"--connect-to takes an IPv4 address and a port, as 127.0.0.1:8080"_s, generalUsage);
         socketSettings = *target;
     }
     SessionOptions options;
-    options.listFilePath =
-        parser.isSet(listOption) ? parser.value(listOption) : listFilePath(QCoreApplication::applicationDirPath());
+    options.listFilePath = invocation.listPath;
     options.locale = CountText::userLocale();
     options.socketSettings = std::move(socketSettings);
     options.pump = [] { QCoreApplication::processEvents(); };
@@ -122,16 +187,21 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     MemoryGrid cells;
     TerminalRunControls runControls(console, session.engines());
     session.showIn(cells, runControls);
+    invocation.watched = runControls.isTerminal();
 
-    // A termination signal cancels a run; the list is saved all the same.
-    Invocation invocation{console, runControls.isTerminal()};
-    const TerminationSignals signals([&](int signal) {
-        invocation.signalReceived = signal;
-        session.fetcher().requestCancel();
-    });
-    if (!session.lock(command.savesList()) || !session.load()) {
+    // A termination signal cancels a run, whose counts are saved all the same; other commands look for it
+    // themselves and end without saving.
+    const TerminationSignals termination([&](int) { session.fetcher().requestCancel(); });
+    // A command that writes finds out that it cannot before it changes or asks anything.
+    if (command.writesList() && (!lockList(session, parser) || !session.checkWritable())) {
+        if (TerminationSignals::received() != 0)
+            return ExitStatus::SignalBase + TerminationSignals::received();
         console.error(session.problemText());
         return ExitStatus::ListUnusable;
     }
-    return command.execute(session, invocation, commandArguments);
+    if (!session.load()) {
+        console.error(session.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    return outputStatus(console, command.execute(session, invocation, commandArguments));
 }

@@ -7,10 +7,14 @@
 class ShowCommand final : public Command {
 public:
     QString name() const override { return QStringLiteral("show"); }
-    QString summary() const override { return QStringLiteral("Print the list with its counts and totals."); }
-    QString arguments() const override { return {}; }
-    bool acceptsArgumentCount(qsizetype count) const override { return count == 0; }
-    bool savesList() const override { return false; }
+    QString summary() const override
+    {
+        return QStringLiteral("Print the list with its counts and totals, or the domains named.");
+    }
+    QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
+    QStringList options() const override { return {QStringLiteral("format"), QStringLiteral("no-header")}; }
+    bool acceptsArgumentCount(qsizetype) const override { return true; }
+    bool writesList() const override { return false; }
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
@@ -47,8 +51,33 @@ public:
 class ImportCommand final : public Command {
 public:
     QString name() const override { return QStringLiteral("import"); }
-    QString summary() const override { return QStringLiteral("Add the domain of every line of a text file."); }
+    QString summary() const override
+    {
+        return QStringLiteral("Add the domain of every line of a text file (- for standard input).");
+    }
     QString arguments() const override { return QStringLiteral("FILE"); }
     bool acceptsArgumentCount(qsizetype count) const override { return count == 1; }
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
+};
+
+class WhereCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("where"); }
+    QString summary() const override { return QStringLiteral("Print the path of the list in use."); }
+    QString arguments() const override { return {}; }
+    bool acceptsArgumentCount(qsizetype count) const override { return count == 0; }
+    bool opensList() const override { return false; }
+    bool writesList() const override { return false; }
+    int execute(Invocation& invocation, const QStringList& arguments) override;
+};
+
+class HelpCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("help"); }
+    QString summary() const override { return QStringLiteral("Print this help, or a command's usage."); }
+    QString arguments() const override { return QStringLiteral("[COMMAND]"); }
+    bool acceptsArgumentCount(qsizetype count) const override { return count <= 1; }
+    bool opensList() const override { return false; }
+    bool writesList() const override { return false; }
+    int execute(Invocation& invocation, const QStringList& arguments) override;
 };

@@ -1,16 +1,21 @@
 #include "cli/listeddomain.h"
 
-#include "domains/domainlist.h"
 #include "domains/domaintext.h"
 #include "engine/bytetext.h"
-#include "grid/domaingrid.h"
+#include "grid/gridcolumns.h"
+#include "workflows/listsession.h"
 
-int rowOfListedDomain(const DomainGrid& grid, const DomainList& domains, const QString& argument)
+ListedDomains::ListedDomains(ListSession& session)
+{
+    const GridControl& grid = session.grid().grid();
+    for (int row = session.domains().count(); row >= 1; --row)
+        m_rows.insert(grid.TextMatrix(row, GridColumn::Domain).toLower(), row);
+}
+
+int ListedDomains::rowOf(const QString& argument) const
 {
     const NormalisedDomain named = NormaliseDomain(typedDomainText(argument));
     if (named.result != AddDomainResult::AddOk)
         return -1;
-    int firstBlankRow = -1;
-    const int row = grid.FindEngineInGrid(textFromBytes(named.domain), firstBlankRow);
-    return row <= domains.count() ? row : -1;
+    return m_rows.value(textFromBytes(named.domain).toLower(), -1);
 }

@@ -1,10 +1,20 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
-class DomainGrid;
-class DomainList;
+class ListSession;
 
-// The row of the list that shows a domain named on the command line, which is read as the Add Domain prompt
-// reads what is typed (a whole address names its host, letter case does not count); -1 when no row does.
-int rowOfListedDomain(const DomainGrid& grid, const DomainList& domains, const QString& argument);
+// The rows of the list's domains by name, built once, so that naming a thousand domains of a long list costs a
+// lookup each. A domain named on the command line is read as the Add Domain prompt reads what is typed (a whole
+// address names its host, letter case does not count).
+class ListedDomains {
+public:
+    explicit ListedDomains(ListSession& session);
+
+    // The row that shows the domain named, the first of them; -1 when no row of the list does.
+    int rowOf(const QString& argument) const;
+
+private:
+    QHash<QString, int> m_rows;
+};

@@ -3,6 +3,7 @@
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
+#include "cli/terminaltext.h"
 #include "workflows/listsession.h"
 
 using namespace Qt::StringLiterals;
@@ -10,17 +11,16 @@ using namespace Qt::StringLiterals;
 int RemoveCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     // All or nothing: a domain that is not listed leaves the list as it was.
+    const ListedDomains listed(session);
+    QList<int> rows;
     for (const QString& argument : arguments) {
-        if (rowOfListedDomain(session.grid(), session.domains(), argument) < 0) {
-            invocation.console.error(u"%1 is not in the list"_s.arg(argument));
+        const int row = listed.rowOf(argument);
+        if (row < 0) {
+            invocation.console.error(u"%1 is not in the list"_s.arg(printableText(argument)));
             return ExitStatus::Usage;
         }
+        rows.append(row);
     }
-    // Rows move up after each removal, so each domain is looked up again.
-    for (const QString& argument : arguments) {
-        const int row = rowOfListedDomain(session.grid(), session.domains(), argument);
-        if (row > 0)
-            session.editor().removeRow(row);
-    }
+    session.editor().removeRows(rows);
     return invocation.saveList(session);
 }

@@ -9,12 +9,17 @@ class EngineTables;
 
 // The command line's side of an update run: a one-line progress bar on a terminal, with the window's progress
 // text beside it, and a line on standard error for every fetch that failed. The bar is silent when standard
-// error is not a terminal, so that scripts and cron mail get no control characters.
+// error is not a terminal, so that scripts and cron mail get no control characters, fits the terminal's width,
+// and uses no escape sequence on a dumb terminal.
 class TerminalRunControls final : public UpdateRunControls {
 public:
     TerminalRunControls(const Console& console, const EngineTables& engines);
 
     bool isTerminal() const { return m_isTerminal; }
+
+    // The line that shows step of steps on a terminal columns wide, from its start: a bar and the window's
+    // progress text, the rest of the last line erased (by spaces on a dumb terminal, previousLength of them).
+    static QByteArray progressLine(qint64 step, qint64 steps, int columns, bool dumb, int previousLength);
 
     void enterRunningState() override {}
     void leaveRunningState() override;
@@ -27,5 +32,7 @@ private:
     const EngineTables& m_engines;
     std::FILE* m_stream;
     bool m_isTerminal;
+    bool m_dumbTerminal; // TERM=dumb: no escape sequences
     bool m_shown = false;
+    int m_shownLength = 0;
 };

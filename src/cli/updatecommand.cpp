@@ -3,6 +3,7 @@
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
+#include "cli/terminaltext.h"
 #include "workflows/listsession.h"
 
 using namespace Qt::StringLiterals;
@@ -10,11 +11,12 @@ using namespace Qt::StringLiterals;
 int UpdateCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     // Every domain named must be in the list before a single request goes out.
+    const ListedDomains listed(session);
     QList<int> rows;
     for (const QString& argument : arguments) {
-        const int row = rowOfListedDomain(session.grid(), session.domains(), argument);
+        const int row = listed.rowOf(argument);
         if (row < 0) {
-            invocation.console.error(u"%1 is not in the list"_s.arg(argument));
+            invocation.console.error(u"%1 is not in the list"_s.arg(printableText(argument)));
             return ExitStatus::Usage;
         }
         if (!rows.contains(row))
@@ -29,7 +31,7 @@ int UpdateCommand::execute(ListSession& session, Invocation& invocation, const Q
         summary.add(run.lastRun());
     }
     for (const int row : rows) {
-        if (invocation.signalReceived != 0)
+        if (invocation.signalReceived() != 0)
             break;
         run.UpdateResults(row, row);
         summary.add(run.lastRun());
@@ -38,9 +40,12 @@ int UpdateCommand::execute(ListSession& session, Invocation& invocation, const Q
     if (summary.failed > 0 || invocation.watched)
         invocation.console.error(runSummaryText(summary, session.countText().locale()));
 
-    if (const int saved = invocation.saveList(session); saved != ExitStatus::Ok)
-        return saved;
-    if (invocation.signalReceived != 0)
-        return ExitStatus::SignalBase + invocation.signalReceived;
+    // What a run found is saved, also when a signal ended it.
+    if (!session.save()) {
+        invocation.console.error(session.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    if (invocation.signalReceived() != 0)
+        return ExitStatus::SignalBase + invocation.signalReceived();
     return summary.failed > 0 ? ExitStatus::FetchFailed : ExitStatus::Ok;
 }

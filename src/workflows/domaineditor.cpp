@@ -175,7 +175,7 @@ void DomainEditor::mnuFileImportUrls_Click(UserDialogs& dialogs)
     importContents(*contents);
 }
 
-DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents)
+DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents, const std::function<bool()>& stopped)
 {
     // Each added domain is captured as AddADomain captures it. After the first full capture only two records can
     // differ from their rows: the new domain's, and the last record, which the list has just grown by.
@@ -188,7 +188,11 @@ DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents
     DomainRows rows(grid);
     bool capturedAll = false;
     grid.setRedraw(false);
+    constexpr int linesBetweenAsking = 1024;
+    int lineNumber = 0;
     for (const QByteArray& line : DomainList::splitLines(text.toByteArray())) {
+        if (stopped && ++lineNumber % linesBetweenAsking == 0 && stopped())
+            break;
         const NormalisedDomain normalised = NormaliseDomain(importText(line));
         if (normalised.result == AddDomainResult::AddNotADomain && summary.rejected++ == 0)
             summary.firstRejected = line;

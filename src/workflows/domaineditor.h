@@ -3,8 +3,10 @@
 #include "domains/domaintext.h"
 
 #include <QByteArray>
+
 #include <QList>
 #include <QString>
+#include <functional>
 
 class DomainGrid;
 class DomainList;
@@ -42,7 +44,8 @@ public:
     };
     // Adds the domain of every line of an import file, in file order, skipping what is no domain or listed. A
     // byte-order mark at the start of the file is not part of its first line.
-    AddSummary importContents(const QByteArray& contents);
+    // stopped is asked now and then; once it says true the import ends where it is.
+    AddSummary importContents(const QByteArray& contents, const std::function<bool()>& stopped = {});
 
     // The chosen file's path, or empty when the user cancels.
     static QString ShowOpenFileDialog(UserDialogs& dialogs, const QString& filter, const QString& title,

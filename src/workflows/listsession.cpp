@@ -1,5 +1,13 @@
 #include "workflows/listsession.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 ListSession::ListSession(SessionOptions options)
@@ -63,6 +71,17 @@ bool ListSession::save()
     return m_domains.SaveDomainList() || fail(ListProblem::NotSaved);
 }
 
+bool ListSession::checkWritable()
+{
+    const QFileInfo list(m_domains.filePath());
+    const QByteArray folder = QFile::encodeName(list.absolutePath());
+    const QByteArray file = QFile::encodeName(list.absoluteFilePath());
+    if (::access(folder.constData(), W_OK) == 0 && (!list.exists() || ::access(file.constData(), W_OK) == 0))
+        return true;
+    m_writeError = errno;
+    return fail(ListProblem::NotWritable);
+}
+
 bool ListSession::fail(ListProblem problem)
 {
     m_problem = problem;
@@ -85,6 +104,9 @@ QString ListSession::problemText() const
         return u"the folder that holds the domain list %1 cannot be read: %2"_s.arg(file, m_domains.errorString());
     case ListProblem::NotCreated:
         return u"the domain list %1 could not be created: %2"_s.arg(file, m_domains.errorString());
+    case ListProblem::NotWritable:
+        return u"the domain list %1 cannot be written: %2"_s.arg(file,
+                                                                 QString::fromLocal8Bit(std::strerror(m_writeError)));
     case ListProblem::NotSaved:
         return u"the domain list could not be saved to %1: %2"_s.arg(file, m_domains.errorString());
     }

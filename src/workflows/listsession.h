@@ -35,6 +35,7 @@ enum class ListProblem {
     FolderUnreadable, // its folder cannot be searched; nothing is saved there
     NotCreated,       // there was no list and the new one could not be saved
     NotSaved,         // a save failed; the file holds what it held
+    NotWritable,      // the file or its folder cannot be written
 };
 
 // One domain list as a front end works on it, with everything that takes: the count text of the user's locale,
@@ -56,6 +57,9 @@ public:
     bool load();
     // Captures the grid into the list and saves it. False, with the problem, when it could not be saved.
     bool save();
+    // Whether a save could replace the list: its folder, and the file when it is there, can be written. Asked
+    // before work whose results would otherwise be lost.
+    bool checkWritable();
 
     ListProblem problem() const { return m_problem; }
     // The last problem as a clause, "the domain list /x/brenlow.txt is in use by another Brenlow (process 12 on
@@ -87,4 +91,5 @@ private:
     std::optional<UpdateRun> m_run;
     std::optional<DomainEditor> m_editor;
     ListProblem m_problem = ListProblem::None;
+    int m_writeError = 0;
 };

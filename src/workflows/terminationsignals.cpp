@@ -11,13 +11,15 @@ namespace {
 
 constexpr std::array terminationSignals{SIGTERM, SIGINT, SIGHUP};
 
-// The handler can reach nothing but a plain descriptor, so the write end of the pipe is the one value kept
-// outside the object; it is set before the handlers are installed and cleared after they are removed.
+// The handler can reach nothing but plain values, so the write end of the pipe and the last signal are kept
+// outside the object; the pipe is set before the handlers are installed and cleared after they are removed.
 volatile sig_atomic_t signalPipe = -1;
+volatile sig_atomic_t lastSignal = 0;
 
 void writeSignal(int signal)
 {
     const int savedErrno = errno;
+    lastSignal = signal;
     const char number = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe, &number, 1);
     errno = savedErrno;
@@ -39,20 +41,32 @@ TerminationSignals::TerminationSignals(std::function<void(int signal)> onTermina
     action.sa_handler = writeSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < terminationSignals.size(); ++i)
-        ::sigaction(terminationSignals[i], &action, &m_formerActions[i]);
+    for (std::size_t i = 0; i < terminationSignals.size(); ++i) {
+        ::sigaction(terminationSignals[i], nullptr, &m_formerActions[i]);
+        m_handled[i] = m_formerActions[i].sa_handler != SIG_IGN;
+        if (m_handled[i])
+            ::sigaction(terminationSignals[i], &action, nullptr);
+    }
 }
 
 TerminationSignals::~TerminationSignals()
 {
     if (!m_notifier)
         return;
-    for (std::size_t i = 0; i < terminationSignals.size(); ++i)
-        ::sigaction(terminationSignals[i], &m_formerActions[i], nullptr);
+    for (std::size_t i = 0; i < terminationSignals.size(); ++i) {
+        if (m_handled[i])
+            ::sigaction(terminationSignals[i], &m_formerActions[i], nullptr);
+    }
     signalPipe = -1;
+    lastSignal = 0;
     m_notifier.reset();
     ::close(m_pipe[0]);
     ::close(m_pipe[1]);
+}
+
+int TerminationSignals::received()
+{
+    return lastSignal;
 }
 
 void TerminationSignals::readSignals()

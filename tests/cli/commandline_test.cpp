@@ -236,7 +236,7 @@ TEST_F(CommandLineTest, UpdateTellsEveryFetchThatFailedAndSumsUp)
     EXPECT_EQ(lines[0],
               "brenlow-cli: a.com, Google: not updated (the server answered 503 Service Unavailable); keeps 3,000");
     // A control byte of a domain edited by hand is not written to the terminal.
-    EXPECT_EQ(lines[1], "brenlow-cli: b?[2J.com, MSN: not updated (the page states no count); keeps 0");
+    EXPECT_EQ(lines[1], "brenlow-cli: b\\x1b[2J.com, MSN: not updated (the page states no count); keeps 0");
     EXPECT_TRUE(
         QRegularExpression(
             uR"(^brenlow-cli: Updated 8 of 10 counts at \d{1,2}:\d{2}\s[AP]M; 2 could not be updated and keep their earlier counts\.$)"_s)
@@ -252,19 +252,22 @@ TEST_F(CommandLineTest, ShowAddRemoveAndImportEditTheListAsTheWindowDoes)
 {
     writeList("a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\nb.com|\r\n");
     const QString importFile = m_dir.filePath(u"import.txt"_s);
-    writeFile(importFile, "x.org,a comment\nA.COM\r\n");
-    const Outcome done{0, "", ""};
-    EXPECT_EQ(run({u"add"_s, u"HTTP://New.COM/page.html"_s, u"A.com"_s}), done);
-    EXPECT_EQ(run({u"remove"_s, u"B.COM"_s}), done);
-    EXPECT_EQ(run({u"import"_s, importFile}), done);
+    writeFile(importFile, "\xEF\xBB\xBFx.org,a comment\nA.COM\r\nword\nhttps://user:pw@Y.org:8080/\n\x1b[2J\r\n");
+    EXPECT_EQ(run({u"add"_s, u"HTTP://New.COM/page.html"_s, u"A.com"_s}),
+              (Outcome{0, "1 added, 1 already listed\n", ""}));
+    EXPECT_EQ(run({u"remove"_s, u"B.COM"_s}), (Outcome{0, "", ""}));
+    EXPECT_EQ(run({u"import"_s, importFile}),
+              (Outcome{0, "2 added, 1 already listed, 2 rejected (the first: word)\n", ""}));
     EXPECT_EQ(listFile(), "a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n"
                           "new.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n"
-                          "x.org|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
+                          "x.org|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n"
+                          "Y.org|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
     EXPECT_EQ(run({u"show"_s}), (Outcome{0,
                                          "Domain   Total  AllTheWeb  AltaVista  Google  HotBot  MSN\n"
                                          "a.com    1,297      1,234          0      56       0    7\n"
                                          "new.com      0          0          0       0       0    0\n"
-                                         "x.org        0          0          0       0       0    0\n",
+                                         "x.org        0          0          0       0       0    0\n"
+                                         "Y.org        0          0          0       0       0    0\n",
                                          ""}));
 }
 
