@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/posixsocket.h"
+#include "support/qtprinters.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
