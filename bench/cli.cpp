@@ -1,6 +1,7 @@
 // brenlow-cli update over 1,000 domains (5,000 fetches of a 20 KiB page) against the engines on loopback, the
-// whole process included (start, load, save), beside the same 5,000 fetches made by HttpRequest alone; and the
-// peak memory of brenlow-cli show over a list of 32,767 domains.
+// whole process included (start, load, save), beside the same 5,000 fetches made by HttpRequest alone; the time
+// and peak memory of brenlow-cli show, as a table and as json, over a list of 32,767 domains; and remove of
+// 1,000 domains from a list of 100,000.
 
 #include "benchsupport.h"
 #include "support/httptestserver.h"
@@ -14,7 +15,10 @@
 #include <cstdio>
 #include <vector>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 using bench::domainName;
 using bench::median;
@@ -41,6 +45,39 @@ int runCli(const QStringList& arguments)
     return process.exitCode();
 }
 
+// Runs brenlow-cli to its end, standard output thrown away, and says how long it took and its peak memory.
+struct Measured {
+    int status = -1;
+    double milliseconds = 0;
+    double peakMiB = 0;
+};
+
+Measured runMeasured(const QStringList& arguments)
+{
+    QList<QByteArray> words{QByteArray(BRENLOW_CLI)};
+    for (const QString& argument : arguments)
+        words.append(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer timer;
+    timer.start();
+    pid_t child = 0;
+    Measured measured;
+    if (posix_spawn(&child, argv.front(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        rusage usage{};
+        if (wait4(child, &status, 0, &usage) == child && WIFEXITED(status))
+            measured = {WEXITSTATUS(status), timer.nsecsElapsed() / 1e6, usage.ru_maxrss / 1024.0};
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return measured;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -48,16 +85,33 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QTemporaryDir dir;
 
-    // Peak memory of show over the largest list, measured first, as the children's peak only ever grows.
+    // show over the largest list.
     QByteArray large;
     for (int i = 0; i < largeListCount; ++i)
         large += domainName(i) + "|AllTheWeb=1,234,567|AltaVista=2,345|Google=345,678|HotBot=45|MSN=5,678,901|\r\n";
     const QString largeList = dir.filePath(QStringLiteral("large.txt"));
-    if (!writeFile(largeList, large) || runCli({QStringLiteral("--list"), largeList, QStringLiteral("show")}) != 0)
+    if (!writeFile(largeList, large))
         return 1;
-    rusage children{};
-    getrusage(RUSAGE_CHILDREN, &children);
-    std::printf("show over %d domains      peak memory %.1f MiB\n", largeListCount, children.ru_maxrss / 1024.0);
+    for (const QString& format : {QStringLiteral("table"), QStringLiteral("json")}) {
+        const Measured show =
+            runMeasured({QStringLiteral("--list"), largeList, QStringLiteral("show"), QStringLiteral("--format"), format});
+        std::printf("show --format %-5s %d      %8.1f ms, peak memory %.1f MiB (status %d)\n", qPrintable(format),
+                    largeListCount, show.milliseconds, show.peakMiB, show.status);
+    }
+
+    // remove of 1,000 domains named on the command line from a list of 100,000.
+    QByteArray hundredThousand;
+    for (int i = 0; i < 100000; ++i)
+        hundredThousand += domainName(i) + "|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n";
+    const QString longList = dir.filePath(QStringLiteral("long.txt"));
+    QStringList remove{QStringLiteral("--list"), longList, QStringLiteral("remove")};
+    for (int i = 0; i < 100000; i += 100)
+        remove.append(QString::fromLatin1(domainName(i)));
+    if (!writeFile(longList, hundredThousand))
+        return 1;
+    const Measured removed = runMeasured(remove);
+    std::printf("remove 1,000 of 100,000     %8.1f ms   goal < 2000 ms (status %d)\n", removed.milliseconds,
+                removed.status);
 
     HttpTestServer server;
     QByteArray list;

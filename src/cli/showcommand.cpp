@@ -9,7 +9,6 @@
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -108,7 +107,8 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
     const auto domainBytes = [&](int row) { return bytesFromText(cells.TextMatrix(row, GridColumn::Domain)); };
 
     if (format == u"json"_s) {
-        QJsonArray list;
+        // One array of objects, written object by object, so that a long list needs no document in memory.
+        console.print("[");
         for (const int row : shown.rows) {
             QJsonObject record{{u"domain"_s, jsonText(domainBytes(row))}};
             for (int col = GridColumn::Total; col < columns; ++col) {
@@ -116,9 +116,12 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
                 record.insert(col == GridColumn::Total ? u"total"_s : cells.TextMatrix(0, col),
                               count ? QJsonValue(double(*count)) : QJsonValue());
             }
-            list.append(record);
+            console.print((row == shown.rows.first() ? "" : ",") +
+                          QJsonDocument(record).toJson(QJsonDocument::Compact));
+            if (stop())
+                break;
         }
-        console.print(QJsonDocument(list).toJson(QJsonDocument::Compact) + '\n');
+        console.print("]\n");
     } else if (format != u"table"_s) {
         const bool tsv = format == u"tsv"_s;
         const QByteArray separator = tsv ? "\t" : ",";
@@ -143,22 +146,20 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         QList<int> rows = shown.rows;
         if (header)
             rows.prepend(0);
+        const auto text = [&](int row, int col) {
+            return col == GridColumn::Domain ? printableText(cells.TextMatrix(row, col)) : cells.TextMatrix(row, col);
+        };
+        // The widths first, then the lines, so that a long list is never held as text.
         std::array<int, columns> widths{};
-        QList<std::array<QString, columns>> texts;
         for (const int row : rows) {
-            std::array<QString, columns> line;
-            for (int col = 0; col < columns; ++col) {
-                line[col] =
-                    col == GridColumn::Domain ? printableText(cells.TextMatrix(row, col)) : cells.TextMatrix(row, col);
-                widths[col] = std::max(widths[col], displayWidth(line[col]));
-            }
-            texts.append(line);
+            for (int col = 0; col < columns; ++col)
+                widths[col] = std::max(widths[col], displayWidth(text(row, col)));
         }
-        for (const auto& line : texts) {
-            QString text = padded(line[GridColumn::Domain], widths[GridColumn::Domain], false);
+        for (const int row : rows) {
+            QString line = padded(text(row, GridColumn::Domain), widths[GridColumn::Domain], false);
             for (int col = GridColumn::Total; col < columns; ++col)
-                text += u"  "_s + padded(line[col], widths[col], true);
-            console.print(text.toUtf8() + '\n');
+                line += u"  "_s + padded(text(row, col), widths[col], true);
+            console.print(line.toUtf8() + '\n');
             if (stop())
                 break;
         }
