@@ -9,6 +9,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 Commands makeCommands()
@@ -71,24 +73,75 @@ int Invocation::saveList(ListSession& session) const
     return ExitStatus::ListUnusable;
 }
 
+namespace {
+
+// "-l, --list=FILE", "--wait[=SECONDS]": an option as it is typed.
+QString optionSynopsis(const QCommandLineOption& option)
+{
+    QStringList names;
+    for (const QString& name : option.names())
+        names.append(name.size() == 1 ? u"-"_s + name : u"--"_s + name);
+    QString synopsis = names.join(u", "_s);
+    if (option.names().constLast() == u"wait"_s)
+        synopsis += u"[=SECONDS]"_s;
+    else if (!option.valueName().isEmpty())
+        synopsis += u'=' + option.valueName();
+    return synopsis;
+}
+
+// The options, a synopsis and a description each, the descriptions wrapped to fit 100 columns.
+QString optionTable(const QList<QCommandLineOption>& options)
+{
+    qsizetype width = 0;
+    for (const QCommandLineOption& option : options)
+        width = std::max(width, optionSynopsis(option).size());
+    QString table;
+    const auto endLine = [&](QString& line) {
+        while (line.endsWith(u' '))
+            line.chop(1);
+        table += line + u'\n';
+    };
+    for (const QCommandLineOption& option : options) {
+        QString line = u"  "_s + optionSynopsis(option).leftJustified(width) + u"  "_s;
+        const qsizetype indent = line.size();
+        for (const QString& word : option.description().split(u' ')) {
+            if (line.size() + word.size() > 100 && line.size() > indent) {
+                endLine(line);
+                line = QString(indent, u' ');
+            }
+            line += word + u' ';
+        }
+        endLine(line);
+    }
+    return table;
+}
+
+} // namespace
+
 void Invocation::printUsage(const Command* command) const
 {
+    QList<QCommandLineOption> options;
+    QString text;
     if (!command) {
-        console.print(parser.helpText().toUtf8());
-        return;
-    }
-    QString text = u"usage: brenlow-cli [OPTION...] %1 %2\n\n%3\n"_s.arg(command->name(), command->arguments(),
-                                                                         command->summary());
-    const QStringList options = command->options();
-    if (!options.isEmpty() || (command->writesList() && command->opensList())) {
-        text += u"\nOptions:\n"_s;
+        text = u"usage: brenlow-cli [OPTION...] COMMAND [ARGUMENT...]\n\nMeasures the link popularity of the domains "
+               u"in Brenlow's list: the same list, requests and counts as the window.\n\nCommands:\n"_s;
+        for (const auto& each : commands)
+            text += u"  %1  %2\n"_s.arg(QString(each->name() + u' ' + each->arguments()).trimmed(), -18)
+                        .arg(each->summary());
+        options = commandLineOptions();
+    } else {
+        text = u"usage: brenlow-cli [OPTION...] %1\n\n%2\n"_s.arg(
+            QString(command->name() + u' ' + command->arguments()).trimmed(), command->summary());
+        const bool waits = command->writesList() && command->opensList();
         for (const QCommandLineOption& option : commandLineOptions()) {
             const QString name = option.names().constLast();
-            if (options.contains(name) || (name == u"wait"_s && command->writesList() && command->opensList()))
-                text += u"  --%1  %2\n"_s.arg(option.valueName().isEmpty() ? name : name + u'=' + option.valueName(),
-                                              option.description());
+            if (command->options().contains(name) || (name == u"wait"_s && waits))
+                options.append(option);
         }
     }
-    text += u"\nSee brenlow-cli --help for the options every command takes.\n"_s;
+    if (!options.isEmpty())
+        text += u"\nOptions:\n"_s + optionTable(options);
+    if (command)
+        text += u"\nSee brenlow-cli --help for the options every command takes.\n"_s;
     console.print(text.toUtf8());
 }

@@ -97,14 +97,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
 {
     const Commands commands = makeCommands();
     QCommandLineParser parser;
-    QString description = u"Measures the link popularity of the domains in Brenlow's list: the same list, requests "
-                          u"and counts as the window.\n\nCommands:\n"_s;
-    for (const auto& command : commands)
-        description += u"  %1  %2\n"_s.arg(QString(command->name() + u' ' + command->arguments()).trimmed(), -18)
-                           .arg(command->summary());
-    parser.setApplicationDescription(description);
     parser.addOptions(commandLineOptions());
-    parser.addPositionalArgument(u"command"_s, u"The command to run."_s, u"COMMAND [ARGUMENT...]"_s);
 
     Invocation invocation{console, parser, commands, {}, false};
     const auto usageError = [&](const QString& message, const QString& usage) {
