@@ -10,6 +10,7 @@ class ListSession;
 // address names its host, letter case does not count).
 class ListedDomains {
 public:
+    ListedDomains() = default; // knows no domain
     explicit ListedDomains(ListSession& session);
 
     // The row that shows the domain named, the first of them; -1 when no row of the list does.

@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 int UpdateCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     // Every domain named must be in the list before a single request goes out.
-    const ListedDomains listed(session);
     QList<int> rows;
+    const ListedDomains listed = arguments.isEmpty() ? ListedDomains() : ListedDomains(session);
     for (const QString& argument : arguments) {
         const int row = listed.rowOf(argument);
         if (row < 0) {
