@@ -28,7 +28,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return c.text.isEmpty() ? QVariant() : QVariant(c.text);
     case Qt::ForegroundRole:
-        return c.foreground == noColour ? QVariant() : QVariant(m_palette.at(c.foreground));
+        if (c.foreground != noColour)
+            return m_palette.at(c.foreground);
+        // A cell given a background of its own is not the palette's, so its text cannot take the palette's
+        // colour: white text of a dark theme would vanish on a white cell. It is dark on a light background.
+        if (c.background != noColour)
+            return QBrush(m_palette.at(c.background).color().lightnessF() > 0.5 ? QColor(Qt::black) : QColor(Qt::white));
+        return {};
     case Qt::BackgroundRole:
         return c.background == noColour ? QVariant() : QVariant(m_palette.at(c.background));
     case Qt::FontRole:
