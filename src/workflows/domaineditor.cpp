@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 #include <set>
 
 using namespace Qt::StringLiterals;
@@ -151,7 +153,9 @@ void DomainEditor::removeRows(const QList<int>& rows)
     m_domains.removeRecords(rows);
     m_grid.SetupUrlsGrid();
     m_grid.DisplayUrlsData();
-    m_grid.grid().makeCurrent(1, GridColumn::Domain);
+    // The current cell goes to the row that took the (first) removed one's place, so that the rows in view stay.
+    const int first = rows.isEmpty() ? 1 : *std::min_element(rows.begin(), rows.end());
+    m_grid.grid().makeCurrent(std::clamp(first, 1, std::max(m_domains.count(), 1)), GridColumn::Domain);
 }
 
 QString DomainEditor::ShowOpenFileDialog(UserDialogs& dialogs, const QString& filter, const QString& title,

@@ -26,7 +26,8 @@ public:
     // A domain as the user types it: lower-cased and trimmed, then added.
     AddDomainResult addTypedDomain(const QString& typed);
     // Removes the domains of rows of the list (1 to the list's count; others are ignored), capturing the grid
-    // first and laying it out again after, once for all of them.
+    // first and laying it out again after, once for all of them. The current cell is then on the row that took
+    // the first removed one's place.
     void removeRows(const QList<int>& rows);
     void removeRow(int row) { removeRows(QList<int>{row}); }
 

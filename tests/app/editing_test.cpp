@@ -1,6 +1,8 @@
 #include "support/lists.h"
 #include "windowfixture.h"
 
+#include <QScrollBar>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,6 +36,25 @@ TEST_F(WindowTest, AddRemoveAndImportReachTheEditorThroughTheWindow)
     EXPECT_EQ(records(m_program->session().domains()),
               (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|", "new.com" + zeroCounts,
                                  "d.com" + zeroCounts}));
+}
+
+TEST_F(WindowTest, ARemovalKeepsTheRowsInView)
+{
+    QByteArray list;
+    for (int i = 1; i <= 60; ++i)
+        list += "d" + QByteArray::number(i) + ".com|\r\n";
+    start(list);
+    grid().scrollTo(grid().model()->index(59, 0));
+    grid().makeCurrent(45, 0);
+    const int scrolled = grid().verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    for (const auto answer : {UserDialogs::Answer::Cancel, UserDialogs::Answer::Yes}) {
+        m_dialogs.answers = {answer};
+        button("cmdRemoveDomain").click();
+        EXPECT_EQ(grid().verticalScrollBar()->value(), scrolled);
+        EXPECT_EQ(grid().Row(), 45);
+    }
+    EXPECT_EQ(cell(45, 0), u"d46.com"_s);
 }
 
 } // namespace
