@@ -36,6 +36,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
                                    {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); }}))
     , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
                                         QList<QAction*>{m_controls.mnuFileImportUrls} + m_popupMenu->editingActions()))
+    , m_place(parts.settingsFile)
 {
     m_session.showIn(*m_controls.grdUrls, *m_runController);
     setWindowIcon(QIcon(u":/brenlow.png"_s));
@@ -69,7 +70,9 @@ void MainWindow::connectControls()
 
 void MainWindow::Form_Load()
 {
-    CentreForm(*this, 0);
+    // The window opens where it was left, or centred when it was not, or that place is off the screens now.
+    if (!m_place.restore(*this))
+        CentreForm(*this, 0);
     m_appTitle = ApplicationTitle;
     m_controls.mnuHelpAbout->setText(u"About "_s + m_appTitle);
     setWindowTitle(u"Brenlow - Link Popularity Tool"_s);
@@ -188,6 +191,7 @@ bool MainWindow::saveListForExit()
 
 void MainWindow::endProgram()
 {
+    m_place.save(*this);
     m_exiting = true;
     close();
     QCoreApplication::quit();
@@ -210,6 +214,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    m_place.save(*this);
     m_exiting = true;
     event->accept();
     QCoreApplication::quit();

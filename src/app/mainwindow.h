@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/runoutcomes.h"
+#include "app/windowplace.h"
 #include "app/windowcontrols.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ struct MainWindowParts {
     ListSession& session;
     UserDialogs& dialogs;
     BrowserOpener& browser;
+    QString settingsFile; // where the window's place is kept; empty: the user's settings
 };
 
 // The program's one main window. It makes the controls and wires them to the parts that do the work: the
@@ -88,6 +90,7 @@ private:
     RowPopupMenu* m_popupMenu;
     RunController* m_runController;
 
+    WindowPlace m_place;
     QString m_appTitle;
     bool m_exiting = false;
     bool m_exitAfterRun = false;

@@ -17,6 +17,7 @@ struct ProgramOptions {
     UserDialogs* dialogs = nullptr;   // not owned; null: Qt's dialogs
     BrowserOpener* browser = nullptr; // not owned; null: the desktop's default browser
     std::optional<QLocale> locale;    // the user's locale unless given
+    QString settingsFile;             // empty: the user's settings (where the window's place is kept)
 };
 
 // Everything the program holds for its whole life, made once at start: the session on the domain list, the

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <sys/resource.h>
 
@@ -268,6 +270,7 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
         ProgramOptions options;
         options.listFilePath = c.list;
         options.dialogs = &m_dialogs;
+        options.settingsFile = m_dir.filePath(u"settings.ini"_s);
         Program program(std::move(options));
         program.start();
         ASSERT_EQ(m_dialogs.shown.size(), 1);
@@ -279,6 +282,25 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
         EXPECT_FALSE(program.frmMain().isVisible());
     }
     EXPECT_EQ(listFile(), "");
+}
+
+TEST_F(WindowTest, TheWindowOpensWhereItWasLeftWhenThatIsOnAScreen)
+{
+    start("a.com|\r\n");
+    const QRect left(QPoint(40, 30), window().size() + QSize(100, 60));
+    window().setGeometry(left);
+    button("cmdExit").click();
+    m_program.reset();
+    start("a.com|\r\n");
+    EXPECT_EQ(window().geometry(), left);
+
+    // Moved far off every screen, it is centred as at its first start.
+    window().move(50000, 50000);
+    button("cmdExit").click();
+    m_program.reset();
+    start("a.com|\r\n");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_TRUE(screen.contains(window().geometry())) << window().x() << "," << window().y();
 }
 
 } // namespace

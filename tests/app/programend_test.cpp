@@ -42,6 +42,7 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
+        environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
         process->setProcessEnvironment(environment);
         process->start(programPath(), {});
         const bool locked = QTest::qWaitFor([&] { return QFile::exists(listFile + u".lock"_s); }, 30000);
@@ -115,6 +116,7 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
     ProgramOptions options;
     options.listFilePath = installed.inDataFolder();
     options.dialogs = &dialogs;
+    options.settingsFile = installed.inDataFolder() + u".settings"_s;
     {
         Program second(options);
         EXPECT_FALSE(second.start());

@@ -55,6 +55,7 @@ protected:
         options.dialogs = &m_dialogs;
         options.browser = &m_browser;
         options.locale = m_locale;
+        options.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
         m_program = std::make_unique<Program>(std::move(options));
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,
