@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 // The outer size is known only once the window system has framed the window; until then it equals the inner size.
@@ -21,14 +23,14 @@ void placeAtCentre(QWidget& window, int offset)
     window.move(centredPosition(screen->geometry().size(), window.frameGeometry().size(), offset));
 }
 
-// Centres a window once more when it gets its frame, which happens after it is shown (on X11 when the window
-// manager has reparented it), and then lets it be.
-class CentreWhenFramed final : public QObject {
+// Runs an action once, as soon as a window gets its frame, which happens after it is shown (on X11 when the
+// window manager has reparented it).
+class WhenFramed final : public QObject {
 public:
-    CentreWhenFramed(QWidget& window, int offset)
+    WhenFramed(QWidget& window, std::function<void()> action)
         : QObject(&window)
         , m_window(window)
-        , m_offset(offset)
+        , m_action(std::move(action))
     {
         window.installEventFilter(this);
     }
@@ -40,7 +42,7 @@ protected:
         if (watched == &m_window && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
             hasFrame(m_window)) {
             m_window.removeEventFilter(this);
-            placeAtCentre(m_window, m_offset);
+            m_action();
             deleteLater();
         }
         return false;
@@ -48,7 +50,7 @@ protected:
 
 private:
     QWidget& m_window;
-    int m_offset;
+    std::function<void()> m_action;
 };
 
 } // namespace
@@ -63,6 +65,11 @@ QPoint centredPosition(QSize screen, QSize window, int offset)
 void CentreForm(QWidget& window, int offset)
 {
     placeAtCentre(window, offset);
+    whenFramed(window, [&window, offset] { placeAtCentre(window, offset); });
+}
+
+void whenFramed(QWidget& window, std::function<void()> action)
+{
     if (!hasFrame(window))
-        new CentreWhenFramed(window, offset);
+        new WhenFramed(window, std::move(action));
 }

@@ -49,6 +49,8 @@ DesignLayout::DesignLayout(const WindowControls& controls, std::function<void()>
 {
     chooseButtonFont();
     m_controls.client->setMinimumSize(minimumClientSize());
+    // A long domain widens its column up to half of the grid as designed.
+    m_controls.grdUrls->setDomainWidthLimit(pixels(gridPlace).width() / 2);
     m_controls.client->installEventFilter(this);
     place();
 }

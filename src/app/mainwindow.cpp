@@ -5,6 +5,7 @@
 #include "app/browseropener.h"
 #include "app/centreform.h"
 #include "app/designlayout.h"
+#include "app/gridfit.h"
 #include "app/messagetext.h"
 #include "app/rowpopupmenu.h"
 #include "app/runcontroller.h"
@@ -60,6 +61,7 @@ void MainWindow::connectControls()
     connect(c.cmdDownload, &QPushButton::clicked, this, &MainWindow::cmdDownload_Click);
     connect(c.cmdPopularityMean, &QPushButton::clicked, this, &MainWindow::cmdPopularityMean_Click);
     connect(c.grdUrls, &GridWidget::Click, this, &MainWindow::grdUrls_Click);
+    connect(c.grdUrls, &GridWidget::columnWidened, this, [this] { fitWindowToGrid(*this, *m_controls.grdUrls); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, &MainWindow::mnuFileGetUpdate_Click);
     connect(c.mnuFileExit, &QAction::triggered, this, &MainWindow::cmdExit_Click);
@@ -70,15 +72,20 @@ void MainWindow::connectControls()
 
 void MainWindow::Form_Load()
 {
-    // The window opens where it was left, or centred when it was not, or that place is off the screens now.
-    if (!m_place.restore(*this))
-        CentreForm(*this, 0);
+    const bool restored = m_place.restore(*this);
     m_appTitle = ApplicationTitle;
     m_controls.mnuHelpAbout->setText(u"About "_s + m_appTitle);
     setWindowTitle(u"Brenlow - Link Popularity Tool"_s);
     m_popupMenu->nameEngines(m_session.engines());
     if (!m_session.load())
         reportListLoad();
+    // The window opens where it was left, or centred when it was not, or that place is off the screens now; it is
+    // made wide enough for its columns first, and again once its frame is known (so before it is centred again).
+    const auto fit = [this] { fitWindowToGrid(*this, *m_controls.grdUrls); };
+    fit();
+    if (!restored)
+        CentreForm(*this, 0);
+    whenFramed(*this, fit);
 }
 
 void MainWindow::reportListLoad()

@@ -7,11 +7,14 @@
 
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -143,14 +146,61 @@ void GridWidget::setTextMatrix(int row, int col, const QString& text)
 
 void GridWidget::fitText(int row, int col, const QString& text)
 {
-    if (col < GridColumn::Total || col >= ColumnCount - 1 || text.isEmpty())
+    if (col >= ColumnCount - 1 || text.isEmpty())
         return;
-    const int needed = row == 0 ? horizontalHeader()->sectionSizeHint(col) : cellTextWidth(text);
+    int needed = 0;
+    if (col == GridColumn::Domain) {
+        // A long domain widens its column up to its limit; what is still cut shows in a tooltip. A domain is
+        // measured only when it is nearly as long as the longest so far, as its width goes with its length.
+        if (row == 0 || text.size() * 10 < m_longestDomain * 9)
+            return;
+        m_longestDomain = std::max(m_longestDomain, text.size());
+        needed = std::min(domainTextWidth(text), m_domainWidthLimit > 0 ? m_domainWidthLimit : width() / 2);
+    } else {
+        needed = row == 0 ? horizontalHeader()->sectionSizeHint(col) : cellTextWidth(text);
+    }
     const int wider = needed - columnWidth(col);
     if (wider <= 0)
         return;
     setColumnWidth(col, needed);
     m_fillerTwips = std::max(m_fillerTwips - static_cast<int>(std::lround(wider * twipsPerPixelX())), 0);
+    // While the redraw is off the columns are being laid out; what they come to is told when it is back on.
+    if (m_redraw)
+        Q_EMIT columnWidened();
+    else
+        m_widenedUnseen = true;
+}
+
+int GridWidget::domainTextWidth(const QString& text) const
+{
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return static_cast<int>(std::ceil(drawnTextWidth(font(), text, devicePixelRatioF()))) + 2 * margin +
+           (showGrid() ? 1 : 0);
+}
+
+int GridWidget::widthForColumns() const
+{
+    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int col = 0; col < ColumnCount - 1; ++col)
+        width += columnWidth(col);
+    return width;
+}
+
+bool GridWidget::viewportEvent(QEvent* event)
+{
+    // A domain that its column still cuts shows whole in a tooltip; other cells show their notes.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && index.column() == GridColumn::Domain) {
+            const QString domain = m_model->text(index.row(), GridColumn::Domain);
+            if (!domain.isEmpty() && domainTextWidth(domain) > columnWidth(GridColumn::Domain)) {
+                QToolTip::showText(help->globalPos(), domain, viewport(), visualRect(index));
+                return true;
+            }
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 int GridWidget::cellTextWidth(const QString& text)
@@ -274,6 +324,7 @@ void GridWidget::AddItem(const QString& text)
 
 void GridWidget::Clear()
 {
+    m_longestDomain = 0;
     m_model->clearCells();
 }
 
@@ -282,8 +333,11 @@ void GridWidget::setRedraw(bool redraw)
     m_redraw = redraw;
     m_model->holdNotifications(!redraw);
     setUpdatesEnabled(redraw);
-    if (redraw)
-        showCurrentCell();
+    if (!redraw)
+        return;
+    showCurrentCell();
+    if (std::exchange(m_widenedUnseen, false))
+        Q_EMIT columnWidened();
 }
 
 int GridWidget::Width() const

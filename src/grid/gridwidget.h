@@ -14,7 +14,7 @@ class GridModel;
 // in twips from the grid's top-left corner inside its frame. Sizes are those drawn, in whole pixels; only the
 // filler column, drawn to the visible edge, keeps the width it was given. The columns between the first and the
 // filler (the total and the counts) show their numbers right-aligned and widen to fit their widest text, header
-// included; the filler gives way.
+// included; the filler gives way. The domain column widens to its longest domain, up to a limit.
 class GridWidget : public QTableView, public GridControl {
     Q_OBJECT
 
@@ -62,7 +62,17 @@ public:
     void setCellNotes(CellNotes notes);
     void noteChanged(int row, int col);
 
+    // The widest the domain column grows to fit a long domain, in pixels; 0 (the default) for half of the grid's
+    // width. A fixed limit keeps a window that widens to show its columns from widening the domain column again.
+    void setDomainWidthLimit(int pixels) { m_domainWidthLimit = pixels; }
+    // A domain as wide as it is drawn in a cell, margins and grid line included.
+    int domainTextWidth(const QString& text) const;
+    // The width, frame and vertical scroll bar included, at which the grid shows every column but the filler whole.
+    int widthForColumns() const;
+
 Q_SIGNALS:
+    // A column has widened to fit its text (told once the redraw is on).
+    void columnWidened();
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x and y in twips.
     void MouseDown(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
@@ -73,6 +83,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void showCurrentCell();
@@ -89,7 +100,10 @@ private:
         QHash<QString, int> byShape;
     };
     CellTextWidths m_cellTextWidths;
+    int m_domainWidthLimit = 0;
+    qsizetype m_longestDomain = 0; // in characters, of the domains measured since the grid was cleared
     int m_row = 0;
     int m_col = 0;
     bool m_redraw = true;
+    bool m_widenedUnseen = false; // a column widened while the redraw was off
 };

@@ -2,6 +2,7 @@
 
 #include "grid/gridmodel.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -9,7 +10,17 @@
 
 void NoteMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    QStyledItemDelegate::paint(painter, option, index);
+    // A cell that the view's right edge cuts shows its text shortened with an ellipsis, never in part: the
+    // visible digits of a right-aligned count would read as another number.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    if (view && option.rect.right() >= view->viewport()->width()) {
+        QStyleOptionViewItem cut(option);
+        cut.rect.setRight(view->viewport()->width() - 1);
+        cut.textElideMode = Qt::ElideRight;
+        QStyledItemDelegate::paint(painter, cut, index);
+    } else {
+        QStyledItemDelegate::paint(painter, option, index);
+    }
     if (!index.data(GridModel::NoteMarkRole).toBool())
         return;
 

@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -160,3 +162,98 @@ TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
 }
 
 } // namespace
+
+namespace {
+
+// Whether every column but the filler is in the grid's view from its first pixel to its last.
+bool everyColumnInViewWhole(const GridWidget& grid)
+{
+    for (int col = 0; col < 7; ++col) {
+        const int left = grid.columnViewportPosition(col);
+        if (left < 0 || left + grid.columnWidth(col) > grid.viewport()->width())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(ScreenTest, TheWindowWidensUpToTheScreenSoThatNoCountIsShownInPart)
+{
+    const QByteArray counts = "|AllTheWeb=48,719,213|AltaVista=48,719,213|Google=48,719,213|"
+                              "HotBot=48,719,213|MSN=48,719,213|\r\n";
+    start("a.com" + counts + "b.com" + counts);
+    const QRect available = window().screen()->availableGeometry();
+    if (window().minimumWidth() >= available.width())
+        GTEST_SKIP() << "the screen is narrower than the window's design";
+    EXPECT_GT(window().width(), 632);
+    EXPECT_TRUE(everyColumnInViewWhole(grid()));
+    EXPECT_TRUE(available.contains(window().frameGeometry()));
+
+    // Counts too long for the screen: the window takes its width, and a count column that the view's edge
+    // cuts ends in an ellipsis, which has no ink in the upper half of the line, where every digit has some.
+    constexpr qint64 largest = 999999999999999;
+    m_server.serveDomain("a.com", {largest, largest, largest, largest, largest});
+    m_server.serveDomain("b.com", {largest, largest, largest, largest, largest});
+    button("cmdUpdate0").click();
+    ASSERT_EQ(cell(2, 6), u"999,999,999,999,999"_s);
+    EXPECT_EQ(window().frameGeometry().width(), available.width());
+    EXPECT_TRUE(available.contains(window().frameGeometry()));
+    EXPECT_FALSE(everyColumnInViewWhole(grid()));
+
+    const int edge = grid().viewport()->width();
+    const int cut = grid().columnAt(edge - 1);
+    ASSERT_GT(cut, 0);
+    ASSERT_GT(grid().columnViewportPosition(cut) + grid().columnWidth(cut), edge) << "no column is cut";
+    const QImage drawn = grid().viewport()->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    const qreal ratio = drawn.devicePixelRatio();
+    const QRect line = grid().visualRect(grid().model()->index(1, cut)).intersected(QRect(0, 0, edge, 1000));
+    const auto inked = [&](int x, int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            if (qGray(drawn.pixel(qRound(x * ratio), qRound(y * ratio))) < 128)
+                return true;
+        }
+        return false;
+    };
+    const QFontMetrics metrics(grid().font());
+    const int textTop = line.center().y() - metrics.ascent() / 2;
+    const int upperHalfEnd = line.center().y();
+    int lastInk = line.right() - 1; // the cell's right grid line is not text
+    while (lastInk > line.left() && !inked(lastInk, line.top() + 1, line.bottom()))
+        --lastInk;
+    ASSERT_GT(lastInk, line.left()) << "the cut cell shows nothing";
+    for (int x = lastInk - metrics.horizontalAdvance(u"…"_s) + 2; x <= lastInk; ++x)
+        EXPECT_FALSE(inked(x, textTop - metrics.ascent() / 2, upperHalfEnd - 1)) << x;
+}
+
+TEST_F(ScreenTest, ALongDomainWidensItsColumnUpToHalfTheDesignedGridAndShowsWholeInATooltip)
+{
+    const QString longer = u"a-domain-longer-than-its-column.com"_s;
+    const QString longest = u"www."_s + QString(120, u'x') + u".com"_s;
+    start("a.com|\r\n" + longer.toLatin1() + "|\r\n");
+    const int half = qRound(9000 * grid().logicalDpiX() / 1440.0) / 2; // of the grid as designed
+    EXPECT_GT(grid().columnWidth(0), 137);
+    EXPECT_LT(grid().columnWidth(0), half);
+    EXPECT_GE(grid().columnWidth(0), drawnWidth(grid(), grid().font(), longer));
+
+    m_dialogs.prompts = {longest};
+    button("cmdAddDomain").click();
+    ASSERT_EQ(cell(3, 0), longest);
+    EXPECT_EQ(grid().columnWidth(0), half);
+    if (window().minimumWidth() < window().screen()->availableGeometry().width()) {
+        EXPECT_TRUE(everyColumnInViewWhole(grid())); // the window has widened for it
+    }
+
+    // A domain cut by its column shows whole in a tooltip; one that fits shows none.
+    const auto tooltipAt = [&](int row) {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 10000));
+        const QRect place = grid().visualRect(grid().model()->index(row - 1, 0));
+        QHelpEvent help(QEvent::ToolTip, place.center(), grid().viewport()->mapToGlobal(place.center()));
+        QApplication::sendEvent(grid().viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tooltipAt(3), longest);
+    EXPECT_EQ(tooltipAt(2), QString());
+    EXPECT_EQ(tooltipAt(1), QString());
+}

@@ -1,0 +1,23 @@
+#include "app/gridfit.h"
+
+#include "grid/gridwidget.h"
+
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+void fitWindowToGrid(QWidget& window, const GridWidget& grid)
+{
+    if (window.isMaximized() || window.isFullScreen() || !window.screen())
+        return;
+    const QRect available = window.screen()->availableGeometry();
+    const int frame = window.frameGeometry().width() - window.width();
+    const int wanted = window.width() + std::max(grid.widthForColumns() - grid.width(), 0);
+    const int width = std::min(wanted, available.width() - frame);
+    if (width == window.width())
+        return;
+    window.resize(width, window.height());
+    if (const QRect outer = window.frameGeometry(); outer.right() > available.right())
+        window.move(std::max(available.left(), available.right() + 1 - outer.width()), window.y());
+}
