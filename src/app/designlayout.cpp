@@ -1,5 +1,6 @@
 #include "app/designlayout.h"
 
+#include "app/findbar.h"
 #include "grid/drawntext.h"
 #include "grid/gridwidget.h"
 
@@ -37,6 +38,19 @@ constexpr int windowGrowthLimit = 240;
 // Space kept between a button that widens and the next one of its row.
 constexpr int buttonSpacing = 120;
 
+// A caption as drawn: a single "&" marks the mnemonic and is not drawn, "&&" is drawn as "&".
+QString withoutMnemonic(const QString& caption)
+{
+    QString drawn;
+    drawn.reserve(caption.size());
+    for (qsizetype k = 0; k < caption.size(); ++k) {
+        if (caption[k] == u'&' && k + 1 < caption.size())
+            ++k;
+        drawn.append(caption[k]);
+    }
+    return drawn;
+}
+
 // The widest text of the progress label in a run over a list of ordinary size.
 const QString widestProgress = u"99999 of 100000  : 100%"_s;
 
@@ -52,6 +66,7 @@ DesignLayout::DesignLayout(const WindowControls& controls, std::function<void()>
     // A long domain widens its column up to half of the grid as designed.
     m_controls.grdUrls->setDomainWidthLimit(pixels(gridPlace).width() / 2);
     m_controls.client->installEventFilter(this);
+    m_controls.findBar->installEventFilter(this);
     place();
 }
 
@@ -88,7 +103,9 @@ int DesignLayout::captionWidth(const QPushButton& button, const QFont& font) con
     const QStyle* style = button.style();
     const int margins = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
                         2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
-    return static_cast<int>(std::ceil(drawnTextWidth(font, button.text(), button.devicePixelRatioF()))) + margins;
+    return static_cast<int>(
+               std::ceil(drawnTextWidth(font, withoutMnemonic(button.text()), button.devicePixelRatioF()))) +
+           margins;
 }
 
 void DesignLayout::chooseButtonFont()
@@ -162,12 +179,22 @@ void DesignLayout::place()
     completed.setHeight(
         std::max(completed.height(), static_cast<int>(std::ceil(QFontMetricsF(label.font()).height()))));
     label.setGeometry(completed);
-    m_controls.grdUrls->setGeometry(pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down));
+    // The find bar, when open, takes the bottom of the grid's place.
+    QRect grid = pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down);
+    if (FindBar& find = *m_controls.findBar; !find.isHidden()) {
+        const int height = find.sizeHint().height();
+        const int gap = pixels(QRect(0, 0, 0, buttonSpacing)).height() / 2;
+        grid.setBottom(grid.bottom() - height - gap);
+        find.setGeometry(grid.left(), grid.bottom() + 1 + gap, grid.width(), height);
+    }
+    m_controls.grdUrls->setGeometry(grid);
 }
 
 bool DesignLayout::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_controls.client && event->type() == QEvent::Resize) {
+    const bool findBarShownOrHidden =
+        watched == m_controls.findBar && (event->type() == QEvent::Show || event->type() == QEvent::Hide);
+    if ((watched == m_controls.client && event->type() == QEvent::Resize) || findBarShownOrHidden) {
         place();
         if (m_resized)
             m_resized();

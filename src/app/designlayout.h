@@ -14,8 +14,9 @@ class QFont;
 // Puts the main window's controls where its design places them: the design in twips (1/1440 inch) converted at
 // the screen's DPI. Buttons share the largest font in which every caption fits whole, and widen to their
 // caption where it needs more; the progress label is as wide as its widest text; the grid takes what the window
-// gains over the design, and the bottom row of buttons stays below it. The controls are placed again whenever
-// the client area changes size, and then resized() is called.
+// gains over the design, and the bottom row of buttons stays below it; the find bar, when open, takes the bottom
+// of the grid's place. The controls are placed again whenever the client area changes size or the find bar opens
+// or closes, and then resized() is called.
 class DesignLayout : public QObject {
 public:
     DesignLayout(const WindowControls& controls, std::function<void()> resized);

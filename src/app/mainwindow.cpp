@@ -74,9 +74,11 @@ void MainWindow::Form_Load()
 {
     const bool restored = m_place.restore(*this);
     m_appTitle = ApplicationTitle;
-    m_controls.mnuHelpAbout->setText(u"About "_s + m_appTitle);
+    m_controls.mnuHelpAbout->setText(u"&About "_s + m_appTitle);
     setWindowTitle(u"Brenlow - Link Popularity Tool"_s);
     m_popupMenu->nameEngines(m_session.engines());
+    // The keyboard starts in the list; Tab goes on to the buttons.
+    m_controls.grdUrls->setFocus(Qt::OtherFocusReason);
     if (!m_session.load())
         reportListLoad();
     // The window opens where it was left, or centred when it was not, or that place is off the screens now; it is

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/runoutcomes.h"
-#include "app/windowplace.h"
 #include "app/windowcontrols.h"
+#include "app/windowplace.h"
 
 #include <QMainWindow>
 
@@ -32,8 +32,8 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Shows a pop-up menu at the pointer and returns when it has closed (after the chosen item has run).
-    using PopupMenuShower = std::function<void(QMenu& menu)>;
+    // Shows a pop-up menu at a global position and returns when it has closed (after the chosen item has run).
+    using PopupMenuShower = std::function<void(QMenu& menu, QPoint position)>;
 
     explicit MainWindow(const MainWindowParts& parts, QWidget* parent = nullptr);
     ~MainWindow() override;

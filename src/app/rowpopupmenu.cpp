@@ -8,7 +8,10 @@
 #include "workflows/listsession.h"
 
 #include <QCursor>
+#include <QKeySequence>
 #include <QMenu>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -26,7 +29,7 @@ RowPopupMenu::RowPopupMenu(QWidget& window, GridWidget& grid, ListSession& sessi
     , m_session(session)
     , m_browser(browser)
     , m_commands(std::move(commands))
-    , m_shower([](QMenu& menu) { menu.exec(QCursor::pos()); })
+    , m_shower([](QMenu& menu, QPoint position) { menu.exec(position); })
     // The menu belongs to the window but never to its menu bar.
     , m_mnuGridMenu(new QMenu(u"Grid"_s, &window))
 {
@@ -48,6 +51,12 @@ RowPopupMenu::RowPopupMenu(QWidget& window, GridWidget& grid, ListSession& sessi
     connect(m_mnuGridMenuUpdate, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuUpdate_Click);
     connect(m_mnuGridMenuRemove, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuRemove_Click);
     connect(&m_grid, &GridWidget::MouseDown, this, &RowPopupMenu::grdUrls_MouseDown);
+    connect(&m_grid, &GridWidget::popupKeyPressed, this, &RowPopupMenu::popupForCurrentCell);
+    // The keys that do the same in the window, shown in the menu's column of keys (after the tab) and not bound
+    // to the items: the menu is closed when they are pressed.
+    for (const auto& [action, key] : {std::pair{m_mnuGridMenuUpdate, QKeySequence(Qt::SHIFT | Qt::Key_F5)},
+                                      std::pair{m_mnuGridMenuRemove, QKeySequence(Qt::Key_Delete)}})
+        action->setText(action->text() + u'\t' + key.toString(QKeySequence::NativeText));
 }
 
 void RowPopupMenu::nameEngines(const EngineTables& engines)
@@ -65,11 +74,23 @@ void RowPopupMenu::grdUrls_MouseDown(int /*button*/, int /*shift*/, float x, flo
 {
     // Every button and shift state alike: the press picks the row the pop-up menu acts on.
     GetGridCellFromPoint(m_grid, x, y, m_popupRow, m_popupCol);
+    popupAt(QCursor::pos());
+}
+
+void RowPopupMenu::popupForCurrentCell()
+{
+    m_popupRow = m_grid.Row();
+    m_popupCol = m_grid.Col();
+    popupAt(m_grid.currentCellPopupPosition());
+}
+
+void RowPopupMenu::popupAt(QPoint position)
+{
     const QByteArray domain = m_session.domains().GetDomainField(m_popupRow, 0);
     if (domain.isEmpty() || domain == "0")
         return;
     m_mnuGridMenuViewDomain->setText(viewDomainCaption + textFromBytes(domain));
-    m_shower(*m_mnuGridMenu);
+    m_shower(*m_mnuGridMenu, position);
 }
 
 void RowPopupMenu::mnuGridMenuUpdate_Click()

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPoint>
 
 #include <array>
 #include <functional>
@@ -16,11 +17,12 @@ class QWidget;
 
 // The grid's pop-up menu for the row under the pointer: view the domain or an engine's result page for it in the
 // browser, update it, remove it. A press on the grid picks the cell (PopupRow, PopupCol) that the items act on,
-// and over a domain row opens the menu.
+// and over a domain row opens the menu; so do the Menu key and Shift+F10 for the current cell. The menu shows the
+// keys of the items that have one elsewhere in the window.
 class RowPopupMenu : public QObject {
 public:
-    // Shows a pop-up menu at the pointer and returns when it has closed (after the chosen item has run).
-    using Shower = std::function<void(QMenu& menu)>;
+    // Shows a pop-up menu at a global position and returns when it has closed (after the chosen item has run).
+    using Shower = std::function<void(QMenu& menu, QPoint position)>;
     struct Commands {
         std::function<void(int row)> updateRow; // "Update This Domain Only"
         std::function<void()> removeCurrentRow; // "Remove This Domain", the pressed cell made current
@@ -35,10 +37,14 @@ public:
     void setShower(Shower shower) { m_shower = std::move(shower); }
 
     void grdUrls_MouseDown(int button, int shift, float x, float y);
+    // The menu for the current cell, opened from the keyboard at that cell.
+    void popupForCurrentCell();
     int PopupRow() const { return m_popupRow; }
     int PopupCol() const { return m_popupCol; }
 
 private:
+    // Opens the menu at position when (m_popupRow, m_popupCol) is a domain row.
+    void popupAt(QPoint position);
     void mnuGridMenuUpdate_Click();
     void mnuGridMenuRemove_Click();
     void mnuGridMenuViewDomain_Click();

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class FindBar;
 class GridWidget;
 class QAction;
 class QLabel;
@@ -11,8 +12,9 @@ class QMainWindow;
 class QPushButton;
 class QWidget;
 
-// The main window's controls and menu items, made with their captions. Each carries its name as its object name
-// ("cmdUpdate0", "mnuFileExit"), so that a test finds it as the user would, by what it is.
+// The main window's controls and menu items, made with their captions, mnemonics, shortcuts and accessible names,
+// in the order the Tab key visits them. Each carries its name as its object name ("cmdUpdate0", "mnuFileExit"), so
+// that a test finds it as the user would, by what it is.
 struct WindowControls {
     QWidget* client = nullptr; // the central widget that the controls stand on
     GridWidget* grdUrls = nullptr;
@@ -25,12 +27,14 @@ struct WindowControls {
     QPushButton* cmdDownload = nullptr;
     QPushButton* cmdPopularityMean = nullptr;
     QLabel* sklCompleted = nullptr; // the progress of a run
+    FindBar* findBar = nullptr;     // below the grid, hidden until opened
     QAction* mnuFileImportUrls = nullptr;
+    QAction* mnuFileFind = nullptr;
     QAction* mnuFileGetUpdate = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuWebPagesHome = nullptr;
     QAction* mnuHelpAbout = nullptr;
 
-    // Makes the controls on window's central widget and the menus of its menu bar.
+    // Makes the controls on window's central widget, the menus of its menu bar and the window's shortcuts.
     static WindowControls create(QMainWindow& window);
 };

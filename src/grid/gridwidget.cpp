@@ -5,9 +5,11 @@
 #include "grid/gridmodel.h"
 #include "grid/notemarkdelegate.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QToolTip>
@@ -69,6 +71,8 @@ GridWidget::GridWidget(QWidget* parent)
     // Whole columns scroll, so a column in view starts at the left edge (see emitMouseEvent for the last step).
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; the arrow keys move within it.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
 
@@ -184,6 +188,36 @@ int GridWidget::widthForColumns() const
     for (int col = 0; col < ColumnCount - 1; ++col)
         width += columnWidth(col);
     return width;
+}
+
+QPoint GridWidget::currentCellPopupPosition()
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return viewport()->mapToGlobal(QPoint(0, 0));
+    scrollTo(current);
+    return viewport()->mapToGlobal(visualRect(current).bottomLeft());
+}
+
+void GridWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        event->accept();
+        Q_EMIT popupKeyPressed();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void GridWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The window system turns the Menu key into this event; a mouse's menu opens on the press (MouseDown).
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        Q_EMIT popupKeyPressed();
+        return;
+    }
+    QTableView::contextMenuEvent(event);
 }
 
 bool GridWidget::viewportEvent(QEvent* event)

@@ -65,6 +65,9 @@ public:
     // The widest the domain column grows to fit a long domain, in pixels; 0 (the default) for half of the grid's
     // width. A fixed limit keeps a window that widens to show its columns from widening the domain column again.
     void setDomainWidthLimit(int pixels) { m_domainWidthLimit = pixels; }
+    // Where a pop-up menu for the current cell opens: its bottom left corner, scrolled into view, in global
+    // coordinates.
+    QPoint currentCellPopupPosition();
     // A domain as wide as it is drawn in a cell, margins and grid line included.
     int domainTextWidth(const QString& text) const;
     // The width, frame and vertical scroll bar included, at which the grid shows every column but the filler whole.
@@ -73,6 +76,8 @@ public:
 Q_SIGNALS:
     // A column has widened to fit its text (told once the redraw is on).
     void columnWidened();
+    // The Menu key or Shift+F10 asks for the pop-up menu of the current cell.
+    void popupKeyPressed();
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x and y in twips.
     void MouseDown(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
@@ -84,6 +89,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void showCurrentCell();

@@ -1,3 +1,4 @@
+#include "support/lists.h"
 #include "windowfixture.h"
 
 #include <QHeaderView>
@@ -7,14 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray domainsList(int count)
-{
-    QByteArray list;
-    for (int i = 1; i <= count; ++i)
-        list += "d" + QByteArray::number(i) + ".com|AllTheWeb=" + QByteArray::number(i) + "|AltaVista=0|Google=|\r\n";
-    return list;
-}
 
 class GridInteractionTest : public WindowTest {
 protected:
@@ -28,14 +21,10 @@ protected:
 
     QStringList menuFor(const QString& domain)
     {
-        return {u"View Domain : "_s + domain,
-                u"Update This Domain Only"_s,
-                u"Remove This Domain"_s,
-                u"-"_s,
-                u"View Results From : AllTheWeb"_s,
-                u"View Results From : AltaVista"_s,
-                u"View Results From : Google"_s,
-                u"View Results From : HotBot"_s,
+        return {u"View Domain : "_s + domain,       u"Update This Domain Only\tShift+F5"_s,
+                u"Remove This Domain\tDel"_s,       u"-"_s,
+                u"View Results From : AllTheWeb"_s, u"View Results From : AltaVista"_s,
+                u"View Results From : Google"_s,    u"View Results From : HotBot"_s,
                 u"View Results From : MSN"_s};
     }
 };

@@ -7,6 +7,8 @@
 
 #include <sys/resource.h>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,7 +22,7 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     start("a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n");
     EXPECT_EQ(window().windowTitle(), u"Brenlow - Link Popularity Tool"_s);
     EXPECT_EQ(window().AppTitle(), u"Brenlow"_s);
-    EXPECT_EQ(action("mnuHelpAbout").text(), u"About Brenlow"_s);
+    EXPECT_EQ(action("mnuHelpAbout").text(), u"&About Brenlow"_s);
     const QString engines[] = {u"AllTheWeb"_s, u"AltaVista"_s, u"Google"_s, u"HotBot"_s, u"MSN"_s};
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(action("mnuGridMenuView" + std::to_string(k)).text(), u"View Results From : "_s + engines[k]);
@@ -33,38 +35,46 @@ TEST_F(WindowTest, StartsWithCaptionsMenusAndTheListShown)
     EXPECT_TRUE(isIdle());
 }
 
-TEST_F(WindowTest, EveryControlAndMenuItemHasItsCaption)
+TEST_F(WindowTest, EveryControlAndMenuItemHasItsCaptionMnemonicAndKey)
 {
+    // Captions with the mnemonic marked ("&"); the key that does the same, named in the tooltip or the menu.
     start("a.com|\r\n");
-    const std::pair<const char*, QString> buttons[] = {
-        {"cmdUpdate0", u"Update All"_s},
-        {"cmdUpdate1", u"Update Selected"_s},
-        {"cmdCancelUpdate", u"Cancel"_s},
-        {"cmdAddDomain", u"Add Domain"_s},
-        {"cmdRemoveDomain", u"Remove Domain"_s},
-        {"cmdExit", u"Exit"_s},
-        {"cmdFindPageRanking", u"Where I Do Rank In Free Search Engines?"_s},
-        {"cmdDownload", u"Download Rank Finder"_s},
-        {"cmdPopularityMean", u"What Does Popularity Mean To Me?"_s},
+    const std::tuple<const char*, QString, QString> buttons[] = {
+        {"cmdUpdate0", u"&Update All"_s, u"F5"_s},
+        {"cmdUpdate1", u"Update &Selected"_s, u"Shift+F5"_s},
+        {"cmdCancelUpdate", u"&Cancel"_s, u"Esc"_s},
+        {"cmdAddDomain", u"&Add Domain"_s, u"Ins"_s},
+        {"cmdRemoveDomain", u"&Remove Domain"_s, u"Del"_s},
+        {"cmdExit", u"E&xit"_s, QString()},
+        {"cmdFindPageRanking", u"&Where I Do Rank In Free Search Engines?"_s, QString()},
+        {"cmdDownload", u"&Download Rank Finder"_s, QString()},
+        {"cmdPopularityMean", u"What Does &Popularity Mean To Me?"_s, QString()},
     };
-    for (const auto& [name, caption] : buttons)
+    for (const auto& [name, caption, key] : buttons) {
         EXPECT_EQ(button(name).text(), caption) << name;
-    const std::pair<const char*, QString> items[] = {
-        {"mnuFileImportUrls", u"Import Urls"_s},
-        {"mnuFileGetUpdate", u"&Update Now!"_s},
-        {"mnuFileExit", u"&Exit"_s},
-        {"mnuWebPagesHome", u"Tarvin Home"_s},
-        {"mnuGridMenuViewDomain", u"View Domain"_s},
-        {"mnuGridMenuUpdate", u"Update This Domain Only"_s},
-        {"mnuGridMenuRemove", u"Remove This Domain"_s},
+        if (!key.isEmpty()) {
+            EXPECT_TRUE(button(name).toolTip().endsWith(u" ("_s + key + u")"_s)) << name;
+        }
+    }
+    const std::tuple<const char*, QString, QString> items[] = {
+        {"mnuFileImportUrls", u"&Import Urls"_s, u"Ctrl+I"_s},
+        {"mnuFileFind", u"&Find Domain"_s, u"Ctrl+F"_s},
+        {"mnuFileGetUpdate", u"&Update Now!"_s, QString()},
+        {"mnuFileExit", u"&Exit"_s, u"Ctrl+Q"_s},
+        {"mnuWebPagesHome", u"Tarvin &Home"_s, QString()},
+        {"mnuGridMenuViewDomain", u"View Domain"_s, QString()},
+        {"mnuGridMenuUpdate", u"Update This Domain Only\tShift+F5"_s, QString()},
+        {"mnuGridMenuRemove", u"Remove This Domain\tDel"_s, QString()},
     };
-    for (const auto& [name, caption] : items)
+    for (const auto& [name, caption, key] : items) {
         EXPECT_EQ(action(name).text(), caption) << name;
+        EXPECT_EQ(action(name).shortcut().toString(), key) << name;
+    }
     QStringList menus;
     for (const QAction* menu : window().menuBar()->actions())
         menus.append(menu->text());
     EXPECT_EQ(menus, (QStringList{u"&File"_s, u"&Help"_s}));
-    EXPECT_EQ(action("mnuWebPagesHome").parent()->property("title").toString(), u"Web Pages"_s);
+    EXPECT_EQ(action("mnuWebPagesHome").parent()->property("title").toString(), u"&Web Pages"_s);
 }
 
 TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)

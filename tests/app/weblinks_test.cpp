@@ -32,7 +32,7 @@ TEST_F(WindowTest, ButtonsAndMenuItemsOpenTheirPages)
               (QStringList{u"http://www.brenlow.com/"_s, u"http://www.brenlow.com/updates.html"_s,
                            u"http://www.brenlow.com/link-popularity.html"_s, u"http://www.brenlow.com/rankfinder/"_s,
                            u"ftp://ftp.brenlow.com/pub/rankfinder/rankfinder-setup.tar.gz"_s}));
-    EXPECT_EQ(button("cmdDownload").text(), u"Download Rank Finder"_s);
+    EXPECT_EQ(button("cmdDownload").text(), u"&Download Rank Finder"_s);
 }
 
 TEST_F(WindowTest, PopUpItemsOpenTheDomainAndItsResultPages)

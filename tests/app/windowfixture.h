@@ -60,7 +60,8 @@ protected:
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,
                          [this](const QString& text) { m_progress.append(text); });
-        window().setPopupMenuShower([this](QMenu& menu) {
+        window().setPopupMenuShower([this](QMenu& menu, QPoint position) {
+            m_popupPositions.append(position);
             QStringList captions;
             for (const QAction* action : menu.actions())
                 captions.append(action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -144,6 +145,7 @@ protected:
     std::unique_ptr<Program> m_program;
     QStringList m_progress;
     RecordingBrowser m_browser;
-    QList<QStringList> m_popups; // the captions of every pop-up menu shown
-    QAction* m_choice = nullptr; // chosen from the next pop-up menu
+    QList<QStringList> m_popups;    // the captions of every pop-up menu shown
+    QList<QPoint> m_popupPositions; // and where each was shown
+    QAction* m_choice = nullptr;    // chosen from the next pop-up menu
 };
