@@ -101,6 +101,14 @@ void MainWindow::reportListLoad()
     m_dialogs.message(sentenceOf(m_session.problemText()) + consequence);
 }
 
+void MainWindow::comeForward()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 bool MainWindow::isUpdating() const
 {
     return m_runController->isRunning();

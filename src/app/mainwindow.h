@@ -43,6 +43,9 @@ public:
     // Runs rows firstRow to lastRow; returns when the run has ended.
     void UpdateResults(int firstRow, int lastRow);
     bool isUpdating() const;
+    // Shows the window, restored if minimised, above the others, and asks the window system for the focus (it
+    // may only mark the window as wanting attention).
+    void comeForward();
 
     const QString& AppTitle() const { return m_appTitle; }
     int PopupRow() const;

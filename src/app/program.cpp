@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/apptitle.h"
+#include "app/firstinstance.h"
 #include "app/mainwindow.h"
 #include "app/messagetext.h"
 #include "domains/listlocation.h"
@@ -45,11 +46,15 @@ bool Program::start()
 {
     // A lock that cannot be made at all leaves a folder where the list cannot be saved either; the load or the
     // save at exit tells the user then.
+    const QString listPath = m_session.domains().filePath();
     if (!m_session.lock(false)) {
+        // The Brenlow that holds the list comes forward, so that the user finds it.
+        FirstInstance::callForward(listPath);
         m_dialogs->message(sentenceOf(m_session.problemText()) +
                            u".\n\nUse that one, or close it and start Brenlow again."_s);
         return false;
     }
+    m_firstInstance = std::make_unique<FirstInstance>(listPath, [this] { m_frmMain->comeForward(); });
     m_frmMain->Form_Load();
     m_frmMain->show();
     return true;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class FirstInstance;
 class MainWindow;
 
 struct ProgramOptions {
@@ -30,8 +31,8 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Locks the domain list, loads the main window (which reads the list) and shows it. False, after telling the
-    // user, when another instance holds the list: the program then ends.
+    // Locks the domain list, loads the main window (which reads the list) and shows it. False, after asking the
+    // instance that holds the list to come forward and telling the user, when there is one: the program then ends.
     bool start();
     // The desktop session is ending, or a termination signal came: closes the main window as the user would.
     void endOnRequest();
@@ -46,5 +47,6 @@ private:
     QtBrowserOpener m_qtBrowser;
     UserDialogs* m_dialogs;
     std::unique_ptr<MainWindow> m_frmMain;
+    std::unique_ptr<FirstInstance> m_firstInstance; // answers later starts over the same list
     TerminationSignals m_terminationSignals;
 };

@@ -13,26 +13,26 @@ QString QtDialogs::prompt(const QString& text, const QString& title)
 {
     bool accepted = false;
     const QString answer =
-        QInputDialog::getText(m_owner, titleOr(title), text, QLineEdit::Normal, QString(), &accepted);
+        QInputDialog::getText(owner(), titleOr(title), text, QLineEdit::Normal, QString(), &accepted);
     return accepted ? answer : QString();
 }
 
 void QtDialogs::message(const QString& text, const QString& title)
 {
-    QMessageBox::information(m_owner, titleOr(title), text, QMessageBox::Ok);
+    QMessageBox::information(owner(), titleOr(title), text, QMessageBox::Ok);
 }
 
 UserDialogs::Answer QtDialogs::askYesNo(const QString& text, const QString& title)
 {
     const auto button =
-        QMessageBox::question(m_owner, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        QMessageBox::question(owner(), titleOr(title), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 UserDialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString& title)
 {
     const auto button =
-        QMessageBox::question(m_owner, titleOr(title), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QMessageBox::question(owner(), titleOr(title), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     switch (button) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -45,5 +45,5 @@ UserDialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString
 
 QString QtDialogs::openFile(const QString& title, const QString& directory, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(m_owner, title, directory, filter);
+    return QFileDialog::getOpenFileName(owner(), title, directory, filter);
 }

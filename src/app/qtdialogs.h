@@ -20,6 +20,8 @@ public:
 
 private:
     const QString& titleOr(const QString& title) const { return title.isEmpty() ? m_appTitle : title; }
+    // A dialog stands over its window while that is shown; before (or after) it is centred on the screen.
+    QWidget* owner() const { return m_owner && m_owner->isVisible() ? m_owner.data() : nullptr; }
 
     QString m_appTitle;
     QPointer<QWidget> m_owner;

@@ -1,18 +1,24 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "app/qtdialogs.h"
 #include "support/fakedialogs.h"
 #include "support/lists.h"
+#include "support/modaldialog.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -139,3 +145,45 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
 }
 
 } // namespace
+
+TEST(ProgramEnd, ASecondStartBringsTheFirstWindowForward)
+{
+    InstalledProgram installed;
+    ASSERT_TRUE(installed.isReady());
+    write(installed.inDataFolder(), "first.com" + zeroCounts + "\r\n");
+    FakeDialogs dialogs;
+    ProgramOptions options;
+    options.listFilePath = installed.inDataFolder();
+    options.dialogs = &dialogs;
+    options.settingsFile = installed.inDataFolder() + u".settings"_s;
+    Program first(options);
+    ASSERT_TRUE(first.start());
+    first.frmMain().showMinimized();
+    ASSERT_TRUE(first.frmMain().isMinimized());
+
+    // The second start over the same list calls the first before it tells its user (a message box, which the
+    // test does not wait for).
+    const std::unique_ptr<QProcess> second = installed.start(installed.inDataFolder());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !first.frmMain().isMinimized(); }, 30000));
+    EXPECT_TRUE(first.frmMain().isVisible());
+    second->kill();
+    second->waitForFinished(30000);
+}
+
+TEST(ProgramEnd, AMessageBeforeTheWindowIsShownIsCentredOnTheScreen)
+{
+    QWidget owner;
+    owner.setGeometry(0, 0, 100, 100);
+    QtDialogs dialogs(u"Brenlow"_s);
+    dialogs.setOwner(&owner);
+    bool seen = false;
+    onModalDialog<QMessageBox>(
+        [](QMessageBox& box) {
+            const QRect screen = box.screen()->availableGeometry();
+            EXPECT_LE(std::abs(box.frameGeometry().center().x() - screen.center().x()), 1);
+            EXPECT_LE(std::abs(box.frameGeometry().center().y() - screen.center().y()), 1);
+        },
+        seen);
+    dialogs.message(u"The domain list is already open in another Brenlow."_s, QString());
+    EXPECT_TRUE(seen);
+}
