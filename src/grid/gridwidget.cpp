@@ -1,10 +1,12 @@
 #include "grid/gridwidget.h"
 
 #include "grid/drawntext.h"
+#include "grid/gridaccessible.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridmodel.h"
 #include "grid/notemarkdelegate.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -53,6 +55,8 @@ GridWidget::GridWidget(QWidget* parent)
     : QTableView(parent)
     , m_model(new GridModel(InitialRows - 1, ColumnCount, this))
 {
+    // Screen readers see the grid as a table of the listed domains (see GridAccessible).
+    QAccessible::installFactory(&GridAccessible::create);
     setModel(m_model);
     setItemDelegate(new NoteMarkDelegate(this));
     verticalHeader()->hide();
@@ -188,6 +192,42 @@ int GridWidget::widthForColumns() const
     for (int col = 0; col < ColumnCount - 1; ++col)
         width += columnWidth(col);
     return width;
+}
+
+int GridWidget::listedRows() const
+{
+    int rows = m_model->rowCount();
+    while (rows > 0 && m_model->text(rows - 1, GridColumn::Domain).isEmpty())
+        --rows;
+    return rows;
+}
+
+// The table view tells screen readers of the current and selected cells by its own numbering of cells, which
+// counts the blank rows and the filler; these tell them by the accessible table's.
+void GridWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    if (QAccessible::isActive() && current.isValid()) {
+        if (const int child = GridAccessible::childIndex(*this, current.row(), current.column()); child >= 0) {
+            QAccessibleEvent event(this, QAccessible::Focus);
+            event.setChild(child);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
+void GridWidget::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (!QAccessible::isActive())
+        return;
+    for (const QModelIndex& index : selected.indexes()) {
+        if (const int child = GridAccessible::childIndex(*this, index.row(), index.column()); child >= 0) {
+            QAccessibleEvent event(this, QAccessible::SelectionAdd);
+            event.setChild(child);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 QPoint GridWidget::currentCellPopupPosition()

@@ -62,6 +62,8 @@ public:
     void setCellNotes(CellNotes notes);
     void noteChanged(int row, int col);
 
+    // The rows of the model down to the last with a domain: the list, without the blank rows below it.
+    int listedRows() const;
     // The widest the domain column grows to fit a long domain, in pixels; 0 (the default) for half of the grid's
     // width. A fixed limit keeps a window that widens to show its columns from widening the domain column again.
     void setDomainWidthLimit(int pixels) { m_domainWidthLimit = pixels; }
@@ -90,6 +92,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
