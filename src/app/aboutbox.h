@@ -24,7 +24,6 @@ public:
     void cmdOK_Click() { accept(); }
     void WebLink_Click(int index);
 
-
 private:
     BrowserOpener& m_browser;
     QLabel* m_lblProductName;

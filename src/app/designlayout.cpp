@@ -33,10 +33,10 @@ constexpr QRect downloadPlace{4080, 6360, 2055, 375};
 constexpr QRect popularityMeanPlace{6360, 6360, 2775, 375};
 // The design's right edge of the last button of each row.
 constexpr int lastButtonRight = 9135;
-// How far the window may grow so that every caption fits whole in the buttons' one font (1/6 inch).
-constexpr int windowGrowthLimit = 240;
 // Space kept between a button that widens and the next one of its row.
 constexpr int buttonSpacing = 120;
+// The desktop font size the design suits; a larger one scales the design with it.
+constexpr qreal designFontPoints = 9.0;
 
 // A caption as drawn: a single "&" marks the mnemonic and is not drawn, "&&" is drawn as "&".
 QString withoutMnemonic(const QString& caption)
@@ -60,8 +60,8 @@ DesignLayout::DesignLayout(const WindowControls& controls, std::function<void()>
     : QObject(controls.client)
     , m_controls(controls)
     , m_resized(std::move(resized))
+    , m_fontScale(std::max(1.0, QFontInfo(controls.client->font()).pointSizeF() / designFontPoints))
 {
-    chooseButtonFont();
     m_controls.client->setMinimumSize(minimumClientSize());
     // A long domain widens its column up to half of the grid as designed.
     m_controls.grdUrls->setDomainWidthLimit(pixels(gridPlace).width() / 2);
@@ -72,80 +72,68 @@ DesignLayout::DesignLayout(const WindowControls& controls, std::function<void()>
 
 QRect DesignLayout::pixels(const QRect& twips) const
 {
-    const double scaleX = m_controls.client->logicalDpiX() / 1440.0;
-    const double scaleY = m_controls.client->logicalDpiY() / 1440.0;
+    const double scaleX = m_controls.client->logicalDpiX() / 1440.0 * m_fontScale;
+    const double scaleY = m_controls.client->logicalDpiY() / 1440.0 * m_fontScale;
     return {qRound(twips.x() * scaleX), qRound(twips.y() * scaleY), qRound(twips.width() * scaleX),
             qRound(twips.height() * scaleY)};
 }
 
-QList<DesignLayout::ButtonPlace> DesignLayout::buttonPlaces() const
+QList<QList<DesignLayout::ButtonPlace>> DesignLayout::buttonRows() const
 {
-    // Each button may widen to the right up to the next button shown beside it (Cancel stands in place of the
-    // update buttons); the last of a row up to the window's edge moved by windowGrowthLimit.
     const WindowControls& c = m_controls;
-    const int edge = lastButtonRight + windowGrowthLimit;
     return {
-        {c.cmdUpdate[0], updateAllPlace, updateSelectedPlace.left() - buttonSpacing},
-        {c.cmdCancelUpdate, cancelPlace, addDomainPlace.left() - buttonSpacing},
-        {c.cmdUpdate[1], updateSelectedPlace, addDomainPlace.left() - buttonSpacing},
-        {c.cmdAddDomain, addDomainPlace, removeDomainPlace.left() - buttonSpacing},
-        {c.cmdRemoveDomain, removeDomainPlace, exitPlace.left() - buttonSpacing},
-        {c.cmdExit, exitPlace, edge},
-        {c.cmdFindPageRanking, findPageRankingPlace, downloadPlace.left() - buttonSpacing},
-        {c.cmdDownload, downloadPlace, popularityMeanPlace.left() - buttonSpacing},
-        {c.cmdPopularityMean, popularityMeanPlace, edge},
+        {{c.cmdUpdate[0], updateAllPlace},
+         {c.cmdUpdate[1], updateSelectedPlace},
+         {c.cmdAddDomain, addDomainPlace},
+         {c.cmdRemoveDomain, removeDomainPlace},
+         {c.cmdExit, exitPlace}},
+        {{c.cmdFindPageRanking, findPageRankingPlace},
+         {c.cmdDownload, downloadPlace},
+         {c.cmdPopularityMean, popularityMeanPlace}},
     };
 }
 
-int DesignLayout::captionWidth(const QPushButton& button, const QFont& font) const
+int DesignLayout::captionWidth(const QPushButton& button) const
 {
     // The caption with the margins and frame the style puts around it.
     const QStyle* style = button.style();
     const int margins = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
                         2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
-    return static_cast<int>(
-               std::ceil(drawnTextWidth(font, withoutMnemonic(button.text()), button.devicePixelRatioF()))) +
-           margins;
+    const qreal text = drawnTextWidth(button.font(), withoutMnemonic(button.text()), button.devicePixelRatioF());
+    return static_cast<int>(std::ceil(text)) + margins;
 }
 
-void DesignLayout::chooseButtonFont()
+QList<DesignLayout::ButtonPlace> DesignLayout::buttonGeometries() const
 {
-    // The design's sizes suit a narrow font. Every button gets the largest size, from the desktop's down, in which
-    // each caption fits whole within the room its button may widen into. Sizes go by whole pixels, so that text
-    // is drawn alike at every device pixel ratio.
-    const QList<ButtonPlace> places = buttonPlaces();
-    QFont font = m_controls.client->font();
-    font.setPixelSize(QFontInfo(font).pixelSize());
-    const auto fits = [&] {
-        return std::all_of(places.begin(), places.end(), [&](const ButtonPlace& place) {
-            const int room = pixels(QRect(place.design.left(), 0, place.rightLimit - place.design.left(), 0)).width();
-            return captionWidth(*place.button, font) <= room;
-        });
-    };
-    while (!fits() && font.pixelSize() > 8)
-        font.setPixelSize(font.pixelSize() - 1);
-    for (const ButtonPlace& place : places)
-        place.button->setFont(font);
-}
-
-QRect DesignLayout::buttonGeometry(const ButtonPlace& place) const
-{
-    QRect geometry = pixels(place.design);
-    geometry.setWidth(std::max(geometry.width(), captionWidth(*place.button, place.button->font())));
-    return geometry;
+    // Buttons keep the desktop's font: one whose caption needs more than the design gives it widens, and the rest
+    // of its row moves right to keep their spacing. Cancel stands in place of the update buttons.
+    const int spacing = pixels(QRect(0, 0, buttonSpacing, 0)).width();
+    QList<ButtonPlace> placed;
+    for (const QList<ButtonPlace>& row : buttonRows()) {
+        int free = 0; // where the next button of the row may start
+        for (const ButtonPlace& place : row) {
+            QRect geometry = pixels(place.design);
+            geometry.setWidth(std::max(geometry.width(), captionWidth(*place.button)));
+            geometry.moveLeft(std::max(geometry.left(), free));
+            free = geometry.left() + geometry.width() + spacing;
+            placed.append({place.button, geometry});
+        }
+    }
+    QRect cancel = pixels(cancelPlace);
+    cancel.setWidth(std::max(cancel.width(), captionWidth(*m_controls.cmdCancelUpdate)));
+    placed.append({m_controls.cmdCancelUpdate, cancel});
+    return placed;
 }
 
 QSize DesignLayout::minimumClientSize() const
 {
-    // The design's size, wider by what the last buttons of the rows have widened.
+    // The design's size, wider by what the buttons' rows have grown, keeping the design's right margin.
     const QSize design = pixels(QRect(QPoint(), designClient)).size();
-    const int designRight = pixels(QRect(0, 0, lastButtonRight, 0)).width();
-    int right = designRight;
-    for (const ButtonPlace& place : buttonPlaces()) {
-        const QRect geometry = buttonGeometry(place);
-        right = std::max(right, geometry.x() + geometry.width());
-    }
-    return {design.width() + right - designRight, design.height()};
+    const int margin = design.width() - pixels(QRect(0, 0, lastButtonRight, 0)).width();
+    int width = design.width();
+    for (const ButtonPlace& place : buttonGeometries())
+        width = std::max(width, place.design.x() + place.design.width() + margin);
+    return {width, design.height()};
 }
 
 int DesignLayout::progressWidth(const QString& text) const
@@ -169,9 +157,9 @@ void DesignLayout::place()
     const QSize grown = m_controls.client->size() - pixels(QRect(QPoint(), designClient)).size();
     const int down = std::max(grown.height(), 0);
 
-    for (const ButtonPlace& place : buttonPlaces()) {
-        const bool bottomRow = place.design.top() > gridPlace.top();
-        place.button->setGeometry(buttonGeometry(place).translated(0, bottomRow ? down : 0));
+    for (const ButtonPlace& place : buttonGeometries()) {
+        const bool bottomRow = place.design.top() > pixels(gridPlace).top();
+        place.button->setGeometry(place.design.translated(0, bottomRow ? down : 0));
     }
     QLabel& label = *m_controls.sklCompleted;
     QRect completed = pixels(completedPlace);

@@ -9,14 +9,12 @@
 
 #include <functional>
 
-class QFont;
-
 // Puts the main window's controls where its design places them: the design in twips (1/1440 inch) converted at
-// the screen's DPI. Buttons share the largest font in which every caption fits whole, and widen to their
-// caption where it needs more; the progress label is as wide as its widest text; the grid takes what the window
-// gains over the design, and the bottom row of buttons stays below it; the find bar, when open, takes the bottom
-// of the grid's place. The controls are placed again whenever the client area changes size or the find bar opens
-// or closes, and then resized() is called.
+// the screen's DPI, and scaled up with a desktop font larger than the 9 points it suits. Buttons keep the desktop's
+// font and widen to their captions, moving the rest of their row; the progress label is as wide as its widest
+// text; the grid takes what the window gains over the design, and the bottom row of buttons stays below it; the find
+// bar, when open, takes the bottom of the grid's place. The controls are placed again whenever the client area changes
+// size or the find bar opens or closes, and then resized() is called.
 class DesignLayout : public QObject {
 public:
     DesignLayout(const WindowControls& controls, std::function<void()> resized);
@@ -30,21 +28,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A button, its place in the design and the right edge, in twips, up to which it may widen.
+    // A button and its place: in the design in twips, or where it is put, in pixels.
     struct ButtonPlace {
         QPushButton* button;
         QRect design;
-        int rightLimit;
     };
 
     QRect pixels(const QRect& twips) const;
-    QList<ButtonPlace> buttonPlaces() const;
-    int captionWidth(const QPushButton& button, const QFont& font) const;
-    void chooseButtonFont();
-    QRect buttonGeometry(const ButtonPlace& place) const;
+    QList<QList<ButtonPlace>> buttonRows() const;
+    int captionWidth(const QPushButton& button) const;
+    QList<ButtonPlace> buttonGeometries() const;
     int progressWidth(const QString& text) const;
     void place();
 
     WindowControls m_controls;
     std::function<void()> m_resized;
+    qreal m_fontScale; // the desktop font's size over the design's
 };

@@ -76,6 +76,8 @@ WindowControls WindowControls::create(QMainWindow& window)
     file->addSeparator();
     c.mnuFileExit = named(file->addAction(u"&Exit"_s), u"mnuFileExit"_s);
     c.mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    c.cmdExit->setToolTip(u"Save the list and exit ("_s + c.mnuFileExit->shortcut().toString(QKeySequence::NativeText) +
+                          u")"_s);
 
     QMenu* help = window.menuBar()->addMenu(u"&Help"_s);
     QMenu* webPages = help->addMenu(u"&Web Pages"_s);

@@ -33,7 +33,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         // A cell given a background of its own is not the palette's, so its text cannot take the palette's
         // colour: white text of a dark theme would vanish on a white cell. It is dark on a light background.
         if (c.background != noColour)
-            return QBrush(m_palette.at(c.background).color().lightnessF() > 0.5 ? QColor(Qt::black) : QColor(Qt::white));
+            return QBrush(m_palette.at(c.background).color().lightnessF() > 0.5 ? QColor(Qt::black)
+                                                                                : QColor(Qt::white));
         return {};
     case Qt::BackgroundRole:
         return c.background == noColour ? QVariant() : QVariant(m_palette.at(c.background));

@@ -4,6 +4,7 @@
 #include "grid/gridaccessible.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridmodel.h"
+#include "grid/headerlabelstyle.h"
 #include "grid/notemarkdelegate.h"
 
 #include <QAccessible>
@@ -65,6 +66,9 @@ GridWidget::GridWidget(QWidget* parent)
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    auto* headerStyle = new HeaderLabelStyle(style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    headerStyle->setParent(header);
+    header->setStyle(headerStyle);
     // Numbers line up by their last digit, so that counts of different sizes compare at a glance.
     for (int col = GridColumn::Total; col < ColumnCount - 1; ++col)
         m_model->setColumnAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
@@ -188,7 +192,9 @@ int GridWidget::domainTextWidth(const QString& text) const
 
 int GridWidget::widthForColumns() const
 {
-    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // The filler, stretched to the visible edge, keeps the header's smallest section width.
+    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) +
+                horizontalHeader()->minimumSectionSize();
     for (int col = 0; col < ColumnCount - 1; ++col)
         width += columnWidth(col);
     return width;
@@ -342,10 +348,34 @@ int GridWidget::ColWidth(int col) const
 void GridWidget::setColWidth(int col, int twips)
 {
     // The filler column is drawn to the visible edge whatever its width.
-    if (col == ColumnCount - 1)
+    if (col == ColumnCount - 1) {
         m_fillerTwips = twips;
-    else
-        setColumnWidth(col, toPixelsX(twips));
+        return;
+    }
+    setColumnWidth(col, toPixelsX(twips));
+    if (col == GridColumn::Domain)
+        m_domainLaidOutWidth = columnWidth(col);
+}
+
+void GridWidget::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    narrowDomainToFit();
+}
+
+void GridWidget::narrowDomainToFit()
+{
+    // Only what a long domain added goes, and the filler keeps what is left of the grid's width.
+    const int excess = widthForColumns() - width();
+    const int domain = columnWidth(GridColumn::Domain);
+    const int narrower = std::max(domain - std::max(excess, 0), std::min(m_domainLaidOutWidth, domain));
+    if (narrower == domain)
+        return;
+    setColumnWidth(GridColumn::Domain, narrower);
+    int used = 0;
+    for (int col = 0; col < ColumnCount - 1; ++col)
+        used += ColWidth(col);
+    m_fillerTwips = std::max(Width() - used, 0);
 }
 
 int GridWidget::RowHeight(int row) const

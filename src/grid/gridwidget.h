@@ -64,6 +64,10 @@ public:
 
     // The rows of the model down to the last with a domain: the list, without the blank rows below it.
     int listedRows() const;
+    // Narrows a domain column that a long domain has widened, back to its laid-out width at most, as far as the
+    // other columns then show whole: when the grid is too narrow for them, the counts come before the domains.
+    // The grid does so itself whenever it is resized.
+    void narrowDomainToFit();
     // The widest the domain column grows to fit a long domain, in pixels; 0 (the default) for half of the grid's
     // width. A fixed limit keeps a window that widens to show its columns from widening the domain column again.
     void setDomainWidthLimit(int pixels) { m_domainWidthLimit = pixels; }
@@ -72,7 +76,8 @@ public:
     QPoint currentCellPopupPosition();
     // A domain as wide as it is drawn in a cell, margins and grid line included.
     int domainTextWidth(const QString& text) const;
-    // The width, frame and vertical scroll bar included, at which the grid shows every column but the filler whole.
+    // The width, frame and vertical scroll bar included, at which the grid shows every column but the filler whole,
+    // and the filler at its narrowest, so that no horizontal scroll bar shows.
     int widthForColumns() const;
 
 Q_SIGNALS:
@@ -92,6 +97,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -112,6 +118,7 @@ private:
     };
     CellTextWidths m_cellTextWidths;
     int m_domainWidthLimit = 0;
+    int m_domainLaidOutWidth = 0;  // in pixels, as setColWidth last set it
     qsizetype m_longestDomain = 0; // in characters, of the domains measured since the grid was cleared
     int m_row = 0;
     int m_col = 0;

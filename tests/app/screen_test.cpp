@@ -3,6 +3,7 @@
 #include "windowfixture.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QImage>
@@ -91,56 +92,82 @@ TEST_F(ScreenTest, CountColumnsWidenToTheirWidestTextAfterDisplayRunsAndEdits)
 
 TEST_F(ScreenTest, TheWindowKeepsItsDesignAndTheGridFollowsIt)
 {
-    // The design at 96 dpi (twips / 15), 16 pixels wider than designed so that "Where I Do Rank In Free Search
-    // Engines?" fits in the desktop's font; the domain column has two ninths of the grid's width.
+    // The design at 96 dpi (twips / 15), 34 pixels wider than designed so that the bottom row's captions fit in
+    // the desktop's font; the domain column has two ninths of the grid's width.
     start("a.com|\r\n");
     ASSERT_EQ(window().logicalDpiX(), 96);
-    EXPECT_EQ(window().centralWidget()->size(), QSize(632, 457));
+    EXPECT_EQ(window().centralWidget()->size(), QSize(650, 457));
     EXPECT_EQ(button("cmdUpdate0").geometry(), QRect(16, 8, 113, 25));
     EXPECT_EQ(button("cmdCancelUpdate").geometry(), QRect(80, 8, 113, 25));
     EXPECT_EQ(button("cmdExit").geometry(), QRect(576, 8, 33, 25));
-    EXPECT_EQ(grid().geometry(), QRect(8, 56, 616, 358));
-    EXPECT_EQ(grid().columnWidth(0), 137);
-    EXPECT_EQ(grid().ColWidth(7), 945);
+    EXPECT_EQ(grid().geometry(), QRect(8, 56, 634, 358));
+    EXPECT_EQ(grid().columnWidth(0), 141);
+    EXPECT_EQ(grid().ColWidth(7), 960);
 
     // The grid follows the window, the filler column follows the grid, the buttons keep their places.
     window().resize(window().size() + QSize(150, 90));
     QCoreApplication::processEvents();
-    EXPECT_EQ(grid().geometry(), QRect(8, 56, 766, 448));
-    EXPECT_EQ(grid().ColWidth(7), 945 + 2250);
+    EXPECT_EQ(grid().geometry(), QRect(8, 56, 784, 448));
+    EXPECT_EQ(grid().ColWidth(7), 960 + 2250);
     EXPECT_EQ(button("cmdExit").geometry().topLeft(), QPoint(576, 8));
     EXPECT_EQ(button("cmdPopularityMean").geometry().top(), 424 + 90);
 }
 
-TEST_F(ScreenTest, TheProgressLabelAndEveryButtonShowTheirWholeText)
+// The desktop font at a size in points, for the life of a test.
+class FontSizeTest : public ScreenTest, public ::testing::WithParamInterface<int> {
+protected:
+    FontSizeTest()
+    {
+        QFont font = m_desktopFont;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+    }
+    ~FontSizeTest() override { QApplication::setFont(m_desktopFont); }
+
+    const QFont m_desktopFont = QApplication::font();
+};
+
+TEST_P(FontSizeTest, CaptionsKeepTheDesktopFontAndTheDesignScalesWithIt)
 {
-    start("");
+    // The design suits 9 points; a larger font scales it as a higher DPI would.
+    start("a.com|AllTheWeb=2,147,483,647|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n");
+    const double scale = GetParam() / 9.0;
+    const double pixelsPerTwip = window().logicalDpiX() / 1440.0 * scale;
+    EXPECT_GE(window().centralWidget()->height(), qRound(6855 * window().logicalDpiY() / 1440.0 * scale));
+    EXPECT_GE(window().centralWidget()->width(), qRound(9240 * pixelsPerTwip));
     const QLabel& progress = label("sklCompleted");
     EXPECT_GE(progress.contentsRect().width(), drawnWidth(progress, progress.font(), u"99999 of 100000  : 100%"_s));
     EXPECT_GE(progress.contentsRect().height(), QFontMetricsF(progress.font()).height());
 
-    // One font for every button, every caption inside its button's frame, no button over another (but Cancel,
-    // which stands in place of the update buttons), and the window at most 240 twips wider than designed.
+    // Every button in the desktop's font, every caption inside its button's frame, no button over another (but
+    // Cancel, which stands in place of the update buttons) or outside the window.
     const QList<QPushButton*> buttons = window().centralWidget()->findChildren<QPushButton*>();
     const QPushButton* cancel = &button("cmdCancelUpdate");
     for (const QPushButton* button : buttons) {
         SCOPED_TRACE(button->text().toStdString());
-        EXPECT_EQ(button->font(), buttons.first()->font());
+        EXPECT_EQ(QFontInfo(button->font()).pixelSize(), QFontInfo(QApplication::font()).pixelSize());
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
         const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
         const QString drawn = QString(button->text()).remove(button->text().indexOf(u'&'), 1); // the mnemonic mark
         EXPECT_GE(inside.width(), drawnWidth(*button, button->font(), drawn));
+        EXPECT_GE(inside.height(), QFontMetricsF(button->font()).height());
+        EXPECT_TRUE(window().centralWidget()->rect().contains(button->geometry()));
         for (const QPushButton* other : buttons) {
             if (other != button && button != cancel && other != cancel) {
                 EXPECT_FALSE(button->geometry().intersects(other->geometry())) << other->text().toStdString();
             }
         }
     }
-    const double pixelsPerTwip = window().logicalDpiX() / 1440.0;
-    EXPECT_LE(window().centralWidget()->width(), qRound((9240 + 240) * pixelsPerTwip));
+
+    // The grid's rows and columns show their text whole.
+    EXPECT_GE(grid().rowHeight(0), QFontMetricsF(grid().font()).height());
+    expectCountsShownWhole();
 }
+
+INSTANTIATE_TEST_SUITE_P(DesktopFont, FontSizeTest, ::testing::Values(9, 14, 18),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "pt"; });
 
 TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
 {
@@ -232,6 +259,8 @@ TEST_F(ScreenTest, ALongDomainWidensItsColumnUpToHalfTheDesignedGridAndShowsWhol
     const QString longer = u"a-domain-longer-than-its-column.com"_s;
     const QString longest = u"www."_s + QString(120, u'x') + u".com"_s;
     start("a.com|\r\n" + longer.toLatin1() + "|\r\n");
+    if (window().minimumWidth() >= window().screen()->availableGeometry().width())
+        GTEST_SKIP() << "the screen is narrower than the window's design";
     const int half = qRound(9000 * grid().logicalDpiX() / 1440.0) / 2; // of the grid as designed
     EXPECT_GT(grid().columnWidth(0), 137);
     EXPECT_LT(grid().columnWidth(0), half);
@@ -241,9 +270,7 @@ TEST_F(ScreenTest, ALongDomainWidensItsColumnUpToHalfTheDesignedGridAndShowsWhol
     button("cmdAddDomain").click();
     ASSERT_EQ(cell(3, 0), longest);
     EXPECT_EQ(grid().columnWidth(0), half);
-    if (window().minimumWidth() < window().screen()->availableGeometry().width()) {
-        EXPECT_TRUE(everyColumnInViewWhole(grid())); // the window has widened for it
-    }
+    EXPECT_TRUE(everyColumnInViewWhole(grid())); // the window has widened for it
 
     // A domain cut by its column shows whole in a tooltip; one that fits shows none.
     const auto tooltipAt = [&](int row) {
@@ -257,4 +284,43 @@ TEST_F(ScreenTest, ALongDomainWidensItsColumnUpToHalfTheDesignedGridAndShowsWhol
     EXPECT_EQ(tooltipAt(3), longest);
     EXPECT_EQ(tooltipAt(2), QString());
     EXPECT_EQ(tooltipAt(1), QString());
+
+    // Counts too wide for the screen beside it: the domain column gives way, down to its laid-out width.
+    constexpr qint64 large = 2148719213;
+    m_server.serveDomain("a.com", {large, large, large, large, large});
+    grid().makeCurrent(1, 0);
+    button("cmdUpdate1").click();
+    ASSERT_EQ(cell(1, 6), u"2,148,719,213"_s);
+    EXPECT_EQ(window().frameGeometry().width(), window().screen()->availableGeometry().width());
+    EXPECT_LT(grid().columnWidth(0), half);
+    EXPECT_TRUE(grid().columnWidth(0) == 141 || everyColumnInViewWhole(grid()));
+}
+
+TEST_F(ScreenTest, CountColumnTitlesEndWhereTheirNumbersEnd)
+{
+    start("a.com|AllTheWeb=2,148,719,213|AltaVista=0|Google=56|HotBot=1,234|MSN=7|\r\n");
+    QHeaderView& header = *grid().horizontalHeader();
+    const QImage titles = header.viewport()->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    const QImage cells = grid().viewport()->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    // The rightmost column of a section with ink darker than the text's half tone, the grid line left out.
+    const auto lastInk = [](const QImage& image, int left, int right) {
+        const qreal ratio = image.devicePixelRatio();
+        for (int x = qRound(right * ratio) - 2; x >= qRound(left * ratio); --x) {
+            for (int y = 2; y < image.height() - 2; ++y) {
+                if (qGray(image.pixel(x, y)) < 128)
+                    return x / ratio;
+            }
+        }
+        return qreal(-1);
+    };
+    for (int col = 1; col < 7; ++col) {
+        const int left = grid().columnViewportPosition(col);
+        const int right = left + grid().columnWidth(col);
+        const QImage row = cells.copy(0, 0, cells.width(), qRound(grid().rowHeight(0) * cells.devicePixelRatio()));
+        const qreal title = lastInk(titles, left, right);
+        const qreal number = lastInk(row, left, right);
+        ASSERT_GT(title, left) << col;
+        EXPECT_LE(std::abs(title - number), 1.0)
+            << "column " << col << ": title ends at " << title << ", its number at " << number;
+    }
 }
