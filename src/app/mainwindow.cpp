@@ -5,6 +5,7 @@
 #include "app/browseropener.h"
 #include "app/centreform.h"
 #include "app/designlayout.h"
+#include "app/findbar.h"
 #include "app/gridfit.h"
 #include "app/messagetext.h"
 #include "app/rowpopupmenu.h"
@@ -46,7 +47,13 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
            QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls are hidden and destroyed after this body, when the window's own members are gone: the layout
+    // must not place them (and call back) then.
+    m_controls.client->removeEventFilter(m_layout);
+    m_controls.findBar->removeEventFilter(m_layout);
+}
 
 void MainWindow::connectControls()
 {
