@@ -1,6 +1,5 @@
 #include "grid/gridwidget.h"
 
-#include "grid/drawntext.h"
 #include "grid/gridaccessible.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridmodel.h"
@@ -9,7 +8,6 @@
 
 #include <QAccessible>
 #include <QContextMenuEvent>
-#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -156,50 +154,6 @@ void GridWidget::setTextMatrix(int row, int col, const QString& text)
     fitText(row, col, text);
 }
 
-void GridWidget::fitText(int row, int col, const QString& text)
-{
-    if (col >= ColumnCount - 1 || text.isEmpty())
-        return;
-    int needed = 0;
-    if (col == GridColumn::Domain) {
-        // A long domain widens its column up to its limit; what is still cut shows in a tooltip. A domain is
-        // measured only when it is nearly as long as the longest so far, as its width goes with its length.
-        if (row == 0 || text.size() * 10 < m_longestDomain * 9)
-            return;
-        m_longestDomain = std::max(m_longestDomain, text.size());
-        needed = std::min(domainTextWidth(text), m_domainWidthLimit > 0 ? m_domainWidthLimit : width() / 2);
-    } else {
-        needed = row == 0 ? horizontalHeader()->sectionSizeHint(col) : cellTextWidth(text);
-    }
-    const int wider = needed - columnWidth(col);
-    if (wider <= 0)
-        return;
-    setColumnWidth(col, needed);
-    m_fillerTwips = std::max(m_fillerTwips - static_cast<int>(std::lround(wider * twipsPerPixelX())), 0);
-    // While the redraw is off the columns are being laid out; what they come to is told when it is back on.
-    if (m_redraw)
-        Q_EMIT columnWidened();
-    else
-        m_widenedUnseen = true;
-}
-
-int GridWidget::domainTextWidth(const QString& text) const
-{
-    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return static_cast<int>(std::ceil(drawnTextWidth(font(), text, devicePixelRatioF()))) + 2 * margin +
-           (showGrid() ? 1 : 0);
-}
-
-int GridWidget::widthForColumns() const
-{
-    // The filler, stretched to the visible edge, keeps the header's smallest section width.
-    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) +
-                horizontalHeader()->minimumSectionSize();
-    for (int col = 0; col < ColumnCount - 1; ++col)
-        width += columnWidth(col);
-    return width;
-}
-
 int GridWidget::listedRows() const
 {
     int rows = m_model->rowCount();
@@ -213,26 +167,24 @@ int GridWidget::listedRows() const
 void GridWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QAbstractItemView::currentChanged(current, previous);
-    if (QAccessible::isActive() && current.isValid()) {
-        if (const int child = GridAccessible::childIndex(*this, current.row(), current.column()); child >= 0) {
-            QAccessibleEvent event(this, QAccessible::Focus);
-            event.setChild(child);
-            QAccessible::updateAccessibility(&event);
-        }
-    }
+    tellScreenReaders(QAccessible::Focus, current);
 }
 
 void GridWidget::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     QAbstractItemView::selectionChanged(selected, deselected);
-    if (!QAccessible::isActive())
+    for (const QModelIndex& index : selected.indexes())
+        tellScreenReaders(QAccessible::SelectionAdd, index);
+}
+
+void GridWidget::tellScreenReaders(QAccessible::Event type, const QModelIndex& index)
+{
+    if (!QAccessible::isActive() || !index.isValid())
         return;
-    for (const QModelIndex& index : selected.indexes()) {
-        if (const int child = GridAccessible::childIndex(*this, index.row(), index.column()); child >= 0) {
-            QAccessibleEvent event(this, QAccessible::SelectionAdd);
-            event.setChild(child);
-            QAccessible::updateAccessibility(&event);
-        }
+    if (const int child = GridAccessible::childIndex(*this, index.row(), index.column()); child >= 0) {
+        QAccessibleEvent event(this, type);
+        event.setChild(child);
+        QAccessible::updateAccessibility(&event);
     }
 }
 
@@ -283,41 +235,6 @@ bool GridWidget::viewportEvent(QEvent* event)
     return QTableView::viewportEvent(event);
 }
 
-int GridWidget::cellTextWidth(const QString& text)
-{
-    // Measuring every count of a long list would cost more than showing it. Counts differ mostly in their
-    // digits, so texts are measured with each digit replaced by the widest one, once per shape.
-    CellTextWidths& known = m_cellTextWidths;
-    if (known.widestDigit.isNull()) {
-        const QFontMetricsF metrics(font());
-        known.widestDigit = u'0';
-        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-            if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(known.widestDigit))
-                known.widestDigit = QChar(digit);
-        }
-    }
-    QString shape = text;
-    for (QChar& c : shape) {
-        if (c >= u'0' && c <= u'9')
-            c = known.widestDigit;
-    }
-    if (const auto found = known.byShape.constFind(shape); found != known.byShape.cend())
-        return *found;
-    // As the view lays out a cell: the text, a margin on either side and the grid line.
-    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    const int width = static_cast<int>(std::ceil(drawnTextWidth(font(), shape, devicePixelRatioF()))) + 2 * margin +
-                      (showGrid() ? 1 : 0);
-    known.byShape.insert(shape, width);
-    return width;
-}
-
-void GridWidget::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        m_cellTextWidths = {};
-    QTableView::changeEvent(event);
-}
-
 void GridWidget::setCellNotes(CellNotes notes)
 {
     if (!notes) {
@@ -355,27 +272,6 @@ void GridWidget::setColWidth(int col, int twips)
     setColumnWidth(col, toPixelsX(twips));
     if (col == GridColumn::Domain)
         m_domainLaidOutWidth = columnWidth(col);
-}
-
-void GridWidget::resizeEvent(QResizeEvent* event)
-{
-    QTableView::resizeEvent(event);
-    narrowDomainToFit();
-}
-
-void GridWidget::narrowDomainToFit()
-{
-    // Only what a long domain added goes, and the filler keeps what is left of the grid's width.
-    const int excess = widthForColumns() - width();
-    const int domain = columnWidth(GridColumn::Domain);
-    const int narrower = std::max(domain - std::max(excess, 0), std::min(m_domainLaidOutWidth, domain));
-    if (narrower == domain)
-        return;
-    setColumnWidth(GridColumn::Domain, narrower);
-    int used = 0;
-    for (int col = 0; col < ColumnCount - 1; ++col)
-        used += ColWidth(col);
-    m_fillerTwips = std::max(Width() - used, 0);
 }
 
 int GridWidget::RowHeight(int row) const

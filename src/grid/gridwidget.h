@@ -2,6 +2,7 @@
 
 #include "grid/gridcontrol.h"
 
+#include <QAccessible>
 #include <QHash>
 #include <QTableView>
 
@@ -103,6 +104,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // An accessibility event about the cell at index, numbered as the grid's accessible table numbers it.
+    void tellScreenReaders(QAccessible::Event type, const QModelIndex& index);
     void showCurrentCell();
     void emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press);
     int toPixelsX(int twips) const;

@@ -39,6 +39,15 @@ public:
     QString programPath() const { return m_dir.filePath(u"bin/brenlow"_s); }
     QString besideProgram() const { return m_dir.filePath(u"bin/brenlow.txt"_s); }
     QString inDataFolder() const { return m_dir.filePath(u"data/brenlow/brenlow.txt"_s); }
+    // Options for the program run in the test's own process over the same list, its dialogs answered by dialogs.
+    ProgramOptions inProcess(FakeDialogs& dialogs) const
+    {
+        ProgramOptions options;
+        options.listFilePath = inDataFolder();
+        options.dialogs = &dialogs;
+        options.settingsFile = inDataFolder() + u".settings"_s;
+        return options;
+    }
     QStringList programFolder() const { return QDir(m_dir.filePath(u"bin"_s)).entryList(QDir::Files | QDir::Hidden); }
 
     // Starts the program and waits until it holds its list, which it does once its signal handlers are in place.
@@ -119,10 +128,7 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
     lock.close();
 
     FakeDialogs dialogs;
-    ProgramOptions options;
-    options.listFilePath = installed.inDataFolder();
-    options.dialogs = &dialogs;
-    options.settingsFile = installed.inDataFolder() + u".settings"_s;
+    const ProgramOptions options = installed.inProcess(dialogs);
     {
         Program second(options);
         EXPECT_FALSE(second.start());
@@ -152,10 +158,7 @@ TEST(ProgramEnd, ASecondStartBringsTheFirstWindowForward)
     ASSERT_TRUE(installed.isReady());
     write(installed.inDataFolder(), "first.com" + zeroCounts + "\r\n");
     FakeDialogs dialogs;
-    ProgramOptions options;
-    options.listFilePath = installed.inDataFolder();
-    options.dialogs = &dialogs;
-    options.settingsFile = installed.inDataFolder() + u".settings"_s;
+    const ProgramOptions options = installed.inProcess(dialogs);
     Program first(options);
     ASSERT_TRUE(first.start());
     first.frmMain().showMinimized();
