@@ -14,10 +14,13 @@ ListSession::ListSession(SessionOptions options)
     : m_countText(options.locale)
     , m_domains(options.listFilePath)
     , m_lock(options.listFilePath)
+    , m_history(options.listFilePath)
     , m_busyPointer(options.busyPointer)
     , m_pump(std::move(options.pump))
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
     , m_fetcher(m_socketHost, *this, m_pump, options.fetchLimits)
+    , m_frontEnd(options.frontEnd)
+    , m_historyNotKept(std::move(options.historyNotKept))
 {
     m_engines.InitGridHeaders();
     m_engines.InitEngineCatalogue();
@@ -26,7 +29,9 @@ ListSession::ListSession(SessionOptions options)
 void ListSession::showIn(GridControl& grid, UpdateRunControls& runControls)
 {
     m_grid.emplace(grid, m_domains, m_engines, m_countText);
-    m_run.emplace(grid, m_fetcher, m_engines, m_countText, runControls);
+    m_recorder.emplace(runControls, m_history, m_frontEnd, m_historyNotKept);
+    m_run.emplace(grid, m_fetcher, m_engines, m_countText, *m_recorder);
+    m_recorder->watch(*m_run);
     m_editor.emplace(*m_grid, m_domains);
 }
 
@@ -34,6 +39,8 @@ bool ListSession::lock(bool required)
 {
     switch (m_lock.lock()) {
     case ListLock::Result::Locked:
+        // Only the holder of the lock writes the history; its problems are told when a run would record.
+        m_history.open(HistoryStore::Mode::Write);
         return true;
     case ListLock::Result::InUse:
         return fail(ListProblem::InUse);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domains/domainlist.h"
+#include "domains/historystore.h"
 #include "domains/listlock.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
@@ -10,20 +11,26 @@
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
 #include "workflows/domaineditor.h"
+#include "workflows/historyrecorder.h"
 #include "workflows/updaterun.h"
 
 #include <QLocale>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct SessionOptions {
     QString listFilePath;
-    QLocale locale;                     // of the counts the user sees
-    SocketSettings socketSettings;      // the program's own: real names, port 80, 20 s
-    FetchLimits fetchLimits;            // 60 s an attempt
-    EventPump pump;                     // lets the front end's events run while a request waits
-    BusyPointer* busyPointer = nullptr; // the wait pointer; none when null
+    QLocale locale;                       // of the counts the user sees
+    SocketSettings socketSettings;        // the program's own: real names, port 80, 20 s
+    FetchLimits fetchLimits;              // 60 s an attempt
+    EventPump pump;                       // lets the front end's events run while a request waits
+    BusyPointer* busyPointer = nullptr;   // the wait pointer; none when null
+    FrontEnd frontEnd = FrontEnd::Window; // the history records which front end made each run
+    // Told, once, the clause why the history of the update runs is not being kept (HistoryStore::problemText());
+    // nobody is told when null.
+    std::function<void(const QString& problem)> historyNotKept;
 };
 
 // What went wrong with the list, for the front end to tell in its own words around problemText().
@@ -49,8 +56,9 @@ public:
     // The grid that shows the list and the front end's side of update runs. Called once, before load().
     void showIn(GridControl& grid, UpdateRunControls& runControls);
 
-    // Takes the list's lock. False when it cannot be held: InUse always; NotLockable only when required (a
-    // session that saves needs a folder where a lock can be made).
+    // Takes the list's lock, and with it opens the history for writing. False when the lock cannot be held:
+    // InUse always; NotLockable only when required (a session that saves needs a folder where a lock can be
+    // made).
     bool lock(bool required);
     // Reads the list and shows it in the grid, the first domain current. False, with the problem, when the file
     // or its folder cannot be read or a new list could not be created; the grid then shows what could be read.
@@ -73,6 +81,9 @@ public:
     HttpFetcher& fetcher() { return m_fetcher; }
     DomainGrid& grid() { return *m_grid; }
     UpdateRun& run() { return *m_run; }
+    // The list's history; open for writing while the session holds the lock, and otherwise closed with the
+    // reason in its problem().
+    HistoryStore& history() { return m_history; }
     DomainEditor& editor() { return *m_editor; }
 
 private:
@@ -83,13 +94,17 @@ private:
     EngineTables m_engines;
     DomainList m_domains;
     ListLock m_lock;
+    HistoryStore m_history;
     BusyPointer* m_busyPointer;
     EventPump m_pump;
     SocketHost m_socketHost;
     HttpFetcher m_fetcher;
     std::optional<DomainGrid> m_grid;
+    std::optional<HistoryRecorder> m_recorder;
     std::optional<UpdateRun> m_run;
     std::optional<DomainEditor> m_editor;
     ListProblem m_problem = ListProblem::None;
     int m_writeError = 0;
+    FrontEnd m_frontEnd;
+    std::function<void(const QString&)> m_historyNotKept;
 };

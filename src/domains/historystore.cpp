@@ -1,0 +1,575 @@
+#include "domains/historystore.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The names a failure kind is stored under; their order follows FetchFailure.
+constexpr std::array<QStringView, 14> failureNames{
+    u"",           u"request-refused", u"host-not-found",    u"lookup-timed-out", u"connect-failed", u"send-failed",
+    u"timed-out",  u"cancelled",       u"connection-broken", u"no-answer",        u"too-large",      u"error-status",
+    u"short-body", u"no-count",
+};
+static_assert(static_cast<int>(FetchFailure::NoCount) == 13, "a failure kind without a stored name");
+
+// SQLite's primary result codes, as the driver gives them in nativeErrorCode().
+constexpr int SqliteBusy = 5;
+constexpr int SqliteLocked = 6;
+constexpr int SqliteReadOnly = 8;
+constexpr int SqliteFull = 13;
+constexpr int SqliteCantOpen = 14;
+constexpr int SqliteNotADatabase = 26;
+
+qint64 msSinceEpoch(const QDateTime& time)
+{
+    return time.toMSecsSinceEpoch();
+}
+
+QDateTime utcFromMs(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+// The schema as each version adds to it; the database's user_version says how many of these it has had.
+const QStringList& schemaSteps()
+{
+    static const QStringList steps{
+        // Version 1.
+        uR"(CREATE TABLE run(id INTEGER PRIMARY KEY, started INTEGER NOT NULL UNIQUE, ended INTEGER,
+                             front_end INTEGER NOT NULL, cancelled INTEGER NOT NULL DEFAULT 0);
+            CREATE TABLE domain(id INTEGER PRIMARY KEY, name BLOB NOT NULL UNIQUE);
+            CREATE TABLE fetches(domain INTEGER NOT NULL, run INTEGER NOT NULL,
+                                 at0, count0, failure0, detail0, at1, count1, failure1, detail1,
+                                 at2, count2, failure2, detail2, at3, count3, failure3, detail3,
+                                 at4, count4, failure4, detail4,
+                                 PRIMARY KEY(domain, run)) WITHOUT ROWID;
+            CREATE INDEX fetches_by_run ON fetches(run))"_s,
+    };
+    return steps;
+}
+
+QString fetchColumns()
+{
+    QString columns;
+    for (int i = 0; i < EngineCount; ++i)
+        columns += u", at%1, count%1, failure%1, detail%1"_s.arg(i);
+    return columns;
+}
+
+} // namespace
+
+struct HistoryStore::RunRow {
+    qint64 id;
+    HistoryRun run;
+};
+
+QString failureKindName(FetchFailure kind)
+{
+    return failureNames[static_cast<std::size_t>(kind)].toString();
+}
+
+std::optional<FetchFailure> failureKindFromName(QStringView name)
+{
+    for (std::size_t i = 0; i <= static_cast<std::size_t>(FetchFailure::NoCount); ++i) {
+        if (failureNames[i] == name)
+            return static_cast<FetchFailure>(i);
+    }
+    return std::nullopt;
+}
+
+QString failureDetailText(const FailureDetail& failure)
+{
+    switch (failure.kind) {
+    case FetchFailure::ErrorStatus:
+        return u"%1 %2"_s.arg(failure.status).arg(QString::fromLatin1(failure.statusText));
+    case FetchFailure::ShortBody:
+        return u"%1 %2"_s.arg(failure.contentLength).arg(failure.bodyLength);
+    default:
+        return {};
+    }
+}
+
+std::optional<FailureDetail> failureFromText(QStringView kind, QStringView detail)
+{
+    const std::optional<FetchFailure> known = failureKindFromName(kind);
+    if (!known || *known == FetchFailure::None)
+        return std::nullopt;
+    FailureDetail failure{*known, 0, {}, 0, 0};
+    const qsizetype space = detail.indexOf(u' ');
+    const QStringView first = space < 0 ? detail : detail.left(space);
+    const QStringView rest = space < 0 ? QStringView() : detail.mid(space + 1);
+    bool ok = true;
+    if (failure.kind == FetchFailure::ErrorStatus) {
+        failure.status = first.toInt(&ok);
+        failure.statusText = rest.toLatin1();
+    } else if (failure.kind == FetchFailure::ShortBody) {
+        bool bodyOk = false;
+        failure.contentLength = first.toLongLong(&ok);
+        failure.bodyLength = rest.toLongLong(&bodyOk);
+        ok = ok && bodyOk;
+    }
+    return ok ? std::optional(failure) : std::nullopt;
+}
+
+QString HistoryStore::pathFor(const QString& listFilePath)
+{
+    return listFilePath + ".history.sqlite"_L1;
+}
+
+HistoryStore::HistoryStore(const QString& listFilePath, std::chrono::milliseconds busyTimeout)
+    : m_path(pathFor(listFilePath))
+    , m_busyTimeout(busyTimeout)
+{
+    static std::atomic<int> stores{0};
+    m_connection = u"brenlow-history-%1"_s.arg(++stores);
+}
+
+HistoryStore::~HistoryStore()
+{
+    close();
+}
+
+QSqlDatabase HistoryStore::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void HistoryStore::close()
+{
+    if (QSqlDatabase::contains(m_connection)) {
+        database().close();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    m_open = false;
+    m_runId = -1;
+    m_domainIds.clear();
+}
+
+bool HistoryStore::fail(HistoryProblem problem)
+{
+    // The connection stays until the store is opened again or goes, as queries may still hold it; what a
+    // failed write began is undone.
+    m_problem = problem;
+    if (m_open)
+        QSqlQuery(database()).exec(u"ROLLBACK"_s);
+    m_open = false;
+    m_runId = -1;
+    return false;
+}
+
+bool HistoryStore::failWith(const QSqlError& error)
+{
+    m_detail = error.databaseText();
+    switch (error.nativeErrorCode().toInt()) {
+    case SqliteBusy:
+    case SqliteLocked:
+        return fail(HistoryProblem::Locked);
+    case SqliteReadOnly:
+    case SqliteCantOpen:
+        return fail(HistoryProblem::NotWritable);
+    case SqliteNotADatabase:
+        return fail(HistoryProblem::NotADatabase);
+    case SqliteFull:
+    default:
+        return fail(m_writable ? HistoryProblem::WriteFailed : HistoryProblem::NotADatabase);
+    }
+}
+
+bool HistoryStore::open(Mode mode)
+{
+    close();
+    m_problem = HistoryProblem::None;
+    m_detail.clear();
+    m_empty = false;
+    m_writable = mode == Mode::Write;
+    if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
+        return fail(HistoryProblem::NoDriver);
+
+    const QFileInfo file(m_path);
+    if (!m_writable && !file.exists()) {
+        m_empty = m_open = true;
+        return true;
+    }
+    if (m_writable) {
+        // SQLite would open a file it cannot write read-only without a word; ask first.
+        const QByteArray target = QFile::encodeName(file.exists() ? file.absoluteFilePath() : file.absolutePath());
+        if (::access(target.constData(), W_OK) != 0) {
+            m_detail = QString::fromLocal8Bit(std::strerror(errno));
+            return fail(HistoryProblem::NotWritable);
+        }
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
+    db.setDatabaseName(file.absoluteFilePath());
+    const QString busyTimeout = u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_busyTimeout.count());
+    db.setConnectOptions(m_writable ? busyTimeout : u"QSQLITE_OPEN_READONLY;"_s + busyTimeout);
+    if (!db.open())
+        return failWith(db.lastError());
+    m_open = true;
+    return prepareSchema(m_writable) && loadDomainIds();
+}
+
+bool HistoryStore::exec(const QString& statement)
+{
+    QSqlQuery query(database());
+    return query.exec(statement) || failWith(query.lastError());
+}
+
+bool HistoryStore::prepareSchema(bool writable)
+{
+    QSqlQuery query(database());
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        return failWith(query.lastError());
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version > SchemaVersion)
+        return fail(HistoryProblem::NewerSchema);
+    if (version == 0) {
+        // A database that holds anything but is not a history of any version is someone else's.
+        if (!query.exec(u"SELECT count(*) FROM sqlite_master"_s) || !query.next())
+            return failWith(query.lastError());
+        if (query.value(0).toInt() != 0)
+            return fail(HistoryProblem::NotADatabase);
+        query.finish();
+    }
+    if (!writable) {
+        m_empty = version == 0;
+        return true;
+    }
+
+    // WAL lets readers go on while a run writes, and with synchronous=NORMAL a commit costs no flush to disk.
+    if (!exec(u"PRAGMA journal_mode=WAL"_s) || !exec(u"PRAGMA synchronous=NORMAL"_s))
+        return false;
+    // Taking the write lock finds out now, not at the first run, whether another program holds it.
+    if (!exec(u"BEGIN IMMEDIATE"_s))
+        return false;
+    if (version == SchemaVersion)
+        return exec(u"COMMIT"_s);
+    const QStringList& steps = schemaSteps();
+    for (qsizetype step = version; step < steps.size(); ++step) {
+        for (const QString& statement : steps[step].split(u';', Qt::SkipEmptyParts)) {
+            if (!exec(statement))
+                return false;
+        }
+    }
+    return exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion)) && exec(u"COMMIT"_s);
+}
+
+bool HistoryStore::loadDomainIds()
+{
+    m_domainIds.clear();
+    if (m_empty)
+        return true;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(u"SELECT id, name FROM domain"_s))
+        return failWith(query.lastError());
+    while (query.next())
+        m_domainIds.insert(query.value(1).toByteArray(), query.value(0).toLongLong());
+    return true;
+}
+
+std::optional<qint64> HistoryStore::domainId(const QByteArray& domain)
+{
+    const auto known = m_domainIds.constFind(domain);
+    if (known != m_domainIds.cend())
+        return *known;
+    QSqlQuery query(database());
+    query.prepare(u"INSERT INTO domain(name) VALUES (?)"_s);
+    query.addBindValue(domain);
+    if (!query.exec()) {
+        failWith(query.lastError());
+        return std::nullopt;
+    }
+    const qint64 id = query.lastInsertId().toLongLong();
+    m_domainIds.insert(domain, id);
+    return id;
+}
+
+bool HistoryStore::beginRun(const QDateTime& started, FrontEnd frontEnd)
+{
+    if (!m_open || !m_writable)
+        return false;
+    // Runs are told apart by their start: one that starts in the same millisecond as the last, or before it
+    // (the clock was set back), starts just after it.
+    QSqlQuery query(database());
+    if (!query.exec(u"SELECT max(started) FROM run"_s) || !query.next())
+        return failWith(query.lastError());
+    qint64 start = msSinceEpoch(started);
+    if (!query.value(0).isNull())
+        start = std::max(start, query.value(0).toLongLong() + 1);
+    query.finish();
+
+    query.prepare(u"INSERT INTO run(started, front_end) VALUES (?, ?)"_s);
+    query.addBindValue(start);
+    query.addBindValue(static_cast<int>(frontEnd));
+    if (!query.exec())
+        return failWith(query.lastError());
+    m_runId = query.lastInsertId().toLongLong();
+    m_runStarted = utcFromMs(start);
+    return true;
+}
+
+bool HistoryStore::recordDomain(const DomainFetches& fetches)
+{
+    if (!m_open || m_runId < 0)
+        return false;
+    // The domain's row and its name, when new, go in together.
+    return exec(u"BEGIN"_s) && insertFetches(m_runId, m_runStarted, fetches, true, nullptr) && exec(u"COMMIT"_s);
+}
+
+bool HistoryStore::insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches, bool replace,
+                                 bool* inserted)
+{
+    const std::optional<qint64> domain = domainId(fetches.domain);
+    if (!domain)
+        return false;
+    QSqlQuery query(database());
+    query.prepare(u"INSERT OR %1 INTO fetches(domain, run%2) VALUES (?, ?%3)"_s.arg(
+        replace ? u"REPLACE"_s : u"IGNORE"_s, fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount)));
+    query.addBindValue(*domain);
+    query.addBindValue(runId);
+    const QVariant none(QMetaType::fromType<qint64>());
+    const QVariant noText(QMetaType::fromType<QString>());
+    for (const HistoryFetch& fetch : fetches.engines) {
+        const bool failed = fetch.made() && !fetch.count;
+        query.addBindValue(fetch.made() ? QVariant(started.msecsTo(fetch.at)) : none);
+        query.addBindValue(fetch.count ? QVariant(*fetch.count) : none);
+        query.addBindValue(failed ? QVariant(failureKindName(fetch.failure.kind)) : noText);
+        const QString detail = failed ? failureDetailText(fetch.failure) : QString();
+        query.addBindValue(detail.isEmpty() ? noText : QVariant(detail));
+    }
+    if (!query.exec())
+        return failWith(query.lastError());
+    if (inserted)
+        *inserted = query.numRowsAffected() > 0;
+    return true;
+}
+
+bool HistoryStore::endRun(const QDateTime& ended, bool cancelled)
+{
+    if (!m_open || m_runId < 0)
+        return false;
+    QSqlQuery query(database());
+    query.prepare(u"UPDATE run SET ended = ?, cancelled = ? WHERE id = ?"_s);
+    query.addBindValue(msSinceEpoch(ended));
+    query.addBindValue(cancelled ? 1 : 0);
+    query.addBindValue(m_runId);
+    m_runId = -1;
+    return query.exec() || failWith(query.lastError());
+}
+
+bool HistoryStore::readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT id, started, ended, front_end, cancelled FROM run WHERE started BETWEEN ? AND ? "
+                  "ORDER BY started"_s);
+    query.addBindValue(since.isValid() ? msSinceEpoch(since) : std::numeric_limits<qint64>::min());
+    query.addBindValue(until.isValid() ? msSinceEpoch(until) : std::numeric_limits<qint64>::max());
+    if (!query.exec())
+        return failWith(query.lastError());
+    while (query.next()) {
+        RunRow row{query.value(0).toLongLong(), {}};
+        row.run.started = utcFromMs(query.value(1).toLongLong());
+        if (!query.value(2).isNull())
+            row.run.ended = utcFromMs(query.value(2).toLongLong());
+        row.run.frontEnd = query.value(3).toInt() == static_cast<int>(FrontEnd::CommandLine) ? FrontEnd::CommandLine
+                                                                                             : FrontEnd::Window;
+        row.run.cancelled = query.value(4).toInt() != 0;
+        rows.append(std::move(row));
+    }
+    return true;
+}
+
+namespace {
+
+// A row of fetches read back: columns from first on are the engines' at, count, failure and detail.
+void readFetches(const QSqlQuery& query, int first, const QDateTime& started, DomainFetches& fetches)
+{
+    for (int i = 0; i < EngineCount; ++i) {
+        const int column = first + 4 * i;
+        HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(i)];
+        if (query.isNull(column))
+            continue;
+        fetch.at = started.addMSecs(query.value(column).toLongLong());
+        if (!query.isNull(column + 1))
+            fetch.count = query.value(column + 1).toLongLong();
+        else
+            fetch.failure = failureFromText(query.value(column + 2).toString(), query.value(column + 3).toString())
+                                .value_or(FailureDetail{});
+    }
+}
+
+} // namespace
+
+bool HistoryStore::visitRuns(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
+                             const QDateTime& until)
+{
+    if (!m_open)
+        return false;
+    if (m_empty)
+        return true;
+    QList<RunRow> rows;
+    if (!readRuns(since, until, rows))
+        return false;
+
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (domains.isEmpty()) {
+        QHash<qint64, QByteArray> names;
+        for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
+            names.insert(it.value(), it.key());
+        if (!query.prepare(u"SELECT domain%1 FROM fetches WHERE run = ?"_s.arg(fetchColumns())))
+            return failWith(query.lastError());
+        for (RunRow& row : rows) {
+            query.bindValue(0, row.id);
+            if (!query.exec())
+                return failWith(query.lastError());
+            while (query.next()) {
+                DomainFetches fetches{names.value(query.value(0).toLongLong()), {}};
+                readFetches(query, 1, row.run.started, fetches);
+                row.run.domains.append(std::move(fetches));
+            }
+            if (!visit(row.run))
+                return true;
+            row.run = {};
+        }
+        return true;
+    }
+
+    // A domain's fetches are one range of the table, in the order of its runs' ids.
+    QHash<qint64, qsizetype> rowOfRun;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rowOfRun.insert(rows[i].id, i);
+    if (!query.prepare(u"SELECT run%1 FROM fetches WHERE domain = ?"_s.arg(fetchColumns())))
+        return failWith(query.lastError());
+    for (const QByteArray& domain : domains) {
+        const auto id = m_domainIds.constFind(domain);
+        if (id == m_domainIds.cend())
+            continue;
+        query.bindValue(0, *id);
+        if (!query.exec())
+            return failWith(query.lastError());
+        while (query.next()) {
+            const auto row = rowOfRun.constFind(query.value(0).toLongLong());
+            if (row == rowOfRun.cend())
+                continue;
+            HistoryRun& run = rows[*row].run;
+            DomainFetches fetches{domain, {}};
+            readFetches(query, 1, run.started, fetches);
+            run.domains.append(std::move(fetches));
+        }
+    }
+    for (const RunRow& row : std::as_const(rows)) {
+        if (!row.run.domains.isEmpty() && !visit(row.run))
+            break;
+    }
+    return true;
+}
+
+QList<HistoryRun> HistoryStore::runs(const QList<QByteArray>& domains, const QDateTime& since, const QDateTime& until)
+{
+    QList<HistoryRun> result;
+    visitRuns(
+        [&result](const HistoryRun& run) {
+            result.append(run);
+            return true;
+        },
+        domains, since, until);
+    return result;
+}
+
+std::optional<qint64> HistoryStore::import(const QList<HistoryRun>& runs)
+{
+    return import([&runs](const RunVisitor& add) {
+        for (const HistoryRun& run : runs) {
+            if (!add(run))
+                return false;
+        }
+        return true;
+    });
+}
+
+std::optional<qint64> HistoryStore::import(const RunSource& source)
+{
+    if (!m_open || !m_writable || m_runId >= 0 || !exec(u"BEGIN IMMEDIATE"_s))
+        return std::nullopt;
+    qint64 added = 0;
+    QSqlQuery findRun(database());
+    findRun.prepare(u"SELECT id FROM run WHERE started = ?"_s);
+    QSqlQuery addRun(database());
+    addRun.prepare(u"INSERT INTO run(started, ended, front_end, cancelled) VALUES (?, ?, ?, ?)"_s);
+
+    const auto importRun = [&](const HistoryRun& run) {
+        findRun.bindValue(0, msSinceEpoch(run.started));
+        if (!findRun.exec())
+            return failWith(findRun.lastError());
+        qint64 runId = -1;
+        if (findRun.next()) {
+            runId = findRun.value(0).toLongLong();
+        } else {
+            addRun.bindValue(0, msSinceEpoch(run.started));
+            addRun.bindValue(1, run.ended.isValid() ? QVariant(msSinceEpoch(run.ended))
+                                                    : QVariant(QMetaType::fromType<qint64>()));
+            addRun.bindValue(2, static_cast<int>(run.frontEnd));
+            addRun.bindValue(3, run.cancelled ? 1 : 0);
+            if (!addRun.exec())
+                return failWith(addRun.lastError());
+            runId = addRun.lastInsertId().toLongLong();
+        }
+        findRun.finish();
+        for (const DomainFetches& fetches : run.domains) {
+            bool inserted = false;
+            if (!insertFetches(runId, run.started, fetches, false, &inserted))
+                return false;
+            if (inserted) {
+                for (const HistoryFetch& fetch : fetches.engines)
+                    added += fetch.made() ? 1 : 0;
+            }
+        }
+        return true;
+    };
+    if (source(importRun) && m_open && exec(u"COMMIT"_s))
+        return added;
+    if (m_open) {
+        exec(u"ROLLBACK"_s);
+        loadDomainIds(); // names added in the transaction are gone again
+    }
+    return std::nullopt;
+}
+
+QString HistoryStore::problemText() const
+{
+    const QString because = m_detail.isEmpty() ? QString() : u" (%1)"_s.arg(m_detail);
+    switch (m_problem) {
+    case HistoryProblem::None:
+        break;
+    case HistoryProblem::NotWritable:
+        return u"the history file %1 cannot be written%2"_s.arg(m_path, because);
+    case HistoryProblem::NotADatabase:
+        return u"the history file %1 is not a Brenlow history%2; it is left as it is"_s.arg(m_path, because);
+    case HistoryProblem::NewerSchema:
+        return u"the history file %1 was written by a newer Brenlow; it is left as it is"_s.arg(m_path);
+    case HistoryProblem::Locked:
+        return u"the history file %1 is locked by another program"_s.arg(m_path);
+    case HistoryProblem::WriteFailed:
+        return u"the history file %1 could not be written%2; what it held before stays"_s.arg(m_path, because);
+    case HistoryProblem::NoDriver:
+        return u"Qt's SQLite driver is not installed (Debian: libqt6sql6-sqlite)"_s;
+    }
+    return {};
+}

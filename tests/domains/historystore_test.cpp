@@ -1,0 +1,263 @@
+#include "domains/historystore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QDateTime utc(int day, int hour, int minute, int ms = 0)
+{
+    return QDateTime(QDate(2026, 12, day), QTime(hour, minute).addMSecs(ms), Qt::UTC);
+}
+
+HistoryFetch counted(const QDateTime& at, qint64 count)
+{
+    return {at, count, {}};
+}
+
+HistoryFetch failed(const QDateTime& at, FailureDetail failure)
+{
+    return {at, std::nullopt, failure};
+}
+
+// a.com in a run that started at start: four counts and Google's 503; b.com with counts only.
+QList<DomainFetches> twoDomains(const QDateTime& start, qint64 base)
+{
+    DomainFetches a{"a.com", {}};
+    DomainFetches b{"b.com", {}};
+    for (int i = 0; i < EngineCount; ++i) {
+        const auto e = static_cast<std::size_t>(i);
+        a.engines[e] = counted(start.addMSecs(100 * (i + 1)), base + i);
+        b.engines[e] = counted(start.addMSecs(1000 + 100 * i), 10 * base + i);
+    }
+    a.engines[2] = failed(start.addMSecs(300), {FetchFailure::ErrorStatus, 503, "Service Unavailable", 0, 0});
+    b.engines[4] = failed(start.addMSecs(1400), {FetchFailure::ShortBody, 0, {}, 1000, 73});
+    return {a, b};
+}
+
+void expectSameFetch(const HistoryFetch& actual, const HistoryFetch& expected)
+{
+    EXPECT_EQ(actual.at, expected.at);
+    EXPECT_EQ(actual.count, expected.count);
+    EXPECT_EQ(actual.failure.kind, expected.failure.kind);
+    EXPECT_EQ(actual.failure.status, expected.failure.status);
+    EXPECT_EQ(actual.failure.statusText, expected.failure.statusText);
+    EXPECT_EQ(actual.failure.contentLength, expected.failure.contentLength);
+    EXPECT_EQ(actual.failure.bodyLength, expected.failure.bodyLength);
+}
+
+struct HistoryStoreTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString list = dir.filePath(u"brenlow.txt"_s);
+    QString file = dir.filePath(u"brenlow.txt.history.sqlite"_s);
+
+    // Records two runs: the first on 1 December ended normally from the window, the second cancelled from the
+    // command line on 2 December.
+    void recordTwoRuns()
+    {
+        HistoryStore store(list);
+        ASSERT_TRUE(store.open(HistoryStore::Mode::Write)) << store.problemText().toStdString();
+        ASSERT_TRUE(store.beginRun(utc(1, 9, 0), FrontEnd::Window));
+        for (const DomainFetches& fetches : twoDomains(utc(1, 9, 0), 1))
+            ASSERT_TRUE(store.recordDomain(fetches));
+        ASSERT_TRUE(store.endRun(utc(1, 9, 5), false));
+        ASSERT_TRUE(store.beginRun(utc(2, 9, 0), FrontEnd::CommandLine));
+        ASSERT_TRUE(store.recordDomain(twoDomains(utc(2, 9, 0), 2)[0]));
+        ASSERT_TRUE(store.endRun(utc(2, 9, 1), true));
+    }
+
+    QByteArray fileBytes() const
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+};
+
+TEST_F(HistoryStoreTest, ReadsBackEveryFetchOfEveryRun)
+{
+    EXPECT_EQ(HistoryStore::pathFor(list), file);
+    recordTwoRuns();
+
+    HistoryStore reader(list);
+    ASSERT_TRUE(reader.open(HistoryStore::Mode::Read));
+    const QList<HistoryRun> runs = reader.runs();
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[0].started, utc(1, 9, 0));
+    EXPECT_EQ(runs[0].ended, utc(1, 9, 5));
+    EXPECT_EQ(runs[0].frontEnd, FrontEnd::Window);
+    EXPECT_FALSE(runs[0].cancelled);
+    EXPECT_EQ(runs[1].frontEnd, FrontEnd::CommandLine);
+    EXPECT_TRUE(runs[1].cancelled);
+    ASSERT_EQ(runs[0].domains.size(), 2);
+    ASSERT_EQ(runs[1].domains.size(), 1);
+    const QList<DomainFetches> expected = twoDomains(utc(1, 9, 0), 1);
+    for (int d = 0; d < 2; ++d) {
+        EXPECT_EQ(runs[0].domains[d].domain, expected[d].domain);
+        for (std::size_t e = 0; e < EngineCount; ++e)
+            expectSameFetch(runs[0].domains[d].engines[e], expected[d].engines[e]);
+    }
+
+    // One domain, and a window of time.
+    const QList<HistoryRun> b = reader.runs({"b.com"});
+    ASSERT_EQ(b.size(), 1);
+    EXPECT_EQ(b[0].domains.size(), 1);
+    EXPECT_EQ(b[0].domains[0].engines[1].count, 11);
+    EXPECT_EQ(reader.runs({"a.com"}, utc(2, 0, 0)).size(), 1);
+    EXPECT_EQ(reader.runs({}, {}, utc(1, 23, 59)).size(), 1);
+    EXPECT_EQ(reader.runs({"c.com"}).size(), 0);
+}
+
+TEST_F(HistoryStoreTest, RunsInOneMillisecondStayApartAndAFetchNotMadeStaysUnasked)
+{
+    HistoryStore store(list);
+    ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
+    DomainFetches partial{"a.com", {}};
+    partial.engines[0] = counted(utc(3, 8, 0, 5), 7);
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(store.beginRun(utc(3, 8, 0), FrontEnd::Window));
+        ASSERT_TRUE(store.recordDomain(partial));
+        ASSERT_TRUE(store.endRun(utc(3, 8, 0, 10), true));
+    }
+    const QList<HistoryRun> runs = store.runs();
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[0].started, utc(3, 8, 0));
+    EXPECT_EQ(runs[1].started, utc(3, 8, 0, 1));
+    EXPECT_EQ(runs[1].domains[0].engines[0].at, utc(3, 8, 0, 5));
+    EXPECT_FALSE(runs[1].domains[0].engines[1].made());
+}
+
+TEST_F(HistoryStoreTest, ImportingRunsAgainAddsNothing)
+{
+    recordTwoRuns();
+    QList<HistoryRun> exported;
+    {
+        HistoryStore store(list);
+        ASSERT_TRUE(store.open(HistoryStore::Mode::Read));
+        exported = store.runs();
+    }
+    ASSERT_TRUE(QFile::remove(file));
+    HistoryStore store(list);
+    ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
+    EXPECT_EQ(store.import(exported), 15);
+    EXPECT_EQ(store.import(exported), 0);
+    const QList<HistoryRun> again = store.runs();
+    ASSERT_EQ(again.size(), 2);
+    EXPECT_EQ(again[1].cancelled, true);
+    EXPECT_EQ(again[1].domains.size(), 1);
+    expectSameFetch(again[0].domains[0].engines[2], exported[0].domains[0].engines[2]);
+
+    // A source that gives up leaves nothing of its runs behind.
+    HistoryRun extra = exported[0];
+    extra.started = utc(4, 9, 0);
+    EXPECT_EQ(store.import([&](const HistoryStore::RunVisitor& add) { return add(extra) && false; }), std::nullopt);
+    EXPECT_EQ(store.runs().size(), 2);
+}
+
+// Each case sets up a history the program cannot use; the store says so and the file stays as it was.
+TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
+{
+    const auto writeFile = [this](const QByteArray& bytes) {
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    const auto newerSchema = [this] {
+        recordTwoRuns();
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"newer"_s);
+        db.setDatabaseName(file);
+        const bool set = db.open() && QSqlQuery(u"PRAGMA user_version = 2"_s, db).isActive();
+        db.close();
+        db = {};
+        QSqlDatabase::removeDatabase(u"newer"_s);
+        return set;
+    };
+    const auto foreignDatabase = [this] {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"foreign"_s);
+        db.setDatabaseName(file);
+        const bool made = db.open() && QSqlQuery(u"CREATE TABLE notes(text)"_s, db).isActive();
+        db.close();
+        db = {};
+        QSqlDatabase::removeDatabase(u"foreign"_s);
+        return made;
+    };
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        HistoryProblem problem;
+        const char* text;
+    } cases[] = {
+        {"garbage", [&] { return writeFile(QByteArray(4096, 'x')); }, HistoryProblem::NotADatabase,
+         "is not a Brenlow history (file is not a database); it is left as it is"},
+        {"another program's database", foreignDatabase, HistoryProblem::NotADatabase,
+         "is not a Brenlow history; it is left as it is"},
+        {"newer schema", newerSchema, HistoryProblem::NewerSchema,
+         "was written by a newer Brenlow; it is left as it is"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(file);
+        ASSERT_TRUE(c.make());
+        const QByteArray before = fileBytes();
+        for (const HistoryStore::Mode mode : {HistoryStore::Mode::Write, HistoryStore::Mode::Read}) {
+            HistoryStore store(list);
+            EXPECT_FALSE(store.open(mode));
+            EXPECT_FALSE(store.isOpen());
+            EXPECT_EQ(store.problem(), c.problem);
+            EXPECT_EQ(store.problemText(), u"the history file %1 "_s.arg(file) + QString::fromUtf8(c.text));
+            EXPECT_FALSE(store.beginRun(utc(5, 9, 0), FrontEnd::Window));
+        }
+        EXPECT_EQ(fileBytes(), before);
+    }
+}
+
+TEST_F(HistoryStoreTest, AHistoryLockedByAnotherConnectionIsReported)
+{
+    recordTwoRuns();
+    QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+    other.setDatabaseName(file);
+    ASSERT_TRUE(other.open());
+    ASSERT_TRUE(QSqlQuery(u"BEGIN EXCLUSIVE"_s, other).isActive());
+    // With WAL, an exclusive lock keeps out writers only.
+    HistoryStore store(list, std::chrono::milliseconds(50));
+    EXPECT_FALSE(store.open(HistoryStore::Mode::Write));
+    EXPECT_EQ(store.problem(), HistoryProblem::Locked);
+    EXPECT_EQ(store.problemText(), u"the history file %1 is locked by another program"_s.arg(file));
+    QSqlQuery(u"ROLLBACK"_s, other);
+    other.close();
+    other = {};
+    QSqlDatabase::removeDatabase(u"other"_s);
+    EXPECT_TRUE(store.open(HistoryStore::Mode::Write));
+    EXPECT_EQ(store.runs().size(), 2);
+    HistoryStore reader(list, std::chrono::milliseconds(50));
+    EXPECT_TRUE(reader.open(HistoryStore::Mode::Read));
+}
+
+TEST_F(HistoryStoreTest, AFolderThatCannotBeWrittenKeepsNoHistory)
+{
+    // Root may write anywhere a permission bit forbids, so the folder is one the kernel makes read-only for all.
+    const QString readOnlyList = ::geteuid() == 0 ? u"/proc/self/brenlow.txt"_s : dir.filePath(u"ro/brenlow.txt"_s);
+    if (::geteuid() != 0) {
+        ASSERT_TRUE(QDir(dir.path()).mkdir(u"ro"_s));
+        ASSERT_TRUE(QFile::setPermissions(dir.filePath(u"ro"_s), QFile::ReadOwner | QFile::ExeOwner));
+    }
+    HistoryStore store(readOnlyList);
+    EXPECT_FALSE(store.open(HistoryStore::Mode::Write));
+    EXPECT_EQ(store.problem(), HistoryProblem::NotWritable);
+    EXPECT_TRUE(
+        store.problemText().startsWith(u"the history file %1.history.sqlite cannot be written"_s.arg(readOnlyList)))
+        << store.problemText().toStdString();
+    EXPECT_FALSE(QFile::exists(HistoryStore::pathFor(readOnlyList)));
+    // To read, a history that is not there is an empty one.
+    EXPECT_TRUE(store.open(HistoryStore::Mode::Read));
+    EXPECT_TRUE(store.runs().isEmpty());
+}
+
+} // namespace
