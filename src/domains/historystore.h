@@ -12,10 +12,12 @@
 
 class QSqlDatabase;
 class QSqlError;
+class QSqlQuery;
 
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Which front end made a run.
@@ -147,6 +149,8 @@ private:
     HistoryProblem m_problem = HistoryProblem::None;
     QString m_detail; // what the database said of the problem
     QHash<QByteArray, qint64> m_domainIds;
+    std::unique_ptr<QSqlQuery> m_insertReplacing;
+    std::unique_ptr<QSqlQuery> m_insertIgnoring;
     qint64 m_runId = -1;
     QDateTime m_runStarted;
 };

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -15,9 +17,39 @@ namespace {
 const QByteArray csvHeader = "run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n"_ba;
 constexpr int CsvFields = 10;
 
-QString timeText(const QDateTime& time)
+// "2026-12-07T09:30:00.000Z"; empty for an invalid time. Written out by hand: an export writes two million.
+QByteArray timeBytes(const QDateTime& time)
 {
-    return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : QString();
+    if (!time.isValid())
+        return {};
+    const qint64 ms = time.toMSecsSinceEpoch();
+    const qint64 msOfDay = ((ms % 86400000) + 86400000) % 86400000;
+    const QDate date = QDate(1970, 1, 1).addDays((ms - msOfDay) / 86400000);
+    char text[32];
+    const int length =
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", date.year(), date.month(), date.day(),
+                      int(msOfDay / 3600000), int(msOfDay / 60000 % 60), int(msOfDay / 1000 % 60), int(msOfDay % 1000));
+    return QByteArray(text, length);
+}
+
+// The engines' names in catalogue order, as the files write them.
+const std::array<QByteArray, EngineCount>& engineNames()
+{
+    static const std::array<QByteArray, EngineCount> names = [] {
+        std::array<QByteArray, EngineCount> result;
+        for (std::size_t i = 0; i < EngineCount; ++i)
+            result[i] = engineDefinitions()[i].name.toLatin1();
+        return result;
+    }();
+    return names;
+}
+
+// A JSON string of text that holds printable ASCII only, as domains and details in a history do.
+QByteArray jsonString(const QString& text)
+{
+    QByteArray quoted = text.toLatin1();
+    quoted.replace('\\', "\\\\").replace('"', "\\\"");
+    return '"' + quoted + '"';
 }
 
 std::optional<QDateTime> timeFrom(QStringView text)
@@ -53,11 +85,10 @@ std::optional<int> engineFrom(QStringView name)
 
 QByteArray csvField(const QString& text)
 {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text.toUtf8();
-    QString quoted = text;
-    quoted.replace(u"\""_s, u"\"\""_s);
-    return '"' + quoted.toUtf8() + '"';
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+        return bytes;
+    return '"' + bytes.replace('"', "\"\"") + '"';
 }
 
 // The fields of one CSV record; a quoted field may hold line breaks, so records are read from the device.
@@ -365,66 +396,62 @@ bool HistoryWriter::put(const QByteArray& bytes)
 
 bool HistoryWriter::write(const HistoryRun& run)
 {
-    const QString started = timeText(run.started);
-    const QString ended = timeText(run.ended);
-    const QString cancelled = run.cancelled ? u"true"_s : u"false"_s;
+    const QByteArray started = timeBytes(run.started);
+    const QByteArray ended = timeBytes(run.ended);
+    const QByteArray frontEnd = frontEndName(run.frontEnd).toLatin1();
+    const char* cancelled = run.cancelled ? "true" : "false";
+    QByteArray out;
     if (m_format == HistoryFormat::Csv) {
         if (m_first)
-            put(csvHeader);
-        m_first = false;
-        const QByteArray runFields =
-            (QStringList{started, ended, frontEndName(run.frontEnd), cancelled}.join(u',') + u',').toUtf8();
+            out += csvHeader;
+        const QByteArray runFields = started + ',' + ended + ',' + frontEnd + ',' + cancelled + ',';
         bool any = false;
-        QByteArray lines;
         for (const DomainFetches& fetches : run.domains) {
             const QByteArray domain = csvField(historyDomainText(fetches.domain)) + ',';
-            for (int i = 0; i < EngineCount; ++i) {
-                const HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(i)];
+            for (std::size_t i = 0; i < EngineCount; ++i) {
+                const HistoryFetch& fetch = fetches.engines[i];
                 if (!fetch.made())
                     continue;
                 any = true;
-                lines += runFields + domain + engineDefinitions()[static_cast<std::size_t>(i)].name.toUtf8() + ',' +
-                         timeText(fetch.at).toUtf8() + ',';
+                out += runFields + domain + engineNames()[i] + ',' + timeBytes(fetch.at) + ',';
                 if (fetch.count)
-                    lines += QByteArray::number(*fetch.count) + ",,\n";
+                    out += QByteArray::number(*fetch.count) + ",,\n";
                 else
-                    lines += ',' + failureKindName(fetch.failure.kind).toUtf8() + ',' +
-                             csvField(failureDetailText(fetch.failure)) + '\n';
+                    out += ',' + failureKindName(fetch.failure.kind).toLatin1() + ',' +
+                           csvField(failureDetailText(fetch.failure)) + '\n';
             }
         }
         if (!any)
-            lines = runFields + ",,,,,\n";
-        return put(lines);
-    }
-
-    QJsonArray fetchArray;
-    for (const DomainFetches& fetches : run.domains) {
-        for (int i = 0; i < EngineCount; ++i) {
-            const HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(i)];
-            if (!fetch.made())
-                continue;
-            QJsonObject f{{u"domain"_s, historyDomainText(fetches.domain)},
-                          {u"engine"_s, engineDefinitions()[static_cast<std::size_t>(i)].name.toString()},
-                          {u"at"_s, timeText(fetch.at)}};
-            if (fetch.count) {
-                f.insert(u"count"_s, static_cast<double>(*fetch.count));
-            } else {
-                f.insert(u"failure"_s, failureKindName(fetch.failure.kind));
+            out += runFields + ",,,,,\n";
+    } else {
+        out += m_first ? "{\"brenlowHistory\":1,\"runs\":[\n{\"started\":\"" : ",\n{\"started\":\"";
+        out += started + "\",\"ended\":" + (run.ended.isValid() ? '"' + ended + '"' : "null"_ba) + ",\"frontEnd\":\"" +
+               frontEnd + "\",\"cancelled\":" + cancelled + ",\"fetches\":[";
+        bool first = true;
+        for (const DomainFetches& fetches : run.domains) {
+            const QByteArray domain = jsonString(historyDomainText(fetches.domain));
+            for (std::size_t i = 0; i < EngineCount; ++i) {
+                const HistoryFetch& fetch = fetches.engines[i];
+                if (!fetch.made())
+                    continue;
+                out += (first ? "{\"domain\":" : ",{\"domain\":") + domain + ",\"engine\":\"" + engineNames()[i] +
+                       "\",\"at\":\"" + timeBytes(fetch.at) + '"';
+                first = false;
+                if (fetch.count) {
+                    out += ",\"count\":" + QByteArray::number(*fetch.count) + '}';
+                    continue;
+                }
+                out += ",\"failure\":\"" + failureKindName(fetch.failure.kind).toLatin1() + '"';
                 const QString detail = failureDetailText(fetch.failure);
                 if (!detail.isEmpty())
-                    f.insert(u"detail"_s, detail);
+                    out += ",\"detail\":" + jsonString(detail);
+                out += '}';
             }
-            fetchArray.append(f);
         }
+        out += "]}";
     }
-    const QJsonObject object{{u"started"_s, started},
-                             {u"ended"_s, run.ended.isValid() ? QJsonValue(ended) : QJsonValue()},
-                             {u"frontEnd"_s, frontEndName(run.frontEnd)},
-                             {u"cancelled"_s, run.cancelled},
-                             {u"fetches"_s, fetchArray}};
-    const QByteArray opening = m_first ? "{\"brenlowHistory\":1,\"runs\":[\n"_ba : ",\n"_ba;
     m_first = false;
-    return put(opening + QJsonDocument(object).toJson(QJsonDocument::Compact));
+    return put(out);
 }
 
 bool HistoryWriter::finish()
