@@ -17,6 +17,7 @@ class QSqlQuery;
 #include <array>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -74,9 +75,10 @@ enum class HistoryProblem {
 // anyone may read. A store that meets a problem stops and says so once; the list never depends on it.
 //
 // The schema (PRAGMA user_version 1): run(id, started, ended, front_end, cancelled) with times in milliseconds
-// since 1970 UTC; domain(id, name) with the domain's bytes; and one row of fetches(domain, run, then for each
+// since 1970 UTC; domain(id, name) with the domain's bytes; and one row of fetches(run, domain, then for each
 // engine k: at_k, the milliseconds after the run's start when the fetch ended, count_k, failure_k and detail_k),
-// keyed by domain and run, so that a domain's history is one range of the table.
+// keyed by run and domain without a rowid, so that a run appends its domains at the end of the table, one page
+// a write, and a domain's history is one lookup a run.
 class HistoryStore {
 public:
     enum class Mode { Read, Write };
@@ -133,6 +135,7 @@ private:
     void close();
     QSqlDatabase database() const;
     bool prepareSchema(bool writable);
+    QSqlQuery* prepared(const QString& statement);
     bool exec(const QString& statement);
     bool loadDomainIds();
     std::optional<qint64> domainId(const QByteArray& domain);
@@ -149,8 +152,7 @@ private:
     HistoryProblem m_problem = HistoryProblem::None;
     QString m_detail; // what the database said of the problem
     QHash<QByteArray, qint64> m_domainIds;
-    std::unique_ptr<QSqlQuery> m_insertReplacing;
-    std::unique_ptr<QSqlQuery> m_insertIgnoring;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_statements; // prepared, by their text
     qint64 m_runId = -1;
     QDateTime m_runStarted;
 };
