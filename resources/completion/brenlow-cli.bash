@@ -1,13 +1,14 @@
-# bash completion for brenlow-cli: its commands, their options, the formats of show and files where a file goes.
+# bash completion for brenlow-cli: its commands, their options, the formats of show and history and files where a
+# file goes.
 
 _brenlow_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="show update add remove import where help"
+    local commands="show history update add remove import where help"
     COMPREPLY=()
 
     case $prev in
-    -l | --list)
+    -l | --list | --export | --import)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
@@ -15,7 +16,7 @@ _brenlow_cli()
         mapfile -t COMPREPLY < <(compgen -W "table tsv csv json" -- "$cur")
         return
         ;;
-    --connect-to)
+    --connect-to | --since | --until)
         return
         ;;
     esac
@@ -24,8 +25,8 @@ _brenlow_cli()
         mapfile -t COMPREPLY < <(compgen -W "table tsv csv json" -P "--format=" -- "${cur#--format=}")
         return
         ;;
-    --list=*)
-        mapfile -t COMPREPLY < <(compgen -f -P "--list=" -- "${cur#--list=}")
+    --list=* | --export=* | --import=*)
+        mapfile -t COMPREPLY < <(compgen -f -P "${cur%%=*}=" -- "${cur#*=}")
         return
         ;;
     esac
@@ -34,7 +35,7 @@ _brenlow_cli()
     local command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        -l | --list | --format | --connect-to) ((i++)) ;;
+        -l | --list | --format | --connect-to | --since | --until | --export | --import) ((i++)) ;;
         -*) ;;
         *)
             command=${COMP_WORDS[i]}
@@ -54,6 +55,7 @@ _brenlow_cli()
         return
         ;;
     show) options+=" --format --no-header" ;;
+    history) options+=" --format --no-header --since --until --export --import --wait" ;;
     update | add | remove | import) options+=" --wait" ;;
     help)
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")

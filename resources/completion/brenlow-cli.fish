@@ -1,9 +1,11 @@
-# fish completion for brenlow-cli: its commands, their options, the formats of show and files where a file goes.
+# fish completion for brenlow-cli: its commands, their options, the formats of show and history and files where a
+# file goes.
 
-set -l commands show update add remove import where help
+set -l commands show history update add remove import where help
 complete -c brenlow-cli -f
 
 complete -c brenlow-cli -n "not __fish_seen_subcommand_from $commands" -a show -d "Print the list with its counts and totals"
+complete -c brenlow-cli -n "not __fish_seen_subcommand_from $commands" -a history -d "Print the counts every update run found"
 complete -c brenlow-cli -n "not __fish_seen_subcommand_from $commands" -a update -d "Ask every engine about every domain"
 complete -c brenlow-cli -n "not __fish_seen_subcommand_from $commands" -a add -d "Add domains to the list"
 complete -c brenlow-cli -n "not __fish_seen_subcommand_from $commands" -a remove -d "Remove domains from the list"
@@ -15,8 +17,12 @@ complete -c brenlow-cli -s h -l help -d "Print the help, or after a command its 
 complete -c brenlow-cli -l version -d "Print the version"
 complete -c brenlow-cli -s l -l list -r -F -d "Use another domain list"
 complete -c brenlow-cli -l connect-to -x -d "Send every request to ADDRESS:PORT"
-complete -c brenlow-cli -n "__fish_seen_subcommand_from update add remove import" -l wait -d "Wait for a list another Brenlow holds"
-complete -c brenlow-cli -n "__fish_seen_subcommand_from show" -l format -x -a "table tsv csv json" -d "Output format"
-complete -c brenlow-cli -n "__fish_seen_subcommand_from show" -l no-header -d "No header line"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from update add remove import history" -l wait -d "Wait for a list another Brenlow holds"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from show history" -l format -x -a "table tsv csv json" -d "Output format"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from show history" -l no-header -d "No header line"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from history" -l since -x -d "Only the runs that started at DATE or later"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from history" -l until -x -d "Only the runs that started at DATE or earlier"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from history" -l export -r -F -d "Write the whole history to FILE"
+complete -c brenlow-cli -n "__fish_seen_subcommand_from history" -l import -r -F -d "Add the runs of FILE to the history"
 complete -c brenlow-cli -n "__fish_seen_subcommand_from import" -F
 complete -c brenlow-cli -n "__fish_seen_subcommand_from help" -a "$commands"

@@ -5,23 +5,30 @@
 #include "app/browseropener.h"
 #include "app/centreform.h"
 #include "app/designlayout.h"
+#include "app/domainhistory.h"
 #include "app/findbar.h"
 #include "app/gridfit.h"
+#include "app/historyview.h"
 #include "app/messagetext.h"
 #include "app/rowpopupmenu.h"
 #include "app/runcontroller.h"
 #include "app/weblinks.h"
 #include "domains/productsite.h"
 #include "domains/userdialogs.h"
+#include "engine/bytetext.h"
+#include "grid/gridcolumns.h"
 #include "grid/gridwidget.h"
 #include "workflows/listsession.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QStatusBar>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +42,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_outcomes(*m_controls.grdUrls, *statusBar(), m_session.engines(), m_session.countText().locale())
     , m_layout(new DesignLayout(m_controls, [this] { m_session.grid().ResizeGrid(); }))
     , m_popupMenu(new RowPopupMenu(*this, *m_controls.grdUrls, m_session, m_browser,
-                                   {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); }}))
+                                   {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); },
+                                    [this](int row) { showHistory(row); }}))
     , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
                                         QList<QAction*>{m_controls.mnuFileImportUrls} + m_popupMenu->editingActions()))
     , m_place(parts.settingsFile)
@@ -71,6 +79,8 @@ void MainWindow::connectControls()
     connect(c.grdUrls, &GridWidget::columnWidened, this, [this] { fitWindowToGrid(*this, *m_controls.grdUrls); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, &MainWindow::mnuFileGetUpdate_Click);
+    connect(c.mnuFileExportHistory, &QAction::triggered, this, &MainWindow::mnuFileExportHistory_Click);
+    connect(c.keyHistory, &QShortcut::activated, this, [this] { showHistory(m_controls.grdUrls->Row()); });
     connect(c.mnuFileExit, &QAction::triggered, this, &MainWindow::cmdExit_Click);
     connect(c.mnuWebPagesHome, &QAction::triggered, this, &MainWindow::mnuWebPagesHome_Click);
     connect(c.mnuHelpAbout, &QAction::triggered, this, &MainWindow::mnuHelpAbout_Click);
@@ -138,7 +148,16 @@ void MainWindow::setPopupMenuShower(PopupMenuShower shower)
 
 void MainWindow::UpdateResults(int firstRow, int lastRow)
 {
+    // A run's own line replaces whatever the status bar said last.
+    statusBar()->clearMessage();
     m_runController->run(firstRow, lastRow);
+    // The open histories show what the run added.
+    m_historyViews.removeAll(nullptr);
+    for (HistoryView* view : std::as_const(m_historyViews)) {
+        QString problem;
+        if (auto history = DomainHistory::read(m_session.domains().filePath(), view->domain(), problem))
+            view->setHistory(std::move(*history));
+    }
     // A close asked for during the run waited for the run to end.
     if (std::exchange(m_exitAfterRun, false))
         cmdExit_Click();
@@ -172,6 +191,58 @@ void MainWindow::cmdRemoveDomain_Click()
 void MainWindow::mnuFileImportUrls_Click()
 {
     m_session.editor().mnuFileImportUrls_Click(m_dialogs);
+}
+
+void MainWindow::showHistory(int row)
+{
+    const QByteArray domain = bytesFromText(m_controls.grdUrls->TextMatrix(row, GridColumn::Domain));
+    if (domain.isEmpty() || domain == "0")
+        return;
+    m_historyViews.removeAll(nullptr);
+    for (HistoryView* view : std::as_const(m_historyViews)) {
+        if (view->domain() == domain) {
+            view->raise();
+            view->activateWindow();
+            return;
+        }
+    }
+    QString problem;
+    std::optional<DomainHistory> history = DomainHistory::read(m_session.domains().filePath(), domain, problem);
+    if (!history) {
+        m_dialogs.warning(sentenceOf(problem) + u'.');
+        return;
+    }
+    auto* view = new HistoryView(std::move(*history), m_session.engines(), m_session.countText(), this);
+    m_historyViews.append(view);
+    view->show();
+}
+
+void MainWindow::historyNotKept(const QString& problem)
+{
+    m_dialogs.warning(
+        u"History is not being kept: %1.\n\nThe counts are still updated and saved in the list."_s.arg(problem));
+}
+
+void MainWindow::mnuFileExportHistory_Click()
+{
+    const QString listPath = m_session.domains().filePath();
+    const QFileInfo list(listPath);
+    QString fileName =
+        m_dialogs.saveFile(u"Export History"_s, list.dir().filePath(list.completeBaseName() + u"-history.csv"_s),
+                           u"CSV files (*.csv);;JSON files (*.json)"_s);
+    if (fileName.isEmpty())
+        return;
+    std::optional<HistoryFormat> format = historyFormatOf(fileName);
+    if (!format) {
+        fileName += u".csv"_s;
+        format = HistoryFormat::Csv;
+    }
+    QString error;
+    if (!exportHistoryFile(listPath, fileName, *format, error)) {
+        m_dialogs.warning(u"The history was not exported: %1."_s.arg(error));
+        return;
+    }
+    statusBar()->showMessage(u"Exported the history to %1."_s.arg(QDir::toNativeSeparators(fileName)), 15000);
 }
 
 void MainWindow::grdUrls_Click()

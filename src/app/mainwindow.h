@@ -4,12 +4,15 @@
 #include "app/windowcontrols.h"
 #include "app/windowplace.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
 class BrowserOpener;
 class DesignLayout;
+class HistoryView;
 class ListSession;
 class QMenu;
 class RowPopupMenu;
@@ -52,6 +55,10 @@ public:
     int PopupCol() const;
     // Tests show pop-up menus without a user.
     void setPopupMenuShower(PopupMenuShower shower);
+    // Opens the history of the domain in row, or brings its open view forward; nothing for a row without one.
+    void showHistory(int row);
+    // Tells the user, once a run has met it, that the history cannot be kept (problem: a clause).
+    void historyNotKept(const QString& problem);
 
 Q_SIGNALS:
     // The progress label has been given a new text during an update run.
@@ -69,6 +76,7 @@ private:
     void cmdAddDomain_Click();
     void cmdRemoveDomain_Click();
     void mnuFileImportUrls_Click();
+    void mnuFileExportHistory_Click();
     // Captures the grid, saves the list and ends the program; stays open when the list cannot be saved and
     // the user does not want to lose it.
     void cmdExit_Click();
@@ -92,6 +100,7 @@ private:
     DesignLayout* m_layout;
     RowPopupMenu* m_popupMenu;
     RunController* m_runController;
+    QList<QPointer<HistoryView>> m_historyViews; // the open ones
 
     WindowPlace m_place;
     QString m_appTitle;

@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-SessionOptions sessionOptions(ProgramOptions& options, BusyPointer& busyPointer)
+SessionOptions sessionOptions(ProgramOptions& options, BusyPointer& busyPointer,
+                              std::function<void(const QString&)> historyNotKept)
 {
     SessionOptions session;
     session.listFilePath =
@@ -22,13 +23,17 @@ SessionOptions sessionOptions(ProgramOptions& options, BusyPointer& busyPointer)
     session.socketSettings = std::move(options.socketSettings);
     session.pump = [] { QCoreApplication::processEvents(); };
     session.busyPointer = &busyPointer;
+    session.frontEnd = FrontEnd::Window;
+    session.historyNotKept = std::move(historyNotKept);
     return session;
 }
 
 } // namespace
 
 Program::Program(ProgramOptions options)
-    : m_session(sessionOptions(options, m_busyPointer))
+    // The window is made after the session, and told of the history only once a run has begun.
+    : m_session(sessionOptions(options, m_busyPointer,
+                               [this](const QString& problem) { m_frmMain->historyNotKept(problem); }))
     , m_qtDialogs(ApplicationTitle)
     , m_dialogs(options.dialogs ? options.dialogs : &m_qtDialogs)
     , m_terminationSignals([this](int) { endOnRequest(); })

@@ -22,6 +22,11 @@ void QtDialogs::message(const QString& text, const QString& title)
     QMessageBox::information(owner(), titleOr(title), text, QMessageBox::Ok);
 }
 
+void QtDialogs::warning(const QString& text, const QString& title)
+{
+    QMessageBox::warning(owner(), titleOr(title), text, QMessageBox::Ok);
+}
+
 UserDialogs::Answer QtDialogs::askYesNo(const QString& text, const QString& title)
 {
     const auto button =
@@ -46,4 +51,9 @@ UserDialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString
 QString QtDialogs::openFile(const QString& title, const QString& directory, const QString& filter)
 {
     return QFileDialog::getOpenFileName(owner(), title, directory, filter);
+}
+
+QString QtDialogs::saveFile(const QString& title, const QString& path, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(owner(), title, path, filter);
 }

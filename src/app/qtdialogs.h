@@ -14,9 +14,11 @@ public:
 
     QString prompt(const QString& text, const QString& title) override;
     void message(const QString& text, const QString& title) override;
+    void warning(const QString& text, const QString& title) override;
     Answer askYesNo(const QString& text, const QString& title) override;
     Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString openFile(const QString& title, const QString& directory, const QString& filter) override;
+    QString saveFile(const QString& title, const QString& path, const QString& filter) override;
 
 private:
     const QString& titleOr(const QString& title) const { return title.isEmpty() ? m_appTitle : title; }

@@ -42,6 +42,7 @@ RowPopupMenu::RowPopupMenu(QWidget& window, GridWidget& grid, ListSession& sessi
     m_mnuGridMenuViewDomain = item(u"mnuGridMenuViewDomain"_s, u"View Domain"_s);
     m_mnuGridMenuUpdate = item(u"mnuGridMenuUpdate"_s, u"Update This Domain Only"_s);
     m_mnuGridMenuRemove = item(u"mnuGridMenuRemove"_s, u"Remove This Domain"_s);
+    m_mnuGridMenuHistory = item(u"mnuGridMenuHistory"_s, u"History\u2026"_s);
     m_mnuGridMenu->addSeparator();
     for (int k = 0; k < int(m_mnuGridMenuView.size()); ++k) {
         m_mnuGridMenuView[k] = item(u"mnuGridMenuView%1"_s.arg(k), viewResultsCaption);
@@ -50,12 +51,14 @@ RowPopupMenu::RowPopupMenu(QWidget& window, GridWidget& grid, ListSession& sessi
     connect(m_mnuGridMenuViewDomain, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuViewDomain_Click);
     connect(m_mnuGridMenuUpdate, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuUpdate_Click);
     connect(m_mnuGridMenuRemove, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuRemove_Click);
+    connect(m_mnuGridMenuHistory, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuHistory_Click);
     connect(&m_grid, &GridWidget::MouseDown, this, &RowPopupMenu::grdUrls_MouseDown);
     connect(&m_grid, &GridWidget::popupKeyPressed, this, &RowPopupMenu::popupForCurrentCell);
     // The keys that do the same in the window, shown in the menu's column of keys (after the tab) and not bound
     // to the items: the menu is closed when they are pressed.
     for (const auto& [action, key] : {std::pair{m_mnuGridMenuUpdate, QKeySequence(Qt::SHIFT | Qt::Key_F5)},
-                                      std::pair{m_mnuGridMenuRemove, QKeySequence(Qt::Key_Delete)}})
+                                      std::pair{m_mnuGridMenuRemove, QKeySequence(Qt::Key_Delete)},
+                                      std::pair{m_mnuGridMenuHistory, QKeySequence(Qt::CTRL | Qt::Key_H)}})
         action->setText(action->text() + u'\t' + key.toString(QKeySequence::NativeText));
 }
 
@@ -102,6 +105,11 @@ void RowPopupMenu::mnuGridMenuRemove_Click()
 {
     m_grid.makeCurrent(m_popupRow, m_popupCol);
     m_commands.removeCurrentRow();
+}
+
+void RowPopupMenu::mnuGridMenuHistory_Click()
+{
+    m_commands.showHistory(m_popupRow);
 }
 
 void RowPopupMenu::mnuGridMenuViewDomain_Click()

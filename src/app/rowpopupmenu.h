@@ -16,16 +16,17 @@ class QMenu;
 class QWidget;
 
 // The grid's pop-up menu for the row under the pointer: view the domain or an engine's result page for it in the
-// browser, update it, remove it. A press on the grid picks the cell (PopupRow, PopupCol) that the items act on,
-// and over a domain row opens the menu; so do the Menu key and Shift+F10 for the current cell. The menu shows the
-// keys of the items that have one elsewhere in the window.
+// browser, update it, remove it, show its history. A press on the grid picks the cell (PopupRow, PopupCol) that the
+// items act on, and over a domain row opens the menu; so do the Menu key and Shift+F10 for the current cell. The menu
+// shows the keys of the items that have one elsewhere in the window.
 class RowPopupMenu : public QObject {
 public:
     // Shows a pop-up menu at a global position and returns when it has closed (after the chosen item has run).
     using Shower = std::function<void(QMenu& menu, QPoint position)>;
     struct Commands {
-        std::function<void(int row)> updateRow; // "Update This Domain Only"
-        std::function<void()> removeCurrentRow; // "Remove This Domain", the pressed cell made current
+        std::function<void(int row)> updateRow;   // "Update This Domain Only"
+        std::function<void()> removeCurrentRow;   // "Remove This Domain", the pressed cell made current
+        std::function<void(int row)> showHistory; // "History…"
     };
 
     RowPopupMenu(QWidget& window, GridWidget& grid, ListSession& session, BrowserOpener& browser, Commands commands);
@@ -47,6 +48,7 @@ private:
     void popupAt(QPoint position);
     void mnuGridMenuUpdate_Click();
     void mnuGridMenuRemove_Click();
+    void mnuGridMenuHistory_Click();
     void mnuGridMenuViewDomain_Click();
     void mnuGridMenuView_Click(int index);
 
@@ -61,5 +63,6 @@ private:
     QAction* m_mnuGridMenuViewDomain;
     QAction* m_mnuGridMenuUpdate;
     QAction* m_mnuGridMenuRemove;
+    QAction* m_mnuGridMenuHistory;
     std::array<QAction*, 5> m_mnuGridMenuView{};
 };

@@ -74,8 +74,11 @@ WindowControls WindowControls::create(QMainWindow& window)
     file->addSeparator();
     c.mnuFileGetUpdate = named(file->addAction(u"&Update Now!"_s), u"mnuFileGetUpdate"_s);
     file->addSeparator();
+    c.mnuFileExportHistory = named(file->addAction(u"Export &History\u2026"_s), u"mnuFileExportHistory"_s);
+    file->addSeparator();
     c.mnuFileExit = named(file->addAction(u"&Exit"_s), u"mnuFileExit"_s);
     c.mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    c.keyHistory = named(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), &window), u"keyHistory"_s);
     c.cmdExit->setToolTip(u"Save the list and exit ("_s + c.mnuFileExit->shortcut().toString(QKeySequence::NativeText) +
                           u")"_s);
 

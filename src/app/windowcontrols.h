@@ -10,6 +10,7 @@ class QAction;
 class QLabel;
 class QMainWindow;
 class QPushButton;
+class QShortcut;
 class QWidget;
 
 // The main window's controls and menu items, made with their captions, mnemonics, shortcuts and accessible names,
@@ -31,9 +32,11 @@ struct WindowControls {
     QAction* mnuFileImportUrls = nullptr;
     QAction* mnuFileFind = nullptr;
     QAction* mnuFileGetUpdate = nullptr;
+    QAction* mnuFileExportHistory = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuWebPagesHome = nullptr;
     QAction* mnuHelpAbout = nullptr;
+    QShortcut* keyHistory = nullptr; // the current domain's history
 
     // Makes the controls on window's central widget, the menus of its menu bar and the window's shortcuts.
     static WindowControls create(QMainWindow& window);

@@ -10,6 +10,10 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <poll.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +21,7 @@ Commands makeCommands()
 {
     Commands commands;
     commands.push_back(std::make_unique<ShowCommand>());
+    commands.push_back(std::make_unique<HistoryCommand>());
     commands.push_back(std::make_unique<UpdateCommand>());
     commands.push_back(std::make_unique<AddCommand>());
     commands.push_back(std::make_unique<RemoveCommand>());
@@ -43,8 +48,24 @@ QList<QCommandLineOption> commandLineOptions()
          u"Send every request to ADDRESS:PORT (an IPv4 address) instead of the engine's host; the requests stay as "
          u"they are. For a local proxy or test server."_s,
          u"ADDRESS:PORT"_s},
-        {u"format"_s, u"show: table (the default), tsv, csv or json."_s, u"FORMAT"_s},
-        {u"no-header"_s, u"show: no header line in a table, tsv or csv."_s},
+        {u"format"_s,
+         u"show, history: table (the default), tsv, csv or json; history --export or --import: csv or json."_s,
+         u"FORMAT"_s},
+        {u"no-header"_s, u"show, history: no header line in a table, tsv or csv."_s},
+        {u"since"_s,
+         u"history: only the runs that started at DATE or later: a date (2026-12-01: from the start of that day) or "
+         u"a date and time (2026-12-01T09:30), in local time unless it ends in Z or an offset."_s,
+         u"DATE"_s},
+        {u"until"_s, u"history: only the runs that started at DATE or earlier; a date alone takes in the whole day."_s,
+         u"DATE"_s},
+        {u"export"_s,
+         u"history: write the whole history to FILE, CSV or JSON as its name ends in .csv or .json, or to standard "
+         u"output for - (CSV unless --format json)."_s,
+         u"FILE"_s},
+        {u"import"_s,
+         u"history: add the runs of FILE, as --export writes it, to the history (- reads standard input); what the "
+         u"history holds already is not added again."_s,
+         u"FILE"_s},
     };
 }
 
@@ -61,6 +82,35 @@ int Command::execute(Invocation&, const QStringList&)
 int Invocation::signalReceived() const
 {
     return TerminationSignals::received();
+}
+
+// A pipe or terminal that keeps the command waiting is watched in short slices, so that Ctrl-C ends the wait.
+std::optional<QByteArray> Invocation::readInput() const
+{
+    std::FILE* in = console.in();
+    const int fd = ::fileno(in);
+    QByteArray bytes;
+    char buffer[65536];
+    if (fd < 0) { // a stream in memory
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+            bytes.append(buffer, qsizetype(count));
+        return bytes;
+    }
+    for (;;) {
+        if (signalReceived() != 0)
+            return std::nullopt;
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count == 0)
+            return bytes;
+        if (count > 0)
+            bytes.append(buffer, count);
+        else if (errno != EINTR && errno != EAGAIN)
+            return std::nullopt;
+    }
 }
 
 int Invocation::saveList(ListSession& session) const
@@ -125,14 +175,19 @@ void Invocation::printUsage(const Command* command) const
     if (!command) {
         text = u"usage: brenlow-cli [OPTION...] COMMAND [ARGUMENT...]\n\nMeasures the link popularity of the domains "
                u"in Brenlow's list: the same list, requests and counts as the window.\n\nCommands:\n"_s;
+        const auto usage = [](const Command& each) { return QString(each.name() + u' ' + each.arguments()).trimmed(); };
+        qsizetype width = 0;
         for (const auto& each : commands)
-            text += u"  %1  %2\n"_s.arg(QString(each->name() + u' ' + each->arguments()).trimmed(), -18)
-                        .arg(each->summary());
+            width = std::max(width, usage(*each).size());
+        for (const auto& each : commands)
+            text += u"  %1  %2\n"_s.arg(usage(*each), -int(width)).arg(each->summary());
         options = commandLineOptions();
     } else {
         text = u"usage: brenlow-cli [OPTION...] %1\n\n%2\n"_s.arg(
             QString(command->name() + u' ' + command->arguments()).trimmed(), command->summary());
-        const bool waits = command->writesList() && command->opensList();
+        if (!command->details().isEmpty())
+            text += u'\n' + command->details();
+        const bool waits = command->writesList(parser) && command->opensList();
         for (const QCommandLineOption& option : commandLineOptions()) {
             const QString name = option.names().constLast();
             if (command->options().contains(name) || (name == u"wait"_s && waits))

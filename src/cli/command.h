@@ -9,6 +9,7 @@
 #include <vector>
 
 class ListSession;
+class QCommandLineParser;
 struct Invocation;
 
 // One command of brenlow-cli: its name, a one-line summary, its arguments and options for the help, and what it
@@ -19,12 +20,15 @@ public:
 
     virtual QString name() const = 0;
     virtual QString summary() const = 0;
+    // What the command's usage tells beyond the summary, in lines that fit 100 columns; none for most.
+    virtual QString details() const { return {}; }
     virtual QString arguments() const = 0;             // as the usage line shows them
     virtual QStringList options() const { return {}; } // the long names of the options only this command takes
     virtual bool acceptsArgumentCount(qsizetype count) const = 0;
     virtual bool opensList() const { return true; }
-    // A command that writes the list needs its lock and a list it can write, and may make a new list.
-    virtual bool writesList() const { return true; }
+    // A command that writes the list needs its lock and a list it can write, and may make a new list. Some write
+    // only with an option: history with --import.
+    virtual bool writesList(const QCommandLineParser&) const { return true; }
 
     virtual int execute(ListSession& session, Invocation& invocation, const QStringList& arguments);
     virtual int execute(Invocation& invocation, const QStringList& arguments);
@@ -35,6 +39,6 @@ using Commands = std::vector<std::unique_ptr<Command>>;
 // Every command, in the order the help lists them.
 Commands makeCommands();
 
-// Every option, in the order the help lists them; "format" and "no-header" belong to show, "wait" to the commands
-// that write the list.
+// Every option, in the order the help lists them; "format" and "no-header" belong to show and history, "since",
+// "until", "export" and "import" to history, "wait" to the commands that write the list.
 QList<QCommandLineOption> commandLineOptions();

@@ -130,9 +130,10 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     }
     const QStringList commandArguments = positional.sliced(1);
     const QStringList commandOptions = command.options();
-    for (const QString& option : {u"format"_s, u"no-header"_s, u"wait"_s}) {
-        const bool belongs =
-            option == u"wait"_s ? command.writesList() && command.opensList() : commandOptions.contains(option);
+    for (const QString& option :
+         {u"format"_s, u"no-header"_s, u"since"_s, u"until"_s, u"export"_s, u"import"_s, u"wait"_s}) {
+        const bool belongs = commandOptions.contains(option) ||
+                             (option == u"wait"_s && command.writesList(parser) && command.opensList());
         if (parser.isSet(option) && !belongs)
             return usageError(u"--%1 is not an option of %2"_s.arg(option, command.name()),
                               u"brenlow-cli help "_s + command.name());
@@ -154,7 +155,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     // mistyped --list is not taken for a new list.
     const QFileInfo list(invocation.listPath);
     if (!list.exists() && !list.isSymLink()) {
-        if (!command.writesList()) {
+        if (!command.writesList(parser)) {
             console.error(u"the domain list %1 does not exist"_s.arg(invocation.listPath));
             return ExitStatus::ListUnusable;
         }
@@ -176,6 +177,11 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     options.locale = CountText::userLocale();
     options.socketSettings = std::move(socketSettings);
     options.pump = [] { QCoreApplication::processEvents(); };
+    options.frontEnd = FrontEnd::CommandLine;
+    // The run goes on without its history; a cron job's mail says why, once.
+    options.historyNotKept = [&console](const QString& problem) {
+        console.error(u"history is not being kept: "_s + problem);
+    };
     ListSession session(std::move(options));
     MemoryGrid cells;
     TerminalRunControls runControls(console, session.engines());
@@ -186,7 +192,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     // themselves and end without saving.
     const TerminationSignals termination([&](int) { session.fetcher().requestCancel(); });
     // A command that writes finds out that it cannot before it changes or asks anything.
-    if (command.writesList() && (!lockList(session, parser) || !session.checkWritable())) {
+    if (command.writesList(parser) && (!lockList(session, parser) || !session.checkWritable())) {
         if (TerminationSignals::received() != 0)
             return ExitStatus::SignalBase + TerminationSignals::received();
         console.error(session.problemText());

@@ -14,7 +14,27 @@ public:
     QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
     QStringList options() const override { return {QStringLiteral("format"), QStringLiteral("no-header")}; }
     bool acceptsArgumentCount(qsizetype) const override { return true; }
-    bool writesList() const override { return false; }
+    bool writesList(const QCommandLineParser&) const override { return false; }
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
+};
+
+class HistoryCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("history"); }
+    QString summary() const override
+    {
+        return QStringLiteral("Print the counts every update run found, or export or import them.");
+    }
+    QString details() const override;
+    QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
+    QStringList options() const override
+    {
+        return {QStringLiteral("format"), QStringLiteral("no-header"), QStringLiteral("since"), QStringLiteral("until"),
+                QStringLiteral("export"), QStringLiteral("import"),    QStringLiteral("wait")};
+    }
+    bool acceptsArgumentCount(qsizetype) const override { return true; }
+    // Only an import writes: it takes the list's lock, as only the holder of the lock writes the history.
+    bool writesList(const QCommandLineParser& parser) const override;
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
@@ -67,7 +87,7 @@ public:
     QString arguments() const override { return {}; }
     bool acceptsArgumentCount(qsizetype count) const override { return count == 0; }
     bool opensList() const override { return false; }
-    bool writesList() const override { return false; }
+    bool writesList(const QCommandLineParser&) const override { return false; }
     int execute(Invocation& invocation, const QStringList& arguments) override;
 };
 
@@ -78,6 +98,6 @@ public:
     QString arguments() const override { return QStringLiteral("[COMMAND]"); }
     bool acceptsArgumentCount(qsizetype count) const override { return count <= 1; }
     bool opensList() const override { return false; }
-    bool writesList() const override { return false; }
+    bool writesList(const QCommandLineParser&) const override { return false; }
     int execute(Invocation& invocation, const QStringList& arguments) override;
 };

@@ -10,43 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include <poll.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Everything standard input holds; nothing when a termination signal came first. A pipe or terminal that
-// keeps the command waiting is watched in short slices, so that Ctrl-C ends the wait.
-std::optional<QByteArray> readInput(std::FILE* in, const Invocation& invocation)
-{
-    const int fd = ::fileno(in);
-    QByteArray bytes;
-    char buffer[65536];
-    if (fd < 0) { // a stream in memory
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-            bytes.append(buffer, qsizetype(count));
-        return bytes;
-    }
-    for (;;) {
-        if (invocation.signalReceived() != 0)
-            return std::nullopt;
-        pollfd ready{fd, POLLIN, 0};
-        if (::poll(&ready, 1, 100) <= 0)
-            continue;
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0)
-            return bytes;
-        if (count > 0)
-            bytes.append(buffer, count);
-        else if (errno != EINTR && errno != EAGAIN)
-            return std::nullopt;
-    }
-}
-
-} // namespace
 
 int ImportCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
@@ -54,7 +18,7 @@ int ImportCommand::execute(ListSession& session, Invocation& invocation, const Q
     QString error;
     std::optional<QByteArray> contents;
     if (path == u"-"_s) {
-        contents = readInput(invocation.console.in(), invocation);
+        contents = invocation.readInput();
         if (!contents && invocation.signalReceived() != 0)
             return ExitStatus::SignalBase + invocation.signalReceived();
         error = QString::fromLocal8Bit(std::strerror(errno));

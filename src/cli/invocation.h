@@ -2,7 +2,10 @@
 
 #include "cli/command.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 class Console;
 class ListSession;
@@ -22,6 +25,9 @@ struct Invocation {
     // Saves the list: Ok, or ListUnusable after a message naming the file; 128 + the signal, without saving,
     // when a termination signal came.
     int saveList(ListSession& session) const;
+    // Everything standard input holds; nothing when a termination signal came first, or when it cannot be read
+    // (errno then says why).
+    std::optional<QByteArray> readInput() const;
     // Prints usage of command (or of brenlow-cli as a whole) to standard output.
     void printUsage(const Command* command) const;
 };

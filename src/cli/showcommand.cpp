@@ -3,6 +3,7 @@
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
+#include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
 #include "engine/bytetext.h"
 #include "grid/gridcolumns.h"
@@ -11,8 +12,6 @@
 #include <QCommandLineParser>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -55,47 +54,14 @@ QString plainCount(const ListSession& session, const QString& cell)
     return count ? QString::number(*count) : QString();
 }
 
-// A field of tab-separated values: tabs, line breaks and backslashes written as escapes.
-QByteArray tsvField(const QByteArray& bytes)
-{
-    QByteArray field = bytes;
-    field.replace('\\', "\\\\").replace('\t', "\\t").replace('\n', "\\n").replace('\r', "\\r");
-    return field;
-}
-
-// A field of comma-separated values (RFC 4180): quoted when it holds a comma, a quote or a line break.
-QByteArray csvField(const QByteArray& bytes)
-{
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
-        return bytes;
-    return '"' + QByteArray(bytes).replace('"', "\"\"") + '"';
-}
-
-// A domain for JSON, which must be Unicode: a byte that is not valid UTF-8 counts as Latin-1.
-QString jsonText(const QByteArray& bytes)
-{
-    QString text = textFromBytes(bytes);
-    for (QChar& c : text) {
-        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
-            c = QChar(c.unicode() - 0xDC00);
-    }
-    return text;
-}
-
 } // namespace
 
 int ShowCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
-    const QString format = invocation.parser.isSet(u"format"_s) ? invocation.parser.value(u"format"_s) : u"table"_s;
+    const std::optional<RowFormat> format = rowFormat(invocation);
+    if (!format)
+        return ExitStatus::Usage;
     const bool header = !invocation.parser.isSet(u"no-header"_s);
-    if (format != u"table"_s && format != u"tsv"_s && format != u"csv"_s && format != u"json"_s) {
-        invocation.console.error(u"there is no format %1: table, tsv, csv or json"_s.arg(format));
-        return ExitStatus::Usage;
-    }
-    if (format == u"json"_s && !header) {
-        invocation.console.error(u"--no-header does not go with --format json"_s);
-        return ExitStatus::Usage;
-    }
     const Rows shown = rowsToShow(session, arguments);
     if (!shown.unlisted.isEmpty()) {
         invocation.console.error(u"%1 is not in the list"_s.arg(printableText(shown.unlisted)));
@@ -106,7 +72,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
     const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
     const auto domainBytes = [&](int row) { return bytesFromText(cells.TextMatrix(row, GridColumn::Domain)); };
 
-    if (format == u"json"_s) {
+    if (*format == RowFormat::Json) {
         // One array of objects, written object by object, so that a long list needs no document in memory.
         console.print("[");
         for (const int row : shown.rows) {
@@ -122,44 +88,39 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
                 break;
         }
         console.print("]\n");
-    } else if (format != u"table"_s) {
-        const bool tsv = format == u"tsv"_s;
-        const QByteArray separator = tsv ? "\t" : ",";
-        const QByteArray lineEnd = tsv ? "\n" : "\r\n";
-        const auto field = [&](const QByteArray& bytes) { return tsv ? tsvField(bytes) : csvField(bytes); };
+    } else if (*format != RowFormat::Table) {
         QList<int> rows = shown.rows;
         if (header)
             rows.prepend(0);
         for (const int row : rows) {
-            QByteArray line = field(domainBytes(row));
+            QList<QByteArray> fields{domainBytes(row)};
             for (int col = GridColumn::Total; col < columns; ++col) {
                 const QString cell = cells.TextMatrix(row, col);
-                line += separator + field((row == 0 ? cell : plainCount(session, cell)).toUtf8());
+                fields.append((row == 0 ? cell : plainCount(session, cell)).toUtf8());
             }
-            console.print(line + lineEnd);
+            console.print(separatedLine(fields, *format));
             if (stop())
                 break;
         }
     } else {
-        // As the window shows them: the domain left-aligned, the numbers right-aligned so that their digits line
-        // up, columns as wide as their widest text on the terminal, what a terminal would act on escaped.
+        // As the window shows them: the domain left-aligned, the counts as stored, what a terminal would act on
+        // escaped.
         QList<int> rows = shown.rows;
         if (header)
             rows.prepend(0);
-        const auto text = [&](int row, int col) {
-            return col == GridColumn::Domain ? printableText(cells.TextMatrix(row, col)) : cells.TextMatrix(row, col);
-        };
-        // The widths first, then the lines, so that a long list is never held as text.
-        std::array<int, columns> widths{};
-        for (const int row : rows) {
-            for (int col = 0; col < columns; ++col)
-                widths[col] = std::max(widths[col], displayWidth(text(row, col)));
-        }
-        for (const int row : rows) {
-            QString line = padded(text(row, GridColumn::Domain), widths[GridColumn::Domain], false);
+        const auto line = [&](int row) {
+            QStringList texts{printableText(cells.TextMatrix(row, GridColumn::Domain))};
             for (int col = GridColumn::Total; col < columns; ++col)
-                line += u"  "_s + padded(text(row, col), widths[col], true);
-            console.print(line.toUtf8() + '\n');
+                texts.append(cells.TextMatrix(row, col));
+            return texts;
+        };
+        QList<bool> alignRight(columns, true);
+        alignRight[GridColumn::Domain] = false;
+        TableColumns table(alignRight);
+        for (const int row : rows)
+            table.measure(line(row));
+        for (const int row : rows) {
+            console.print(table.line(line(row)));
             if (stop())
                 break;
         }

@@ -21,10 +21,15 @@ protected:
 
     QStringList menuFor(const QString& domain)
     {
-        return {u"View Domain : "_s + domain,       u"Update This Domain Only\tShift+F5"_s,
-                u"Remove This Domain\tDel"_s,       u"-"_s,
-                u"View Results From : AllTheWeb"_s, u"View Results From : AltaVista"_s,
-                u"View Results From : Google"_s,    u"View Results From : HotBot"_s,
+        return {u"View Domain : "_s + domain,
+                u"Update This Domain Only\tShift+F5"_s,
+                u"Remove This Domain\tDel"_s,
+                u"History\u2026\tCtrl+H"_s,
+                u"-"_s,
+                u"View Results From : AllTheWeb"_s,
+                u"View Results From : AltaVista"_s,
+                u"View Results From : Google"_s,
+                u"View Results From : HotBot"_s,
                 u"View Results From : MSN"_s};
     }
 };

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# The bash completion of brenlow-cli offers its commands, the options of the command typed and show's formats.
+# The bash completion of brenlow-cli offers its commands, the options of the command typed, the formats of show and
+# history, and files where a file goes.
 set -u
 source "$1"
+# A folder of its own, with a file to offer.
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cd "$folder" && touch h.csv
 
 complete_words() {
     COMP_WORDS=("$@")
@@ -30,5 +35,9 @@ expect "--no-header" brenlow-cli show --no
 expect "--wait" brenlow-cli add --wa
 expect "" brenlow-cli show --wa
 expect "import" brenlow-cli help im
+expect "history" brenlow-cli --since 2026-12-01 hi
+expect "--since" brenlow-cli history a.com --until 2026-12-01 --si
+expect "--export=h.csv" brenlow-cli history --export=h.c
+expect "table tsv csv json" brenlow-cli history --format ""
 expect "--help --version --list --connect-to --wait" brenlow-cli --
 exit $failed

@@ -19,6 +19,10 @@ public:
     {
         shown.append(QStringList{QStringLiteral("message"), title, text}.join(u'|'));
     }
+    void warning(const QString& text, const QString& title) override
+    {
+        shown.append(QStringList{QStringLiteral("warning"), title, text}.join(u'|'));
+    }
     Answer askYesNo(const QString& text, const QString& title) override
     {
         shown.append(QStringList{QStringLiteral("yesno"), title, text}.join(u'|'));
@@ -32,6 +36,11 @@ public:
     QString openFile(const QString& title, const QString& directory, const QString& filter) override
     {
         shown.append(QStringList{QStringLiteral("open"), title, directory, filter}.join(u'|'));
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString saveFile(const QString& title, const QString& path, const QString& filter) override
+    {
+        shown.append(QStringList{QStringLiteral("save"), title, path, filter}.join(u'|'));
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "domains/historystore.h"
+#include "workflows/historyfile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// One run as the history view shows it for a domain: when it ran, the five fetches, and their total.
+struct DomainRun {
+    QDateTime started; // in UTC
+    QDateTime ended;   // invalid when the run never ended
+    FrontEnd frontEnd = FrontEnd::Window;
+    bool cancelled = false;
+    std::array<HistoryFetch, EngineCount> engines;
+    std::optional<qint64> total; // the sum of the counts the run got; nothing when it got none
+};
+
+// What the history holds of one domain, its runs newest first.
+struct DomainHistory {
+    QByteArray domain;
+    QList<DomainRun> runs;
+
+    // The history of domain kept beside the list at listFilePath; nothing, with problem set (a clause), when it
+    // cannot be read. A list without a history yet has an empty one.
+    static std::optional<DomainHistory> read(const QString& listFilePath, const QByteArray& domain, QString& problem);
+};
+
+// The whole history of the list at listFilePath written to fileName, replacing it only once the file is complete.
+// False, with error set (a clause), when nothing was written.
+bool exportHistoryFile(const QString& listFilePath, const QString& fileName, HistoryFormat format, QString& error);

@@ -1,0 +1,435 @@
+#include "app/historyview.h"
+
+#include "app/messagetext.h"
+#include "engine/bytetext.h"
+#include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
+#include "workflows/fetchreport.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QCursor>
+#include <QDateTimeAxis>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGraphicsLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QScreen>
+#include <QTableWidget>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Hues told apart also by those who do not see every colour; each is made light or dark enough for the background.
+const std::array<QColor, EngineCount> engineHues{QColor(0, 114, 178), QColor(213, 94, 0), QColor(0, 158, 115),
+                                                 QColor(204, 121, 167), QColor(230, 159, 0)};
+const QColor failureHue(220, 0, 0);
+
+double luminance(const QColor& colour)
+{
+    const auto channel = [](float c) { return c <= 0.03928f ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return std::max(la, lb) / std::min(la, lb);
+}
+
+QColor mixed(const QColor& from, const QColor& to, double share)
+{
+    const QColor a = from.toRgb();
+    const QColor b = to.toRgb();
+    const auto mix = [share](float x, float y) { return x + (y - x) * float(share); };
+    return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()), mix(a.blueF(), b.blueF()));
+}
+
+// The hue, moved towards black or white until it stands out from the background as much as a line in a chart
+// must (3:1).
+QColor readableOn(const QColor& hue, const QColor& background)
+{
+    const QColor towards = contrast(Qt::black, background) > contrast(Qt::white, background) ? Qt::black : Qt::white;
+    QColor colour = hue;
+    for (int step = 1; step <= 10 && contrast(colour, background) < 3.0; ++step)
+        colour = mixed(hue, towards, step / 10.0);
+    return colour;
+}
+
+// About steps steps from zero to the highest count, each one, two or five times a power of ten.
+qint64 countStep(qint64 highest, int steps)
+{
+    const qint64 rough = std::max<qint64>(highest / steps, 1);
+    qint64 power = 1;
+    while (power <= rough / 10)
+        power *= 10;
+    for (const qint64 factor : {1, 2, 5}) {
+        if (power * factor >= rough)
+            return power * factor;
+    }
+    return power * 10;
+}
+
+qreal msOf(const QDateTime& time)
+{
+    return qreal(time.toMSecsSinceEpoch());
+}
+
+QTableWidgetItem* cellItem(const QString& text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+} // namespace
+
+HistoryView::HistoryView(DomainHistory history, const EngineTables& engines, const CountText& countText,
+                         QWidget* parent)
+    : QDialog(parent)
+    , m_engines(engines)
+    , m_countText(countText)
+    , m_empty(new QLabel(this))
+    , m_chartView(new QChartView(new QChart, this))
+    , m_table(new QTableWidget(this))
+{
+    setObjectName(u"historyView"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
+
+    m_empty->setObjectName(u"lblNoHistory"_s);
+    m_empty->setWordWrap(true);
+    m_chartView->setObjectName(u"chtHistory"_s);
+    m_chartView->setAccessibleName(u"Counts over time"_s);
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setMinimumHeight(fontMetrics().height() * 14);
+    m_table->setObjectName(u"tblHistory"_s);
+    m_table->setAccessibleName(u"Runs, newest first"_s);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setWordWrap(false);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    QStringList headers{u"Time"_s};
+    for (int k = 0; k < EngineCount; ++k)
+        headers.append(engines.engine(k).name);
+    headers.append(u"Total"_s);
+    m_table->setColumnCount(int(headers.size()));
+    m_table->setHorizontalHeaderLabels(headers);
+
+    QChart& c = chart();
+    c.setLocale(countText.locale());
+    c.legend()->setAlignment(Qt::AlignBottom);
+    // Room for the plot rather than for the frame around it.
+    c.layout()->setContentsMargins(0, 0, 0, 0);
+    c.setBackgroundRoundness(0);
+    auto* time = new QDateTimeAxis;
+    time->setObjectName(u"timeAxis"_s);
+    c.addAxis(time, Qt::AlignBottom);
+    // The counts' labels are the grid's texts of the counts; the chart's own numbers would not be.
+    auto* counts = new QCategoryAxis;
+    counts->setObjectName(u"countAxis"_s);
+    counts->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    c.addAxis(counts, Qt::AlignLeft);
+    connect(&c, &QChart::plotAreaChanged, this, &HistoryView::fitToSize);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_empty);
+    layout->addWidget(m_chartView, 3);
+    layout->addWidget(m_table, 2);
+    layout->addWidget(buttons);
+
+    setHistory(std::move(history));
+    fitWindow();
+}
+
+void HistoryView::fitWindow()
+{
+    if (m_history.runs.isEmpty()) {
+        adjustSize();
+        return;
+    }
+    // Wide enough for the table's columns, high enough for the chart and a dozen runs; never beyond the screen.
+    const QMargins margins = layout()->contentsMargins();
+    int width = m_table->frameWidth() * 2 + margins.left() + margins.right();
+    for (int col = 0; col < m_table->columnCount(); ++col)
+        width += m_table->columnWidth(col);
+    QSize size(std::max(width, fontMetrics().averageCharWidth() * 110), fontMetrics().height() * 40);
+    if (const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen())
+        size = size.boundedTo(shown->availableGeometry().size() * 9 / 10);
+    resize(size);
+}
+
+QChart& HistoryView::chart() const
+{
+    return *m_chartView->chart();
+}
+
+void HistoryView::setHistory(DomainHistory history)
+{
+    const bool wasEmpty = m_history.runs.isEmpty();
+    m_history = std::move(history);
+    const QString domain = textFromBytes(m_history.domain);
+    setWindowTitle(u"History of "_s + domain);
+    const bool empty = m_history.runs.isEmpty();
+    m_empty->setText(empty ? u"No counts recorded for %1 yet."_s.arg(domain) : QString());
+    m_empty->setVisible(empty);
+    m_chartView->setVisible(!empty);
+    m_table->setVisible(!empty);
+    fillChart();
+    fillTable();
+    // The first counts of a domain open out the window that said there were none.
+    if (wasEmpty && !empty && isVisible())
+        fitWindow();
+}
+
+void HistoryView::fillChart()
+{
+    QChart& c = chart();
+    c.removeAllSeries();
+    m_lines.clear();
+    m_failed = nullptr;
+    m_failures.clear();
+
+    const QLocale& locale = m_countText.locale();
+    std::array<QList<QPointF>, EngineCount> counts;
+    QList<QPointF> totals;
+    QList<QPointF> failed;
+    qint64 highest = 0;
+    qreal first = std::numeric_limits<qreal>::max();
+    qreal last = std::numeric_limits<qreal>::lowest();
+    const auto extend = [&](qreal x) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+    };
+    // Oldest first, as a line goes.
+    for (auto run = m_history.runs.crbegin(); run != m_history.runs.crend(); ++run) {
+        for (int k = 0; k < EngineCount; ++k) {
+            const HistoryFetch& fetch = run->engines[std::size_t(k)];
+            if (!fetch.made())
+                continue;
+            const qreal x = msOf(fetch.at);
+            extend(x);
+            if (fetch.count) {
+                counts[std::size_t(k)].append({x, qreal(*fetch.count)});
+                highest = std::max(highest, *fetch.count);
+            } else {
+                failed.append({x, 0});
+                m_failures.append(
+                    {failed.last(), u"%1, %2: %3"_s.arg(locale.toString(fetch.at.toLocalTime(), QLocale::ShortFormat),
+                                                        m_engines.engine(k).name, failureReason(fetch.failure))});
+            }
+        }
+        if (run->total) {
+            totals.append({msOf(run->started), qreal(*run->total)});
+            extend(totals.last().x());
+            highest = std::max(highest, *run->total);
+        }
+    }
+
+    QAbstractAxis* time = c.axes(Qt::Horizontal).constFirst();
+    QAbstractAxis* values = c.axes(Qt::Vertical).constFirst();
+    const auto add = [&](QXYSeries* series, const QString& name, const QList<QPointF>& points) {
+        series->setName(name);
+        series->replace(points);
+        c.addSeries(series);
+        series->attachAxis(time);
+        series->attachAxis(values);
+    };
+    // Points are drawn while there are few, so that a single run shows; many would hide the lines.
+    const bool few = m_history.runs.size() <= 40;
+    for (int k = 0; k < EngineCount; ++k) {
+        auto* line = new QLineSeries;
+        line->setPointsVisible(few);
+        add(line, m_engines.engine(k).name, counts[std::size_t(k)]);
+        m_lines.append(line);
+    }
+    auto* total = new QLineSeries;
+    total->setPointsVisible(few);
+    add(total, u"Total"_s, totals);
+    m_lines.append(total);
+    if (!failed.isEmpty()) {
+        m_failed = new QScatterSeries;
+        m_failed->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+        add(m_failed, u"Failed"_s, failed);
+        connect(m_failed, &QScatterSeries::hovered, this, [this](const QPointF& point, bool entered) {
+            if (entered)
+                QToolTip::showText(QCursor::pos(), failureTip(point), m_chartView);
+            else
+                QToolTip::hideText();
+        });
+    }
+
+    // A margin either side, so that the first and last points stand clear of the axes; a day for a single time.
+    if (first > last)
+        first = last = msOf(QDateTime::currentDateTimeUtc());
+    constexpr qreal hour = 3600.0 * 1000;
+    const qreal margin = last - first < hour ? 12 * hour : (last - first) / 40;
+    auto* timeAxis = static_cast<QDateTimeAxis*>(time);
+    timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - margin)),
+                       QDateTime::fromMSecsSinceEpoch(qint64(last + margin)));
+    // Times of day only where the days alone would not tell the runs apart.
+    m_withTimes = last - first < 3 * 24 * hour;
+    m_highest = std::max<qint64>(highest, 4);
+    labelCounts();
+    fitToSize();
+    decorate();
+}
+
+void HistoryView::fillTable()
+{
+    const QLocale& locale = m_countText.locale();
+    m_table->clearContents();
+    m_table->setRowCount(int(m_history.runs.size()));
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const DomainRun& run = m_history.runs.at(row);
+        QTableWidgetItem* time = cellItem(locale.toString(run.started.toLocalTime(), QLocale::ShortFormat),
+                                          Qt::AlignLeft | Qt::AlignVCenter);
+        QString about =
+            run.frontEnd == FrontEnd::CommandLine ? u"Run from the command line"_s : u"Run from the window"_s;
+        if (run.ended.isValid())
+            about += u"; ended %1"_s.arg(locale.toString(run.ended.toLocalTime(), QLocale::ShortFormat));
+        else
+            about += u"; it never ended"_s;
+        if (run.cancelled)
+            about += u"; cancelled"_s;
+        time->setToolTip(about + u'.');
+        m_table->setItem(row, 0, time);
+        for (int k = 0; k < EngineCount; ++k) {
+            const HistoryFetch& fetch = run.engines[std::size_t(k)];
+            QTableWidgetItem* item;
+            if (fetch.count) {
+                item = cellItem(m_countText.format(*fetch.count));
+            } else if (fetch.made()) {
+                item = cellItem(u"failed"_s);
+                item->setToolTip(sentenceOf(failureReason(fetch.failure)) + u'.');
+            } else {
+                item = cellItem(QString());
+                item->setToolTip(u"Not asked for: the update ended first."_s);
+            }
+            m_table->setItem(row, 1 + k, item);
+        }
+        m_table->setItem(row, 1 + EngineCount, cellItem(run.total ? m_countText.format(*run.total) : QString()));
+    }
+    m_table->resizeColumnsToContents();
+}
+
+void HistoryView::labelCounts()
+{
+    auto* axis = static_cast<QCategoryAxis*>(chart().axes(Qt::Vertical).constFirst());
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    const qint64 step = countStep(m_highest, m_countSteps);
+    // A little room above the highest point.
+    const qint64 top = step * ((m_highest + m_highest / 20) / step + 1);
+    axis->setStartValue(0);
+    for (qint64 value = 0; value <= top; value += step)
+        axis->append(m_countText.format(value), qreal(value));
+    axis->setRange(0, qreal(top));
+}
+
+void HistoryView::fitToSize()
+{
+    // Only as many labels on each axis as there is room for, so that none is cut short; the legend in a row
+    // below the chart while its names fit there, and in a column beside it when they do not.
+    QChart& c = chart();
+    const QFontMetrics metrics(font());
+    int legendRow = 0;
+    for (const QAbstractSeries* series : c.series())
+        legendRow += metrics.horizontalAdvance(series->name()) + metrics.height() * 2;
+    const Qt::Alignment legendAt = legendRow <= c.size().width() ? Qt::AlignBottom : Qt::AlignRight;
+    if (c.legend()->alignment() != legendAt)
+        c.legend()->setAlignment(legendAt);
+
+    auto* time = static_cast<QDateTimeAxis*>(c.axes(Qt::Horizontal).constFirst());
+    const QLocale& locale = m_countText.locale();
+    const QFontMetrics labels(time->labelsFont());
+    const auto roomFor = [&](const QString& format) {
+        return labels.horizontalAdvance(locale.toString(QDateTime(QDate(2026, 12, 28), QTime(22, 58)), format) +
+                                        u"MMM"_s);
+    };
+    QString format = locale.dateTimeFormat(QLocale::ShortFormat);
+    if (!m_withTimes || roomFor(format) > c.plotArea().width())
+        format = locale.dateFormat(QLocale::ShortFormat);
+    if (time->format() != format)
+        time->setFormat(format);
+    const int room = roomFor(format);
+    const int ticks = std::clamp(int(c.plotArea().width()) / std::max(room, 1) + 1, 2, 8);
+    if (time->tickCount() != ticks)
+        time->setTickCount(ticks);
+
+    const int steps = std::clamp(int(c.plotArea().height()) / (metrics.height() * 2), 1, 4);
+    if (steps != m_countSteps) {
+        m_countSteps = steps;
+        labelCounts();
+    }
+}
+
+QString HistoryView::failureTip(QPointF point) const
+{
+    QStringList lines;
+    for (const Failure& failure : m_failures) {
+        if (failure.point == point)
+            lines.append(failure.text);
+    }
+    return lines.join(u'\n');
+}
+
+void HistoryView::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        decorate();
+}
+
+void HistoryView::decorate()
+{
+    // The chart's themes know nothing of the palette: every colour it draws is set here from the palette.
+    const QColor background = palette().color(QPalette::Base);
+    const QColor text = palette().color(QPalette::Text);
+    QChart& c = chart();
+    c.setBackgroundBrush(background);
+    c.setBackgroundPen(Qt::NoPen);
+    c.setTitleBrush(text);
+    c.legend()->setLabelColor(text);
+    c.legend()->setFont(font());
+    m_chartView->setBackgroundBrush(background);
+    for (QAbstractAxis* axis : c.axes()) {
+        axis->setLabelsColor(text);
+        axis->setLabelsFont(font());
+        axis->setTitleBrush(text);
+        axis->setTitleFont(font());
+        axis->setLinePenColor(mixed(background, text, 0.5));
+        axis->setGridLineColor(mixed(background, text, 0.2));
+        axis->setMinorGridLineColor(mixed(background, text, 0.1));
+    }
+    for (int k = 0; k < int(m_lines.size()); ++k) {
+        const bool total = k == EngineCount;
+        QPen pen(total ? text : readableOn(engineHues[std::size_t(k)], background));
+        pen.setWidthF(total ? 3 : 2);
+        m_lines[k]->setPen(pen);
+    }
+    if (m_failed) {
+        const QColor colour = readableOn(failureHue, background);
+        m_failed->setColor(colour);
+        m_failed->setBorderColor(colour);
+        m_failed->setMarkerSize(fontMetrics().height() * 0.75);
+    }
+}

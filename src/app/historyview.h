@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/domainhistory.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPointF>
+
+class CountText;
+class EngineTables;
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QScatterSeries;
+class QTableWidget;
+
+// The counts of one domain over time, in a window of its own beside the main window: a chart of the total and
+// of each engine's count, with the failed fetches marked on the time axis, above a table of the runs, newest
+// first. Dates and counts are in the session's locale; the chart takes its colours from the palette.
+class HistoryView : public QDialog {
+    Q_OBJECT
+
+public:
+    HistoryView(DomainHistory history, const EngineTables& engines, const CountText& countText,
+                QWidget* parent = nullptr);
+
+    const QByteArray& domain() const { return m_history.domain; }
+    // Shows the history anew (after a run has added to it).
+    void setHistory(DomainHistory history);
+
+    QChart& chart() const;
+    QTableWidget& table() const { return *m_table; }
+    // What hovering over the failure mark at point tells: when, which engine, and why.
+    QString failureTip(QPointF point) const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct Failure {
+        QPointF point;
+        QString text;
+    };
+
+    void fillChart();
+    void fillTable();
+    // The size for what it shows: all of the chart and the table's columns, or just the line that says there is
+    // nothing to show.
+    void fitWindow();
+    // The counts' labels, m_countSteps steps up to past the highest count.
+    void labelCounts();
+    void fitToSize();
+    // Colours and fonts from the palette and the widget's font, after every change of either.
+    void decorate();
+
+    DomainHistory m_history;
+    const EngineTables& m_engines;
+    const CountText& m_countText;
+    QLabel* m_empty;
+    QChartView* m_chartView;
+    QTableWidget* m_table;
+    QList<QLineSeries*> m_lines; // one per engine, then the total
+    QScatterSeries* m_failed = nullptr;
+    QList<Failure> m_failures;
+    qint64 m_highest = 0;
+    int m_countSteps = 4;
+    bool m_withTimes = false;
+};

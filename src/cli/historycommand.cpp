@@ -1,0 +1,400 @@
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/exitstatus.h"
+#include "cli/invocation.h"
+#include "cli/listeddomain.h"
+#include "cli/rowoutput.h"
+#include "cli/terminaltext.h"
+#include "domains/domaintext.h"
+#include "domains/historystore.h"
+#include "engine/bytetext.h"
+#include "grid/gridcolumns.h"
+#include "workflows/historyfile.h"
+#include "workflows/listsession.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Standard output as a device, for an export to "-": written as it comes, so that a long history is never held.
+// A write fails once standard output has failed or a termination signal came, and that ends the export.
+class OutputDevice final : public QIODevice {
+public:
+    explicit OutputDevice(const Invocation& invocation)
+        : m_invocation(invocation)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        m_invocation.console.print(QByteArray::fromRawData(data, size));
+        return m_invocation.console.outputFailed() || m_invocation.signalReceived() != 0 ? -1 : size;
+    }
+
+private:
+    const Invocation& m_invocation;
+};
+
+int signalStatus(const Invocation& invocation)
+{
+    return ExitStatus::SignalBase + invocation.signalReceived();
+}
+
+// A bound of --since or --until: a date alone stands for the start of that day or, for until, its end, in local
+// time; a date and time is local time unless it ends in Z or an offset. Nothing for any other text.
+std::optional<QDateTime> timeBound(const QString& text, bool until)
+{
+    const QDate day = QDate::fromString(text, Qt::ISODate);
+    if (text.size() == 10 && day.isValid())
+        return until ? day.endOfDay() : day.startOfDay();
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (text.size() > 10 && time.isValid())
+        return time;
+    return std::nullopt;
+}
+
+// The domains named, as the history holds them: a listed one as the list holds it, any other as Add Domain would
+// store it. Nothing, after a message, when one is no domain.
+std::optional<QList<QByteArray>> namedDomains(ListSession& session, const Invocation& invocation,
+                                              const QStringList& arguments)
+{
+    QList<QByteArray> domains;
+    const ListedDomains listed = arguments.isEmpty() ? ListedDomains() : ListedDomains(session);
+    for (const QString& argument : arguments) {
+        const NormalisedDomain named = NormaliseDomain(typedDomainText(argument));
+        if (named.result != AddDomainResult::AddOk) {
+            invocation.console.error(u"This does not appear to be a valid domain: %1"_s.arg(printableText(argument)));
+            return std::nullopt;
+        }
+        const int row = listed.rowOf(argument);
+        const QByteArray domain =
+            row < 0 ? named.domain : bytesFromText(session.grid().grid().TextMatrix(row, GridColumn::Domain));
+        if (!domains.contains(domain))
+            domains.append(domain);
+    }
+    return domains;
+}
+
+// One line of the history: what a run fetched for a domain.
+struct HistoryRow {
+    const HistoryRun& run;
+    const DomainFetches& fetches;
+
+    qint64 total() const
+    {
+        qint64 sum = 0;
+        for (const HistoryFetch& fetch : fetches.engines)
+            sum += fetch.count.value_or(0);
+        return sum;
+    }
+};
+
+// Every line, runs oldest first and the domains of a run in the order of their bytes; visit returns false to
+// stop. False when the history could not be read to the end.
+bool visitRows(HistoryStore& store, const QList<QByteArray>& domains, const QDateTime& since, const QDateTime& until,
+               const std::function<bool(const HistoryRow&)>& visit)
+{
+    return store.visitRuns(
+        [&](const HistoryRun& run) {
+            QList<const DomainFetches*> sorted;
+            for (const DomainFetches& fetches : run.domains)
+                sorted.append(&fetches);
+            std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->domain < b->domain; });
+            return std::all_of(sorted.cbegin(), sorted.cend(), [&](const DomainFetches* fetches) {
+                return visit(HistoryRow{run, *fetches});
+            });
+        },
+        domains, since, until);
+}
+
+QStringList headerTexts()
+{
+    QStringList texts{u"Started"_s, u"Domain"_s, u"Total"_s};
+    for (const EngineDefinition& engine : engineDefinitions())
+        texts.append(engine.name.toString());
+    return texts;
+}
+
+QString utcText(const QDateTime& time)
+{
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+// A table shows the start in local time and counts as the window does; a fetch that failed says so, one that was
+// not made (the run was cancelled first) is a dash.
+QStringList tableTexts(const HistoryRow& row, const CountText& counts)
+{
+    QStringList texts{counts.locale().toString(row.run.started.toLocalTime(), QLocale::ShortFormat),
+                      printableText(textFromBytes(row.fetches.domain)), counts.format(row.total())};
+    for (const HistoryFetch& fetch : row.fetches.engines)
+        texts.append(fetch.count ? counts.format(*fetch.count) : fetch.made() ? u"failed"_s : u"-"_s);
+    return texts;
+}
+
+// For scripts: the start in UTC, the domain as the list holds it, counts as plain digits, a count that is missing
+// empty.
+QList<QByteArray> separatedFields(const HistoryRow& row)
+{
+    QList<QByteArray> fields{utcText(row.run.started).toUtf8(), row.fetches.domain, QByteArray::number(row.total())};
+    for (const HistoryFetch& fetch : row.fetches.engines)
+        fields.append(fetch.count ? QByteArray::number(*fetch.count) : QByteArray());
+    return fields;
+}
+
+// A missing count is null; "failures" tells, by engine, why a fetch failed.
+QJsonObject jsonRecord(const HistoryRow& row)
+{
+    QJsonObject record{{u"started"_s, utcText(row.run.started)},
+                       {u"domain"_s, jsonText(row.fetches.domain)},
+                       {u"total"_s, double(row.total())}};
+    QJsonObject failures;
+    for (int engine = 0; engine < EngineCount; ++engine) {
+        const HistoryFetch& fetch = row.fetches.engines[static_cast<std::size_t>(engine)];
+        const QString name = engineDefinitions()[static_cast<std::size_t>(engine)].name.toString();
+        record.insert(name, fetch.count ? QJsonValue(double(*fetch.count)) : QJsonValue());
+        if (fetch.made() && !fetch.count)
+            failures.insert(name, QJsonObject{{u"failure"_s, failureKindName(fetch.failure.kind)},
+                                              {u"detail"_s, failureDetailText(fetch.failure)}});
+    }
+    record.insert(u"failures"_s, failures);
+    return record;
+}
+
+int printHistory(ListSession& session, const Invocation& invocation, const QStringList& arguments)
+{
+    const QCommandLineParser& parser = invocation.parser;
+    const Console& console = invocation.console;
+    const std::optional<RowFormat> format = rowFormat(invocation);
+    if (!format)
+        return ExitStatus::Usage;
+    QDateTime bounds[2];
+    for (const bool until : {false, true}) {
+        const QString option = until ? u"until"_s : u"since"_s;
+        if (!parser.isSet(option))
+            continue;
+        const std::optional<QDateTime> bound = timeBound(parser.value(option), until);
+        if (!bound) {
+            console.error(u"--%1 takes a date, as 2026-12-01, or a date and time, as 2026-12-01T09:30"_s.arg(option));
+            return ExitStatus::Usage;
+        }
+        bounds[until] = *bound;
+    }
+    const std::optional<QList<QByteArray>> domains = namedDomains(session, invocation, arguments);
+    if (!domains)
+        return ExitStatus::Usage;
+
+    // The list's lock is not needed to read its history.
+    HistoryStore store(session.domains().filePath());
+    if (!store.open(HistoryStore::Mode::Read)) {
+        console.error(store.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
+    const auto rows = [&](const std::function<void(const HistoryRow&)>& each) {
+        return visitRows(store, *domains, bounds[0], bounds[1], [&](const HistoryRow& row) {
+            each(row);
+            return !stop();
+        });
+    };
+    const bool header = !parser.isSet(u"no-header"_s);
+    bool read = true;
+    if (*format == RowFormat::Json) {
+        // One array of objects, written object by object, as show writes it.
+        QByteArray separator;
+        console.print("[");
+        read = rows([&](const HistoryRow& row) {
+            console.print(separator + QJsonDocument(jsonRecord(row)).toJson(QJsonDocument::Compact));
+            separator = ",";
+        });
+        console.print("]\n");
+    } else if (*format != RowFormat::Table) {
+        if (header) {
+            QList<QByteArray> fields;
+            for (const QString& text : headerTexts())
+                fields.append(text.toUtf8());
+            console.print(separatedLine(fields, *format));
+        }
+        read = rows([&](const HistoryRow& row) { console.print(separatedLine(separatedFields(row), *format)); });
+    } else {
+        // The widths first, then the lines, reading the history twice rather than holding it as text.
+        TableColumns table({false, false, true, true, true, true, true, true});
+        if (header)
+            table.measure(headerTexts());
+        read = rows([&](const HistoryRow& row) { table.measure(tableTexts(row, session.countText())); });
+        if (header && read && !stop())
+            console.print(table.line(headerTexts()));
+        if (read && !stop())
+            read =
+                rows([&](const HistoryRow& row) { console.print(table.line(tableTexts(row, session.countText()))); });
+    }
+    if (!read) {
+        console.error(store.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    return invocation.signalReceived() != 0 ? signalStatus(invocation) : ExitStatus::Ok;
+}
+
+// The format of an export or an import: as --format says, else as the file's name ends; standard output and
+// standard input carry CSV unless --format says json.
+std::optional<HistoryFormat> fileFormat(const Invocation& invocation, const QString& option, const QString& path)
+{
+    if (invocation.parser.isSet(u"format"_s)) {
+        const QString name = invocation.parser.value(u"format"_s);
+        if (name == u"csv"_s || name == u"json"_s)
+            return name == u"csv"_s ? HistoryFormat::Csv : HistoryFormat::Json;
+        invocation.console.error(u"%1 takes the format csv or json, not %2"_s.arg(option, name));
+        return std::nullopt;
+    }
+    if (path == u"-"_s)
+        return HistoryFormat::Csv;
+    const std::optional<HistoryFormat> format = historyFormatOf(path);
+    if (!format)
+        invocation.console.error(
+            u"the name %1 ends in neither .csv nor .json; --format csv or --format json says which"_s.arg(path));
+    return format;
+}
+
+int exportTo(ListSession& session, const Invocation& invocation, const QString& path, HistoryFormat format)
+{
+    const Console& console = invocation.console;
+    HistoryStore store(session.domains().filePath());
+    if (!store.open(HistoryStore::Mode::Read)) {
+        console.error(store.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    QString error;
+    if (path == u"-"_s) {
+        OutputDevice out(invocation);
+        if (exportHistory(store, out, format, error))
+            return ExitStatus::Ok;
+        if (invocation.signalReceived() != 0)
+            return signalStatus(invocation);
+        if (console.outputFailed())
+            return ExitStatus::OutputFailed; // the caller tells why
+        console.error(error);
+        return ExitStatus::ListUnusable;
+    }
+    // A whole export or none: the file is replaced only once everything is written.
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && exportHistory(store, file, format, error);
+    if (written && invocation.signalReceived() == 0 && file.commit())
+        return ExitStatus::Ok;
+    file.cancelWriting();
+    if (invocation.signalReceived() != 0)
+        return signalStatus(invocation);
+    if (store.problem() != HistoryProblem::None) {
+        console.error(store.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    console.error(u"the file %1 cannot be written: %2"_s.arg(path, file.errorString()));
+    return ExitStatus::OutputFailed;
+}
+
+int importFrom(ListSession& session, const Invocation& invocation, const QString& path, HistoryFormat format)
+{
+    const Console& console = invocation.console;
+    HistoryStore& store = session.history();
+    if (!store.isOpen()) {
+        console.error(store.problemText());
+        return ExitStatus::ListUnusable;
+    }
+    const QString source = path == u"-"_s ? u"standard input"_s : u"the file "_s + path;
+    QFile file(path);
+    QBuffer input;
+    if (path == u"-"_s) {
+        const std::optional<QByteArray> bytes = invocation.readInput();
+        if (!bytes && invocation.signalReceived() != 0)
+            return signalStatus(invocation);
+        if (!bytes) {
+            console.error(u"standard input cannot be read: %1; nothing was imported"_s.arg(
+                QString::fromLocal8Bit(std::strerror(errno))));
+            return ExitStatus::Usage;
+        }
+        input.setData(*bytes);
+        input.open(QIODevice::ReadOnly);
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        console.error(u"the file %1 cannot be read: %2; nothing was imported"_s.arg(path, file.errorString()));
+        return ExitStatus::Usage;
+    }
+    if (invocation.signalReceived() != 0)
+        return signalStatus(invocation);
+    QString error;
+    const std::optional<qint64> added =
+        importHistory(store, path == u"-"_s ? static_cast<QIODevice&>(input) : file, format, error);
+    if (!added) {
+        if (store.problem() != HistoryProblem::None) {
+            console.error(store.problemText());
+            return ExitStatus::ListUnusable;
+        }
+        console.error(u"%1 is no history that Brenlow exports: %2; nothing was imported"_s.arg(source, error));
+        return ExitStatus::Usage;
+    }
+    console.print((*added == 1 ? u"1 fetch added\n"_s : u"%1 fetches added\n"_s.arg(*added)).toUtf8());
+    return ExitStatus::Ok;
+}
+
+} // namespace
+
+QString HistoryCommand::details() const
+{
+    return u"One line for each domain of each run, oldest run first: when the run started, the domain, the total of\n"
+           u"the counts found and each engine's count. A table shows the start in local time and the counts as the\n"
+           u"window does, \"failed\" where a fetch failed and \"-\" where the run did not get to ask; tsv and csv "
+           u"show\n"
+           u"the start in UTC (ISO 8601) and a count that is missing as an empty field; json writes one array of\n"
+           u"objects with the members started, domain, total, one per engine (null when missing) and failures,\n"
+           u"which holds for each engine that failed the kind of failure and its detail.\n"
+           u"\n"
+           u"--export writes the whole history and --import reads such a file back; an import takes the list's\n"
+           u"lock, as update does, and adds nothing that the history holds already.\n"_s;
+}
+
+bool HistoryCommand::writesList(const QCommandLineParser& parser) const
+{
+    return parser.isSet(u"import"_s);
+}
+
+int HistoryCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
+{
+    const QCommandLineParser& parser = invocation.parser;
+    const bool exporting = parser.isSet(u"export"_s);
+    if (!exporting && !parser.isSet(u"import"_s))
+        return printHistory(session, invocation, arguments);
+
+    // An export or an import takes the whole history.
+    const QString option = exporting ? u"--export"_s : u"--import"_s;
+    if (exporting && parser.isSet(u"import"_s)) {
+        invocation.console.error(u"--export and --import do not go together"_s);
+        return ExitStatus::Usage;
+    }
+    for (const QString& other : {u"since"_s, u"until"_s, u"no-header"_s}) {
+        if (parser.isSet(other)) {
+            invocation.console.error(u"--%1 does not go with %2"_s.arg(other, option));
+            return ExitStatus::Usage;
+        }
+    }
+    if (!arguments.isEmpty()) {
+        invocation.console.error(u"%1 takes the whole history and no domain"_s.arg(option));
+        return ExitStatus::Usage;
+    }
+    const QString path = parser.value(exporting ? u"export"_s : u"import"_s);
+    const std::optional<HistoryFormat> format = fileFormat(invocation, option, path);
+    if (!format)
+        return ExitStatus::Usage;
+    return exporting ? exportTo(session, invocation, path, *format) : importFrom(session, invocation, path, *format);
+}
