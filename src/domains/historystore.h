@@ -17,9 +17,9 @@ class QSqlQuery;
 #include <array>
 #include <chrono>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 // Which front end made a run.
 enum class FrontEnd : quint8 { Window = 1, CommandLine = 2 };
@@ -152,7 +152,7 @@ private:
     HistoryProblem m_problem = HistoryProblem::None;
     QString m_detail; // what the database said of the problem
     QHash<QByteArray, qint64> m_domainIds;
-    std::map<QString, std::unique_ptr<QSqlQuery>> m_statements; // prepared, by their text
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements; // prepared, by their text
     qint64 m_runId = -1;
     QDateTime m_runStarted;
 };
