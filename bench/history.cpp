@@ -4,7 +4,7 @@
 // history exported as CSV and as JSON.
 
 #include "benchsupport.h"
-#include "domains/historystore.h"
+#include "historyyear.h"
 #include "workflows/historyfile.h"
 
 #include <QCoreApplication>
@@ -17,28 +17,15 @@
 #include <vector>
 
 using bench::domainName;
+using bench::fetchesOf;
 using bench::median;
+using bench::runStart;
 
 namespace {
 
 constexpr int runCount = 365;
 constexpr int recordedRunCount = 7;
 constexpr int domainCount = 1000;
-
-// The fetches of domain d in run r: counts that grow over the year, and now and then a failure.
-DomainFetches fetchesOf(int r, int d, const QDateTime& started)
-{
-    DomainFetches fetches{domainName(d), {}};
-    for (int e = 0; e < EngineCount; ++e) {
-        HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(e)];
-        fetch.at = started.addMSecs((qint64(d) * EngineCount + e) * 900 + (r * 7 + d) % 300);
-        if ((r + d * 7 + e * 13) % 50 == 0)
-            fetch.failure = {FetchFailure::ErrorStatus, 503, "Service Unavailable", 0, 0};
-        else
-            fetch.count = qint64(d) * 1000 + qint64(r) * (e + 1) * 37 + e;
-    }
-    return fetches;
-}
 
 double msSince(const QElapsedTimer& timer)
 {
@@ -52,41 +39,28 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QTemporaryDir dir;
     const QString list = dir.filePath(QStringLiteral("brenlow.txt"));
-    const QDateTime first(QDate(2026, 1, 1), QTime(3, 0), Qt::UTC);
 
     QElapsedTimer timer;
     timer.start();
     double generated = 0;
     double recorded = 0;
     {
-        HistoryStore store(list);
-        std::optional<qint64> added;
-        if (store.open(HistoryStore::Mode::Write)) {
-            added = store.import([&first](const HistoryStore::RunVisitor& add) {
-                for (int r = 0; r < runCount; ++r) {
-                    const QDateTime started = first.addDays(r);
-                    HistoryRun run{started, started.addSecs(4600), FrontEnd::CommandLine, false, {}};
-                    for (int d = 0; d < domainCount; ++d)
-                        run.domains.append(fetchesOf(r, d, started));
-                    if (!add(run))
-                        return false;
-                }
-                return true;
-            });
-        }
-        if (!added) {
-            std::printf("%s\n", qPrintable(store.problemText()));
+        const QString problem = bench::generateYear(list, runCount, domainCount);
+        if (!problem.isEmpty()) {
+            std::printf("%s\n", qPrintable(problem));
             return 1;
         }
         generated = msSince(timer);
 
+        HistoryStore store(list);
+        if (!store.open(HistoryStore::Mode::Write))
+            return 1;
         timer.restart();
         for (int r = runCount; r < runCount + recordedRunCount; ++r) {
-            const QDateTime started = first.addDays(r);
-            bool ok = store.beginRun(started, FrontEnd::Window);
+            bool ok = store.beginRun(runStart(r), FrontEnd::Window);
             for (int d = 0; d < domainCount && ok; ++d)
-                ok = store.recordDomain(fetchesOf(r, d, started));
-            if (!ok || !store.endRun(started.addSecs(4600), false)) {
+                ok = store.recordDomain(fetchesOf(r, d));
+            if (!ok || !store.endRun(runStart(r).addSecs(4600), false)) {
                 std::printf("%s\n", qPrintable(store.problemText()));
                 return 1;
             }

@@ -1,0 +1,55 @@
+#pragma once
+
+// A year of daily runs over a list of domains as the history benchmarks store it: counts that grow over the year,
+// and one fetch in fifty failed.
+
+#include "benchsupport.h"
+#include "domains/historystore.h"
+
+namespace bench {
+
+inline const QDateTime yearStart(QDate(2026, 1, 1), QTime(3, 0), Qt::UTC);
+
+// The start of run r, a day after run r - 1.
+inline QDateTime runStart(int r)
+{
+    return yearStart.addDays(r);
+}
+
+// The fetches of domain d in run r.
+inline DomainFetches fetchesOf(int r, int d)
+{
+    const QDateTime started = runStart(r);
+    DomainFetches fetches{domainName(d), {}};
+    for (int e = 0; e < EngineCount; ++e) {
+        HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(e)];
+        fetch.at = started.addMSecs((qint64(d) * EngineCount + e) * 900 + (r * 7 + d) % 300);
+        if ((r + d * 7 + e * 13) % 50 == 0)
+            fetch.failure = {FetchFailure::ErrorStatus, 503, "Service Unavailable", 0, 0};
+        else
+            fetch.count = qint64(d) * 1000 + qint64(r) * (e + 1) * 37 + e;
+    }
+    return fetches;
+}
+
+// Runs 0 to runCount - 1 over domains 0 to domainCount - 1 added to the history of the list at listFilePath in one
+// transaction, as an import adds them. An empty text, or why they could not be.
+inline QString generateYear(const QString& listFilePath, int runCount, int domainCount)
+{
+    HistoryStore store(listFilePath);
+    if (!store.open(HistoryStore::Mode::Write))
+        return store.problemText();
+    const std::optional<qint64> added = store.import([&](const HistoryStore::RunVisitor& add) {
+        for (int r = 0; r < runCount; ++r) {
+            HistoryRun run{runStart(r), runStart(r).addSecs(4600), FrontEnd::CommandLine, false, {}};
+            for (int d = 0; d < domainCount; ++d)
+                run.domains.append(fetchesOf(r, d));
+            if (!add(run))
+                return false;
+        }
+        return true;
+    });
+    return added ? QString() : store.problemText();
+}
+
+} // namespace bench
