@@ -214,4 +214,23 @@ TEST_F(HistoryTest, AHistoryThatIsNoDatabaseIsToldAndLeftWhileTheListWorksWithou
     EXPECT_EQ(history.readAll(), garbage);
 }
 
+TEST_F(HistoryTest, ARemovedDomainKeepsItsHistoryAndContinuesItWhenAddedAgain)
+{
+    writeList(twoDomains);
+    m_server.serveDomain("a.com", {1, 2, 3, 4, 5});
+    m_server.serveDomain("b.com", {6, 7, 8, 9, 10});
+    const auto history = [this] { return run({u"history"_s, u"a.com"_s, u"--format=csv"_s, u"--no-header"_s}).out; };
+    EXPECT_EQ(run({u"update"_s}).status, 0);
+    EXPECT_EQ(run({u"remove"_s, u"a.com"_s}).status, 0);
+    const QByteArray kept = history();
+    EXPECT_TRUE(kept.endsWith(",a.com,15,1,2,3,4,5\r\n")) << kept.toStdString();
+    EXPECT_EQ(run({u"add"_s, u"a.com"_s}).status, 0);
+    m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
+    EXPECT_EQ(run({u"update"_s, u"a.com"_s}).status, 0);
+    const QByteArray continued = history();
+    EXPECT_TRUE(continued.startsWith(kept)) << continued.toStdString();
+    EXPECT_TRUE(continued.endsWith(",a.com,150,10,20,30,40,50\r\n")) << continued.toStdString();
+    EXPECT_EQ(continued.count('\n'), 2);
+}
+
 } // namespace
