@@ -4,6 +4,7 @@
 #include "cli/invocation.h"
 #include "cli/terminaltext.h"
 #include "engine/bytetext.h"
+#include "workflows/historyfile.h"
 
 #include <QCommandLineParser>
 
@@ -18,13 +19,6 @@ QByteArray tsvField(const QByteArray& bytes)
     QByteArray field = bytes;
     field.replace('\\', "\\\\").replace('\t', "\\t").replace('\n', "\\n").replace('\r', "\\r");
     return field;
-}
-
-QByteArray csvField(const QByteArray& bytes)
-{
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
-        return bytes;
-    return '"' + QByteArray(bytes).replace('"', "\"\"") + '"';
 }
 
 } // namespace

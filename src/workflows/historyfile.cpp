@@ -83,14 +83,6 @@ std::optional<int> engineFrom(QStringView name)
     return std::nullopt;
 }
 
-QByteArray csvField(const QString& text)
-{
-    QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
-        return bytes;
-    return '"' + bytes.replace('"', "\"\"") + '"';
-}
-
 // The fields of one CSV record; a quoted field may hold line breaks, so records are read from the device.
 std::optional<QStringList> readCsvRecord(QIODevice& in)
 {
@@ -338,6 +330,13 @@ bool readJson(QIODevice& in, const HistoryStore::RunVisitor& visit, QString& err
 
 } // namespace
 
+QByteArray csvField(const QByteArray& bytes)
+{
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+        return bytes;
+    return '"' + QByteArray(bytes).replace('"', "\"\"") + '"';
+}
+
 std::optional<HistoryFormat> historyFormatOf(const QString& fileName)
 {
     if (fileName.endsWith(u".csv"_s, Qt::CaseInsensitive))
@@ -407,7 +406,7 @@ bool HistoryWriter::write(const HistoryRun& run)
         const QByteArray runFields = started + ',' + ended + ',' + frontEnd + ',' + cancelled + ',';
         bool any = false;
         for (const DomainFetches& fetches : run.domains) {
-            const QByteArray domain = csvField(historyDomainText(fetches.domain)) + ',';
+            const QByteArray domain = csvField(historyDomainText(fetches.domain).toUtf8()) + ',';
             for (std::size_t i = 0; i < EngineCount; ++i) {
                 const HistoryFetch& fetch = fetches.engines[i];
                 if (!fetch.made())
@@ -418,7 +417,7 @@ bool HistoryWriter::write(const HistoryRun& run)
                     out += QByteArray::number(*fetch.count) + ",,\n";
                 else
                     out += ',' + failureKindName(fetch.failure.kind).toLatin1() + ',' +
-                           csvField(failureDetailText(fetch.failure)) + '\n';
+                           csvField(failureDetailText(fetch.failure).toUtf8()) + '\n';
             }
         }
         if (!any)

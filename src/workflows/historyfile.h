@@ -50,6 +50,9 @@ bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QS
 // is then kept).
 std::optional<qint64> importHistory(HistoryStore& store, QIODevice& in, HistoryFormat format, QString& error);
 
+// A field of a CSV record: in double quotes, its quotes doubled, when it holds a comma, a quote or a line break.
+QByteArray csvField(const QByteArray& bytes);
+
 // A domain as an export writes it, and back (nothing for text that is no such encoding).
 QString historyDomainText(const QByteArray& domain);
 std::optional<QByteArray> historyDomainBytes(QStringView text);

@@ -169,25 +169,21 @@ TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
         QFile f(file);
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     };
-    const auto newerSchema = [this] {
+    // Another program's statement on the file.
+    const auto execute = [this](const QString& statement) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+        db.setDatabaseName(file);
+        const bool done = db.open() && QSqlQuery(statement, db).isActive();
+        db.close();
+        db = {};
+        QSqlDatabase::removeDatabase(u"other"_s);
+        return done;
+    };
+    const auto newerSchema = [&] {
         recordTwoRuns();
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"newer"_s);
-        db.setDatabaseName(file);
-        const bool set = db.open() && QSqlQuery(u"PRAGMA user_version = 2"_s, db).isActive();
-        db.close();
-        db = {};
-        QSqlDatabase::removeDatabase(u"newer"_s);
-        return set;
+        return execute(u"PRAGMA user_version = 2"_s);
     };
-    const auto foreignDatabase = [this] {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"foreign"_s);
-        db.setDatabaseName(file);
-        const bool made = db.open() && QSqlQuery(u"CREATE TABLE notes(text)"_s, db).isActive();
-        db.close();
-        db = {};
-        QSqlDatabase::removeDatabase(u"foreign"_s);
-        return made;
-    };
+    const auto foreignDatabase = [&] { return execute(u"CREATE TABLE notes(text)"_s); };
     const struct {
         const char* what;
         std::function<bool()> make;

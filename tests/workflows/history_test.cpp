@@ -174,6 +174,7 @@ QList<HistoryRun> sampleRuns()
         odd.engines[e] = {utc(9, 1, int(e)), qint64(e) * 1000000007LL, {}};
     odd.engines[1] = {utc(9, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Service, \"Unavailable\"", 0, 0}};
     odd.engines[2] = {utc(9, 3), std::nullopt, {FetchFailure::ShortBody, 0, {}, 1000, 73}};
+    odd.engines[3] = {utc(9, 4), std::nullopt, {FetchFailure::ErrorStatus, 418, "I'm a \"teapot\"", 0, 0}};
     odd.engines[4] = {};
     first.domains = {odd};
     HistoryRun unfinished{utc(10, 0), {}, FrontEnd::CommandLine, true, {}};
@@ -208,7 +209,7 @@ TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
               "2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,\"caf%E9,\"\"x\"\"%25.com\",Google,"
               "2026-12-07T09:03:00.000Z,,short-body,1000 73\n"
               "2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,\"caf%E9,\"\"x\"\"%25.com\",HotBot,"
-              "2026-12-07T09:01:00.003Z,3000000021,,\n"
+              "2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\"\n"
               "2026-12-07T10:00:00.000Z,,command-line,true,b.com,AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,\n"
               "2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,\n");
 
