@@ -243,6 +243,13 @@ QSqlQuery* HistoryStore::prepared(const QString& statement)
     return query.get();
 }
 
+void HistoryStore::refuseWriting(const QString& why)
+{
+    close();
+    m_detail = why;
+    m_problem = HistoryProblem::NotLocked;
+}
+
 bool HistoryStore::exec(const QString& statement)
 {
     QSqlQuery* query = prepared(statement);
@@ -607,6 +614,8 @@ QString HistoryStore::problemText() const
         return u"the history file %1 is locked by another program"_s.arg(m_path);
     case HistoryProblem::WriteFailed:
         return u"the history file %1 could not be written%2; what it held before stays"_s.arg(m_path, because);
+    case HistoryProblem::NotLocked:
+        return u"the history file %1 is written only while the list is locked, and %2"_s.arg(m_path, m_detail);
     case HistoryProblem::NoDriver:
         return u"Qt's SQLite driver is not installed (Debian: libqt6sql6-sqlite)"_s;
     }

@@ -67,6 +67,7 @@ enum class HistoryProblem {
     NewerSchema,  // a later Brenlow made it: it is left as it is
     Locked,       // another program holds the database
     WriteFailed,  // a write failed (the disk is full, say); what was written before stays
+    NotLocked,    // the list's lock is not held, and only its holder writes the history
     NoDriver,     // Qt's SQLite driver is missing
 };
 
@@ -97,6 +98,8 @@ public:
     // Opens the history: to read, a missing file is an empty history; to write, it is made. False, with the
     // problem, when it cannot be used; a file that is there is never replaced.
     bool open(Mode mode);
+    // Closes the history, which is not to be written because the list's lock is not held, for the reason given.
+    void refuseWriting(const QString& why);
     bool isOpen() const { return m_open; }
     HistoryProblem problem() const { return m_problem; }
     // The problem as a clause: "the history file /x/brenlow.txt.history.sqlite is not a database".

@@ -46,7 +46,8 @@ bool ListSession::lock(bool required)
         return fail(ListProblem::InUse);
     case ListLock::Result::Failed:
         // A folder where no lock can be made is one where the list cannot be saved either; a session that only
-        // reads goes on, and one that saves finds out when it saves.
+        // reads goes on, and one that saves finds out when it saves. Its runs are not recorded.
+        m_history.refuseWriting(m_lock.errorString());
         return !required || fail(ListProblem::NotLockable);
     }
     return true;

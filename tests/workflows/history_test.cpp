@@ -9,9 +9,11 @@
 #include "support/httptestserver.h"
 #include "workflows/historyfile.h"
 #include "workflows/historyrecorder.h"
+#include "workflows/listsession.h"
 #include "workflows/updaterun.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -162,6 +164,33 @@ TEST(HistoryRecorder, AHistoryThatCannotBeKeptIsToldOnceAndTheRunGoesOn)
     EXPECT_EQ(rig.fetches, 15);
     EXPECT_EQ(rig.entered, 2);
     EXPECT_EQ(rig.left, 2);
+}
+
+// A list in a folder where no lock can be made, not even by root: its runs are not recorded, and the first says so.
+TEST(HistoryRecorder, ASessionWithoutTheListsLockKeepsNoHistoryAndSaysSo)
+{
+    struct : UpdateRunControls {
+        void enterRunningState() override {}
+        void leaveRunningState() override {}
+        void showProgress(qint64, qint64) override {}
+        void fetchEnded(const FetchReport&) override {}
+    } controls;
+    QStringList notKept;
+    SessionOptions options;
+    options.listFilePath = u"/proc/self/brenlow.txt"_s;
+    options.historyNotKept = [&notKept](const QString& problem) { notKept.append(problem); };
+    ListSession session(std::move(options));
+    MemoryGrid grid;
+    session.showIn(grid, controls);
+    EXPECT_TRUE(session.lock(false));
+    session.run().UpdateResults(1, 0);
+    session.run().UpdateResults(1, 0);
+    ASSERT_EQ(notKept.size(), 1);
+    EXPECT_EQ(notKept[0], u"the history file /proc/self/brenlow.txt.history.sqlite is written only while the list is "
+                          "locked, and the lock file /proc/%1/brenlow.txt.lock cannot be made: No such file or "
+                          "directory"_s.arg(QCoreApplication::applicationPid()))
+        << notKept[0].toStdString();
+    EXPECT_FALSE(QFile::exists(u"/proc/self/brenlow.txt.history.sqlite"_s));
 }
 
 // Two runs with every kind of thing an export must carry: a failure with a detail, a fetch never made, an
