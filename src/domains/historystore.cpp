@@ -266,7 +266,7 @@ bool HistoryStore::prepareSchema(bool writable)
     QSqlQuery query(database());
     if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
         return failWith(query.lastError());
-    const int version = query.value(0).toInt();
+    int version = query.value(0).toInt();
     query.finish();
     if (version > SchemaVersion)
         return fail(HistoryProblem::NewerSchema);
@@ -289,9 +289,16 @@ bool HistoryStore::prepareSchema(bool writable)
     if ((version == 0 && !exec(u"PRAGMA page_size=1024"_s)) || !exec(u"PRAGMA journal_mode=WAL"_s) ||
         !exec(u"PRAGMA synchronous=NORMAL"_s) || !exec(u"PRAGMA wal_autocheckpoint=4000"_s))
         return false;
-    // Taking the write lock finds out now, not at the first run, whether another program holds it.
+    // Taking the write lock finds out now, not at the first run, whether another program holds it. The version
+    // is read again under the lock: another connection may have made the schema meanwhile.
     if (!exec(u"BEGIN IMMEDIATE"_s))
         return false;
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        return failWith(query.lastError());
+    version = query.value(0).toInt();
+    query.finish();
+    if (version > SchemaVersion)
+        return fail(HistoryProblem::NewerSchema);
     if (version == SchemaVersion)
         return exec(u"COMMIT"_s);
     const QStringList& steps = schemaSteps();
@@ -363,7 +370,9 @@ bool HistoryStore::recordDomain(const DomainFetches& fetches)
 {
     if (!m_open || m_runId < 0)
         return false;
-    // The domain's row and its name, when new, go in together.
+    // A known domain's row is one statement, a transaction of its own; a new domain's name goes in with it.
+    if (m_domainIds.contains(fetches.domain))
+        return insertFetches(m_runId, m_runStarted, fetches, true, nullptr);
     return exec(u"BEGIN"_s) && insertFetches(m_runId, m_runStarted, fetches, true, nullptr) && exec(u"COMMIT"_s);
 }
 

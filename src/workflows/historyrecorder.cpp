@@ -1,9 +1,9 @@
 #include "workflows/historyrecorder.h"
 
-HistoryRecorder::HistoryRecorder(UpdateRunControls& controls, HistoryStore& store, FrontEnd frontEnd,
+HistoryRecorder::HistoryRecorder(UpdateRunControls& controls, HistoryThread& history, FrontEnd frontEnd,
                                  std::function<void(const QString&)> notKept, Clock clock)
     : m_controls(controls)
-    , m_store(store)
+    , m_history(history)
     , m_frontEnd(frontEnd)
     , m_notKept(std::move(notKept))
     , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); })
@@ -12,10 +12,11 @@ HistoryRecorder::HistoryRecorder(UpdateRunControls& controls, HistoryStore& stor
 
 void HistoryRecorder::enterRunningState()
 {
-    // A history that could not be opened is told of before the run, one that fails later after it.
-    m_recording = m_store.beginRun(m_clock(), m_frontEnd);
-    if (!m_recording)
-        report();
+    const std::optional<QString> problem = m_history.problem();
+    m_recording = !problem;
+    if (m_recording)
+        m_history.beginRun(m_clock(), m_frontEnd);
+    report(problem);
     m_pendingRow = -1;
     m_controls.enterRunningState();
 }
@@ -24,10 +25,12 @@ void HistoryRecorder::leaveRunningState()
 {
     flush();
     if (m_recording)
-        m_store.endRun(m_run ? m_run->lastRun().ended : m_clock(), m_run && m_run->lastRun().cancelled);
+        m_history.endRun(m_run ? m_run->lastRun().ended : m_clock(), m_run && m_run->lastRun().cancelled);
     m_recording = false;
+    // The run is over once it is written: what comes after it reads it whole.
+    const std::optional<QString> problem = m_history.problem();
     m_controls.leaveRunningState();
-    report();
+    report(problem);
 }
 
 void HistoryRecorder::showProgress(qint64 step, qint64 steps)
@@ -54,16 +57,16 @@ void HistoryRecorder::flush()
     if (m_pendingRow < 0)
         return;
     if (m_recording)
-        m_recording = m_store.recordDomain(m_pending);
+        m_history.recordDomain(std::move(m_pending));
     m_pendingRow = -1;
     m_pending = {};
 }
 
-void HistoryRecorder::report()
+void HistoryRecorder::report(const std::optional<QString>& problem)
 {
-    if (m_reported || m_store.problem() == HistoryProblem::None)
+    if (m_reported || !problem)
         return;
     m_reported = true;
     if (m_notKept)
-        m_notKept(m_store.problemText());
+        m_notKept(*problem);
 }

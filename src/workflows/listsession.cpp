@@ -15,6 +15,7 @@ ListSession::ListSession(SessionOptions options)
     , m_domains(options.listFilePath)
     , m_lock(options.listFilePath)
     , m_history(options.listFilePath)
+    , m_historyThread(options.listFilePath)
     , m_busyPointer(options.busyPointer)
     , m_pump(std::move(options.pump))
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
@@ -29,7 +30,7 @@ ListSession::ListSession(SessionOptions options)
 void ListSession::showIn(GridControl& grid, UpdateRunControls& runControls)
 {
     m_grid.emplace(grid, m_domains, m_engines, m_countText);
-    m_recorder.emplace(runControls, m_history, m_frontEnd, m_historyNotKept);
+    m_recorder.emplace(runControls, m_historyThread, m_frontEnd, m_historyNotKept);
     m_run.emplace(grid, m_fetcher, m_engines, m_countText, *m_recorder);
     m_recorder->watch(*m_run);
     m_editor.emplace(*m_grid, m_domains);
@@ -41,6 +42,7 @@ bool ListSession::lock(bool required)
     case ListLock::Result::Locked:
         // Only the holder of the lock writes the history; its problems are told when a run would record.
         m_history.open(HistoryStore::Mode::Write);
+        m_historyThread.start();
         return true;
     case ListLock::Result::InUse:
         return fail(ListProblem::InUse);
@@ -48,6 +50,7 @@ bool ListSession::lock(bool required)
         // A folder where no lock can be made is one where the list cannot be saved either; a session that only
         // reads goes on, and one that saves finds out when it saves. Its runs are not recorded.
         m_history.refuseWriting(m_lock.errorString());
+        m_historyThread.refuse(m_lock.errorString());
         return !required || fail(ListProblem::NotLockable);
     }
     return true;

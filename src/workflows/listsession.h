@@ -81,8 +81,8 @@ public:
     HttpFetcher& fetcher() { return m_fetcher; }
     DomainGrid& grid() { return *m_grid; }
     UpdateRun& run() { return *m_run; }
-    // The list's history; open for writing while the session holds the lock, and otherwise closed with the
-    // reason in its problem().
+    // The list's history; open for writing while the session holds the lock (update runs record through a
+    // thread of their own), and otherwise closed with the reason in its problem().
     HistoryStore& history() { return m_history; }
     DomainEditor& editor() { return *m_editor; }
 
@@ -95,6 +95,7 @@ private:
     DomainList m_domains;
     ListLock m_lock;
     HistoryStore m_history;
+    HistoryThread m_historyThread; // writes what the runs record
     BusyPointer* m_busyPointer;
     EventPump m_pump;
     SocketHost m_socketHost;

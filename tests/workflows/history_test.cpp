@@ -14,6 +14,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,9 +36,9 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
     RecordingRig()
         : host(posixSocketFactory(pump, server.settings(10s)), pump)
         , fetcher(host, *this, pump, {})
-        , store(dir.filePath(u"brenlow.txt"_s))
+        , history(dir.filePath(u"brenlow.txt"_s))
         , recorder(
-              *this, store, FrontEnd::CommandLine, [this](const QString& problem) { notKept.append(problem); },
+              *this, history, FrontEnd::CommandLine, [this](const QString& problem) { notKept.append(problem); },
               [this] { return tick(); })
         , run(grid, fetcher, engines, countText, recorder, [this] { return tick(); })
     {
@@ -53,10 +54,22 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
     QDateTime tick() { return utc(9, 0).addSecs(seconds++); }
 
     // What another program reading the history now finds.
-    QList<HistoryRun> history() const
+    QList<HistoryRun> written() const
     {
         HistoryStore reader(dir.filePath(u"brenlow.txt"_s));
         return reader.open(HistoryStore::Mode::Read) ? reader.runs() : QList<HistoryRun>{};
+    }
+
+    // What it finds once the writes of the domains handed over so far have come (waiting for them, within
+    // bounds): count runs, the last with domains domains.
+    QList<HistoryRun> writtenOnceThere(int runs, int domains) const
+    {
+        QList<HistoryRun> found;
+        QDeadlineTimer deadline(10s);
+        do
+            found = written();
+        while ((found.size() < runs || found.last().domains.size() < domains) && !deadline.hasExpired());
+        return found;
     }
 
     void enterRunningState() override { ++entered; }
@@ -77,7 +90,7 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
     };
     SocketHost host;
     HttpFetcher fetcher;
-    HistoryStore store;
+    HistoryThread history;
     HistoryRecorder recorder;
     UpdateRun run;
     int seconds = 0;
@@ -90,13 +103,13 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
 TEST(HistoryRecorder, RecordsEveryFetchOfARunWithItsFailures)
 {
     RecordingRig rig;
-    ASSERT_TRUE(rig.store.open(HistoryStore::Mode::Write));
+    rig.history.start();
     rig.server.answer(linkQueries("a.com")[3], ServerReply::page(httpPage("", "503 Service Unavailable")));
-    // a.com is in the history as soon as b.com's first request goes out: a crash from then on loses only b.com.
+    // a.com is written while b.com's requests go out: a crash from then on loses only b.com.
     QList<HistoryRun> whileBRuns;
     rig.duringWaits = [&] {
         if (whileBRuns.isEmpty() && rig.server.requestCount(linkQueries("b.com")[0]) == 1)
-            whileBRuns = rig.history();
+            whileBRuns = rig.writtenOnceThere(1, 1);
     };
     rig.run.UpdateResults(1, 2);
 
@@ -105,7 +118,8 @@ TEST(HistoryRecorder, RecordsEveryFetchOfARunWithItsFailures)
     EXPECT_EQ(whileBRuns[0].domains[0].domain, "a.com");
     EXPECT_FALSE(whileBRuns[0].ended.isValid());
 
-    const QList<HistoryRun> runs = rig.history();
+    EXPECT_EQ(rig.history.problem(), std::nullopt);
+    const QList<HistoryRun> runs = rig.written();
     ASSERT_EQ(runs.size(), 1);
     const HistoryRun& run = runs[0];
     EXPECT_EQ(run.started, utc(9, 0, 0));
@@ -131,14 +145,15 @@ TEST(HistoryRecorder, RecordsEveryFetchOfARunWithItsFailures)
 TEST(HistoryRecorder, ACancelledRunKeepsWhatItFetched)
 {
     RecordingRig rig;
-    ASSERT_TRUE(rig.store.open(HistoryStore::Mode::Write));
+    rig.history.start();
     rig.server.answer(linkQueries("a.com")[2], ServerReply::silence());
     rig.duringWaits = [&] {
         if (rig.server.requestCount(linkQueries("a.com")[2]) == 1)
             rig.fetcher.requestCancel();
     };
     rig.run.UpdateResults(1, 2);
-    const QList<HistoryRun> runs = rig.history();
+    EXPECT_EQ(rig.history.problem(), std::nullopt);
+    const QList<HistoryRun> runs = rig.written();
     ASSERT_EQ(runs.size(), 1);
     EXPECT_TRUE(runs[0].cancelled);
     ASSERT_EQ(runs[0].domains.size(), 1);
@@ -151,14 +166,16 @@ TEST(HistoryRecorder, ACancelledRunKeepsWhatItFetched)
 TEST(HistoryRecorder, AHistoryThatCannotBeKeptIsToldOnceAndTheRunGoesOn)
 {
     RecordingRig rig;
-    QFile garbage(rig.store.filePath());
+    HistoryStore store(rig.dir.filePath(u"brenlow.txt"_s));
+    QFile garbage(store.filePath());
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write(QByteArray(2048, '\x7f'));
     garbage.close();
-    EXPECT_FALSE(rig.store.open(HistoryStore::Mode::Write));
+    EXPECT_FALSE(store.open(HistoryStore::Mode::Write));
+    rig.history.start();
     rig.run.UpdateResults(1, 2);
     rig.run.UpdateResults(1, 1);
-    EXPECT_EQ(rig.notKept, QStringList{rig.store.problemText()});
+    EXPECT_EQ(rig.notKept, QStringList{store.problemText()});
     EXPECT_TRUE(rig.notKept[0].contains(u"is not a Brenlow history"_s));
     EXPECT_EQ(rig.grid.TextMatrix(2, 6), u"5"_s);
     EXPECT_EQ(rig.fetches, 15);

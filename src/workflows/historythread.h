@@ -1,0 +1,54 @@
+#pragma once
+
+#include "domains/historystore.h"
+
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// Writes the history of a list's update runs on a thread of its own, through a connection of its own, so that a
+// run's requests never wait for the disk: a domain is handed over as soon as its fetches end, and is written while
+// the next domain's requests go out. What is handed over is written in order, each domain in a transaction of its
+// own; once a write fails, nothing more is written.
+class HistoryThread {
+public:
+    explicit HistoryThread(QString listFilePath);
+    // Writes everything handed over, then ends the thread.
+    ~HistoryThread();
+    HistoryThread(const HistoryThread&) = delete;
+    HistoryThread& operator=(const HistoryThread&) = delete;
+
+    // Starts the thread, which opens the history to write.
+    void start();
+    // The history is not to be written, because the list's lock is not held (why says why).
+    void refuse(const QString& why);
+
+    // Each returns at once.
+    void beginRun(const QDateTime& started, FrontEnd frontEnd);
+    void recordDomain(DomainFetches fetches);
+    void endRun(const QDateTime& ended, bool cancelled);
+
+    // Waits until everything handed over is written; then why the history is not being kept, or nothing (also
+    // when it was neither started nor refused: then nothing is kept, and nobody is told).
+    std::optional<QString> problem();
+
+private:
+    void hand(std::function<void(HistoryStore&)> task);
+    void work();
+
+    QString m_listFilePath;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::function<void(HistoryStore&)>> m_tasks;
+    bool m_started = false;
+    bool m_busy = false; // a task is under way
+    bool m_stopping = false;
+    bool m_failed = false; // the store has met a problem: nothing more is written
+    QString m_problem;     // what it was, once m_failed
+    std::thread m_thread;
+};
