@@ -126,7 +126,7 @@ int main(int argc, char* argv[])
                                 QStringLiteral("127.0.0.1:%1").arg(server.port()), QStringLiteral("update")};
 
     // Alternating rounds; the medians are reported.
-    constexpr int rounds = 5;
+    constexpr int rounds = 9;
     bench::BareFetches bareFetches(server.settings());
     std::vector<double> bare;
     std::vector<double> cli;

@@ -69,7 +69,7 @@ int main(int argc, char* argv[])
     const std::unique_ptr<Program> unrecorded = start(unrecordedPath);
 
     // Alternating rounds; the medians are reported, as a single run of a tenth of a second is noisy.
-    constexpr int rounds = 7;
+    constexpr int rounds = 11;
     bench::BareFetches bareFetches(server.settings());
     std::vector<double> bare;
     std::vector<double> run;

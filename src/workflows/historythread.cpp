@@ -23,7 +23,7 @@ void HistoryThread::start()
         if (m_started || m_failed)
             return;
         m_started = true;
-        m_tasks.push_back([](HistoryStore& store) { store.open(HistoryStore::Mode::Write); });
+        m_tasks.push_back({[](HistoryStore&) {}, false}); // opens the history, and so finds its problems at once
     }
     m_thread = std::thread([this] { work(); });
 }
@@ -37,13 +37,13 @@ void HistoryThread::refuse(const QString& why)
     m_problem = store.problemText();
 }
 
-void HistoryThread::hand(std::function<void(HistoryStore&)> task)
+void HistoryThread::hand(std::function<void(HistoryStore&)> task, bool closes)
 {
     {
         std::lock_guard lock(m_mutex);
         if (m_failed || !m_started)
             return;
-        m_tasks.push_back(std::move(task));
+        m_tasks.push_back({std::move(task), closes});
     }
     m_changed.notify_all();
 }
@@ -60,7 +60,7 @@ void HistoryThread::recordDomain(DomainFetches fetches)
 
 void HistoryThread::endRun(const QDateTime& ended, bool cancelled)
 {
-    hand([ended, cancelled](HistoryStore& store) { store.endRun(ended, cancelled); });
+    hand([ended, cancelled](HistoryStore& store) { store.endRun(ended, cancelled); }, true);
 }
 
 std::optional<QString> HistoryThread::problem()
@@ -74,20 +74,27 @@ std::optional<QString> HistoryThread::problem()
 
 void HistoryThread::work()
 {
-    // The store and its connection belong to this thread from opening to closing.
-    HistoryStore store(m_listFilePath);
+    // The store and its connection belong to this thread. It is opened for a run and closed once the run is
+    // written, with no one waiting: closing moves the log into the database and flushes it to disk, which takes
+    // a few milliseconds.
+    std::optional<HistoryStore> store;
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
         if (m_tasks.empty())
             return;
-        std::function<void(HistoryStore&)> task = std::move(m_tasks.front());
+        const Task task = std::move(m_tasks.front());
         m_tasks.pop_front();
         m_busy = true;
         lock.unlock();
-        task(store);
-        const bool failed = store.problem() != HistoryProblem::None;
-        const QString problem = failed ? store.problemText() : QString();
+        if (!store) {
+            store.emplace(m_listFilePath);
+            store->open(HistoryStore::Mode::Write);
+        }
+        if (store->isOpen())
+            task.write(*store);
+        const bool failed = store->problem() != HistoryProblem::None;
+        const QString problem = failed ? store->problemText() : QString();
         lock.lock();
         m_busy = false;
         if (failed && !m_failed) {
@@ -96,5 +103,10 @@ void HistoryThread::work()
             m_tasks.clear();
         }
         m_changed.notify_all();
+        if (task.closes && m_tasks.empty()) {
+            lock.unlock();
+            store.reset();
+            lock.lock();
+        }
     }
 }

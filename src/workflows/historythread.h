@@ -14,7 +14,7 @@
 // Writes the history of a list's update runs on a thread of its own, through a connection of its own, so that a
 // run's requests never wait for the disk: a domain is handed over as soon as its fetches end, and is written while
 // the next domain's requests go out. What is handed over is written in order, each domain in a transaction of its
-// own; once a write fails, nothing more is written.
+// own; once a write fails, nothing more is written. The history is open only while a run writes to it.
 class HistoryThread {
 public:
     explicit HistoryThread(QString listFilePath);
@@ -38,13 +38,18 @@ public:
     std::optional<QString> problem();
 
 private:
-    void hand(std::function<void(HistoryStore&)> task);
+    struct Task {
+        std::function<void(HistoryStore&)> write;
+        bool closes = false; // the store is closed after it, unless more is waiting
+    };
+
+    void hand(std::function<void(HistoryStore&)> task, bool closes = false);
     void work();
 
     QString m_listFilePath;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<std::function<void(HistoryStore&)>> m_tasks;
+    std::deque<Task> m_tasks;
     bool m_started = false;
     bool m_busy = false; // a task is under way
     bool m_stopping = false;

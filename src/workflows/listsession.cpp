@@ -41,7 +41,7 @@ bool ListSession::lock(bool required)
     switch (m_lock.lock()) {
     case ListLock::Result::Locked:
         // Only the holder of the lock writes the history; its problems are told when a run would record.
-        m_history.open(HistoryStore::Mode::Write);
+        m_lockHeld = true;
         m_historyThread.start();
         return true;
     case ListLock::Result::InUse:
@@ -122,6 +122,13 @@ QString ListSession::problemText() const
         return u"the domain list could not be saved to %1: %2"_s.arg(file, m_domains.errorString());
     }
     return {};
+}
+
+HistoryStore& ListSession::history()
+{
+    if (m_lockHeld && !m_history.isOpen() && m_history.problem() == HistoryProblem::None)
+        m_history.open(HistoryStore::Mode::Write);
+    return m_history;
 }
 
 void ListSession::setBusy(bool busy)

@@ -81,9 +81,9 @@ public:
     HttpFetcher& fetcher() { return m_fetcher; }
     DomainGrid& grid() { return *m_grid; }
     UpdateRun& run() { return *m_run; }
-    // The list's history; open for writing while the session holds the lock (update runs record through a
-    // thread of their own), and otherwise closed with the reason in its problem().
-    HistoryStore& history() { return m_history; }
+    // The list's history, opened for writing when first asked for while the session holds the lock, and
+    // otherwise closed with the reason in its problem(). Update runs record through a thread of their own.
+    HistoryStore& history();
     DomainEditor& editor() { return *m_editor; }
 
 private:
@@ -106,6 +106,7 @@ private:
     std::optional<DomainEditor> m_editor;
     ListProblem m_problem = ListProblem::None;
     int m_writeError = 0;
+    bool m_lockHeld = false;
     FrontEnd m_frontEnd;
     std::function<void(const QString&)> m_historyNotKept;
 };
