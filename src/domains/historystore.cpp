@@ -1,5 +1,7 @@
 #include "domains/historystore.h"
 
+#include "domains/historyschema.h"
+
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -14,16 +16,9 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using namespace history;
 
 namespace {
-
-// The names a failure kind is stored under; their order follows FetchFailure.
-constexpr std::array<QStringView, 14> failureNames{
-    u"",           u"request-refused", u"host-not-found",    u"lookup-timed-out", u"connect-failed", u"send-failed",
-    u"timed-out",  u"cancelled",       u"connection-broken", u"no-answer",        u"too-large",      u"error-status",
-    u"short-body", u"no-count",
-};
-static_assert(static_cast<int>(FetchFailure::NoCount) == 13, "a failure kind without a stored name");
 
 // SQLite's primary result codes, as the driver gives them in nativeErrorCode().
 constexpr int SqliteBusy = 5;
@@ -32,22 +27,6 @@ constexpr int SqliteReadOnly = 8;
 constexpr int SqliteFull = 13;
 constexpr int SqliteCantOpen = 14;
 constexpr int SqliteNotADatabase = 26;
-
-qint64 msSinceEpoch(const QDateTime& time)
-{
-    return time.toMSecsSinceEpoch();
-}
-
-// A bound of a time range in milliseconds; unbounded for an invalid time.
-qint64 bound(const QDateTime& time, qint64 unbounded)
-{
-    return time.isValid() ? msSinceEpoch(time) : unbounded;
-}
-
-QDateTime utcFromMs(qint64 ms)
-{
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-}
 
 // The schema as each version adds to it; the database's user_version says how many of these it has had.
 const QStringList& schemaSteps()
@@ -66,68 +45,7 @@ const QStringList& schemaSteps()
     return steps;
 }
 
-QString fetchColumns()
-{
-    QString columns;
-    for (int i = 0; i < EngineCount; ++i)
-        columns += u", at%1, count%1, failure%1, detail%1"_s.arg(i);
-    return columns;
-}
-
 } // namespace
-
-struct HistoryStore::RunRow {
-    qint64 id;
-    HistoryRun run;
-};
-
-QString failureKindName(FetchFailure kind)
-{
-    return failureNames[static_cast<std::size_t>(kind)].toString();
-}
-
-std::optional<FetchFailure> failureKindFromName(QStringView name)
-{
-    for (std::size_t i = 0; i <= static_cast<std::size_t>(FetchFailure::NoCount); ++i) {
-        if (failureNames[i] == name)
-            return static_cast<FetchFailure>(i);
-    }
-    return std::nullopt;
-}
-
-QString failureDetailText(const FailureDetail& failure)
-{
-    switch (failure.kind) {
-    case FetchFailure::ErrorStatus:
-        return u"%1 %2"_s.arg(failure.status).arg(QString::fromLatin1(failure.statusText));
-    case FetchFailure::ShortBody:
-        return u"%1 %2"_s.arg(failure.contentLength).arg(failure.bodyLength);
-    default:
-        return {};
-    }
-}
-
-std::optional<FailureDetail> failureFromText(QStringView kind, QStringView detail)
-{
-    const std::optional<FetchFailure> known = failureKindFromName(kind);
-    if (!known || *known == FetchFailure::None)
-        return std::nullopt;
-    FailureDetail failure{*known, 0, {}, 0, 0};
-    const qsizetype space = detail.indexOf(u' ');
-    const QStringView first = space < 0 ? detail : detail.left(space);
-    const QStringView rest = space < 0 ? QStringView() : detail.mid(space + 1);
-    bool ok = true;
-    if (failure.kind == FetchFailure::ErrorStatus) {
-        failure.status = first.toInt(&ok);
-        failure.statusText = rest.toLatin1();
-    } else if (failure.kind == FetchFailure::ShortBody) {
-        bool bodyOk = false;
-        failure.contentLength = first.toLongLong(&ok);
-        failure.bodyLength = rest.toLongLong(&bodyOk);
-        ok = ok && bodyOk;
-    }
-    return ok ? std::optional(failure) : std::nullopt;
-}
 
 QString HistoryStore::pathFor(const QString& listFilePath)
 {
@@ -263,10 +181,16 @@ bool HistoryStore::exec(const QString& statement)
 
 bool HistoryStore::prepareSchema(bool writable)
 {
+    // A new file gets small pages, as a domain's commit writes one page to the log (a database that has pages
+    // keeps its own). What the file holds is read in one transaction, and to write under the write lock, so that
+    // no other connection makes the schema meanwhile; taking that lock finds out now, not at the first run,
+    // whether another program holds it.
+    if ((writable && !exec(u"PRAGMA page_size=1024"_s)) || !exec(writable ? u"BEGIN IMMEDIATE"_s : u"BEGIN"_s))
+        return false;
     QSqlQuery query(database());
     if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
         return failWith(query.lastError());
-    int version = query.value(0).toInt();
+    const int version = query.value(0).toInt();
     query.finish();
     if (version > SchemaVersion)
         return fail(HistoryProblem::NewerSchema);
@@ -280,27 +204,8 @@ bool HistoryStore::prepareSchema(bool writable)
     }
     if (!writable) {
         m_empty = version == 0;
-        return true;
-    }
-
-    // WAL lets readers go on while a run writes, and with synchronous=NORMAL a commit costs no flush to disk;
-    // the flushes come with the checkpoints, which a log of 4,000 pages keeps out of runs of up to some 4,000
-    // domains. A domain's commit writes one page to the log, so pages are small: 1 KiB.
-    if ((version == 0 && !exec(u"PRAGMA page_size=1024"_s)) || !exec(u"PRAGMA journal_mode=WAL"_s) ||
-        !exec(u"PRAGMA synchronous=NORMAL"_s) || !exec(u"PRAGMA wal_autocheckpoint=4000"_s))
-        return false;
-    // Taking the write lock finds out now, not at the first run, whether another program holds it. The version
-    // is read again under the lock: another connection may have made the schema meanwhile.
-    if (!exec(u"BEGIN IMMEDIATE"_s))
-        return false;
-    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
-        return failWith(query.lastError());
-    version = query.value(0).toInt();
-    query.finish();
-    if (version > SchemaVersion)
-        return fail(HistoryProblem::NewerSchema);
-    if (version == SchemaVersion)
         return exec(u"COMMIT"_s);
+    }
     const QStringList& steps = schemaSteps();
     for (qsizetype step = version; step < steps.size(); ++step) {
         for (const QString& statement : steps[step].split(u';', Qt::SkipEmptyParts)) {
@@ -308,7 +213,12 @@ bool HistoryStore::prepareSchema(bool writable)
                 return false;
         }
     }
-    return exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion)) && exec(u"COMMIT"_s);
+    if ((version < SchemaVersion && !exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion))) || !exec(u"COMMIT"_s))
+        return false;
+    // WAL lets readers go on while a run writes, and with synchronous=NORMAL a commit costs no flush to disk; the
+    // flushes come with the checkpoints, which a log of 4,000 pages keeps out of runs of up to some 4,000 domains.
+    return exec(u"PRAGMA journal_mode=WAL"_s) && exec(u"PRAGMA synchronous=NORMAL"_s) &&
+           exec(u"PRAGMA wal_autocheckpoint=4000"_s);
 }
 
 bool HistoryStore::loadDomainIds()
@@ -424,128 +334,6 @@ bool HistoryStore::endRun(const QDateTime& ended, bool cancelled)
     query.addBindValue(m_runId);
     m_runId = -1;
     return query.exec() || failWith(query.lastError());
-}
-
-bool HistoryStore::readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows)
-{
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    query.prepare(u"SELECT id, started, ended, front_end, cancelled FROM run WHERE started BETWEEN ? AND ? "
-                  "ORDER BY started"_s);
-    query.addBindValue(bound(since, std::numeric_limits<qint64>::min()));
-    query.addBindValue(bound(until, std::numeric_limits<qint64>::max()));
-    if (!query.exec())
-        return failWith(query.lastError());
-    while (query.next()) {
-        RunRow row{query.value(0).toLongLong(), {}};
-        row.run.started = utcFromMs(query.value(1).toLongLong());
-        if (!query.value(2).isNull())
-            row.run.ended = utcFromMs(query.value(2).toLongLong());
-        row.run.frontEnd = query.value(3).toInt() == static_cast<int>(FrontEnd::CommandLine) ? FrontEnd::CommandLine
-                                                                                             : FrontEnd::Window;
-        row.run.cancelled = query.value(4).toInt() != 0;
-        rows.append(std::move(row));
-    }
-    return true;
-}
-
-namespace {
-
-// A row of fetches read back: columns from first on are the engines' at, count, failure and detail.
-void readFetches(const QSqlQuery& query, int first, const QDateTime& started, DomainFetches& fetches)
-{
-    for (int i = 0; i < EngineCount; ++i) {
-        const int column = first + 4 * i;
-        HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(i)];
-        if (query.isNull(column))
-            continue;
-        fetch.at = started.addMSecs(query.value(column).toLongLong());
-        if (!query.isNull(column + 1))
-            fetch.count = query.value(column + 1).toLongLong();
-        else
-            fetch.failure = failureFromText(query.value(column + 2).toString(), query.value(column + 3).toString())
-                                .value_or(FailureDetail{});
-    }
-}
-
-} // namespace
-
-bool HistoryStore::visitRuns(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
-                             const QDateTime& until)
-{
-    if (!m_open)
-        return false;
-    if (m_empty)
-        return true;
-    QList<RunRow> rows;
-    if (!readRuns(since, until, rows))
-        return false;
-
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (domains.isEmpty()) {
-        QHash<qint64, QByteArray> names;
-        for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
-            names.insert(it.value(), it.key());
-        if (!query.prepare(u"SELECT domain%1 FROM fetches WHERE run = ?"_s.arg(fetchColumns())))
-            return failWith(query.lastError());
-        for (RunRow& row : rows) {
-            query.bindValue(0, row.id);
-            if (!query.exec())
-                return failWith(query.lastError());
-            while (query.next()) {
-                DomainFetches fetches{names.value(query.value(0).toLongLong()), {}};
-                readFetches(query, 1, row.run.started, fetches);
-                row.run.domains.append(std::move(fetches));
-            }
-            if (!visit(row.run))
-                return true;
-            row.run = {};
-        }
-        return true;
-    }
-
-    // A domain's fetches are looked up run by run: a run's fetches are one range of the table, and a run writes
-    // its domains at the table's end, one page a domain.
-    if (!query.prepare(u"SELECT r.id%1 FROM run r CROSS JOIN fetches f ON f.run = r.id AND f.domain = ? "
-                       "WHERE r.started BETWEEN ? AND ?"_s.arg(fetchColumns())))
-        return failWith(query.lastError());
-    QHash<qint64, qsizetype> rowOfRun;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rowOfRun.insert(rows[i].id, i);
-    for (const QByteArray& domain : domains) {
-        const auto id = m_domainIds.constFind(domain);
-        if (id == m_domainIds.cend())
-            continue;
-        query.bindValue(0, *id);
-        query.bindValue(1, bound(since, std::numeric_limits<qint64>::min()));
-        query.bindValue(2, bound(until, std::numeric_limits<qint64>::max()));
-        if (!query.exec())
-            return failWith(query.lastError());
-        while (query.next()) {
-            HistoryRun& run = rows[rowOfRun.value(query.value(0).toLongLong())].run;
-            DomainFetches fetches{domain, {}};
-            readFetches(query, 1, run.started, fetches);
-            run.domains.append(std::move(fetches));
-        }
-    }
-    for (const RunRow& row : std::as_const(rows)) {
-        if (!row.run.domains.isEmpty() && !visit(row.run))
-            break;
-    }
-    return true;
-}
-
-QList<HistoryRun> HistoryStore::runs(const QList<QByteArray>& domains, const QDateTime& since, const QDateTime& until)
-{
-    QList<HistoryRun> result;
-    visitRuns(
-        [&result](const HistoryRun& run) {
-            result.append(run);
-            return true;
-        },
-        domains, since, until);
-    return result;
 }
 
 std::optional<qint64> HistoryStore::import(const QList<HistoryRun>& runs)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domains/storedfailure.h"
 #include "engine/enginecatalogue.h"
 #include "net/httpfetcher.h"
 
@@ -48,16 +49,6 @@ struct HistoryRun {
     bool cancelled = false;
     QList<DomainFetches> domains;
 };
-
-// The stable name of a failure kind, as the history and its exports store it ("timed-out"), and back; nothing
-// for a name that no kind has.
-QString failureKindName(FetchFailure kind);
-std::optional<FetchFailure> failureKindFromName(QStringView name);
-// What a failure says beyond its kind, as the history stores it: "503 Service Unavailable" for an error status,
-// "1000 73" for a short body (the length the headers gave, the length that came), empty for the others.
-QString failureDetailText(const FailureDetail& failure);
-// A failure from its stored name and detail; nothing when they are not a failure's.
-std::optional<FailureDetail> failureFromText(QStringView kind, QStringView detail);
 
 // Why the history cannot be kept or read.
 enum class HistoryProblem {

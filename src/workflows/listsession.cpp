@@ -126,8 +126,11 @@ QString ListSession::problemText() const
 
 HistoryStore& ListSession::history()
 {
-    if (m_lockHeld && !m_history.isOpen() && m_history.problem() == HistoryProblem::None)
+    // After the runs' thread has opened the history: the first to open a new file makes its schema.
+    if (m_lockHeld && !m_history.isOpen() && m_history.problem() == HistoryProblem::None) {
+        m_historyThread.problem();
         m_history.open(HistoryStore::Mode::Write);
+    }
     return m_history;
 }
 

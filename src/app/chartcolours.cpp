@@ -1,0 +1,41 @@
+#include "app/chartcolours.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double luminance(const QColor& colour)
+{
+    const auto channel = [](float c) { return c <= 0.03928f ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return std::max(la, lb) / std::min(la, lb);
+}
+
+} // namespace
+
+QColor mixed(const QColor& from, const QColor& to, double share)
+{
+    const QColor a = from.toRgb();
+    const QColor b = to.toRgb();
+    const auto mix = [share](float x, float y) { return x + (y - x) * float(share); };
+    return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()), mix(a.blueF(), b.blueF()));
+}
+
+// The hue, moved towards black or white until it stands out from the background as much as a line in a chart
+// must (3:1).
+QColor readableOn(const QColor& hue, const QColor& background)
+{
+    const QColor towards = contrast(Qt::black, background) > contrast(Qt::white, background) ? Qt::black : Qt::white;
+    QColor colour = hue;
+    for (int step = 1; step <= 10 && contrast(colour, background) < 3.0; ++step)
+        colour = mixed(hue, towards, step / 10.0);
+    return colour;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QColor>
+
+// The colour share of the way from one colour to another (0: from, 1: to).
+QColor mixed(const QColor& from, const QColor& to, double share);
+
+// The hue, moved towards black or white until it stands out from the background as much as a line in a chart
+// must (a contrast of 3:1).
+QColor readableOn(const QColor& hue, const QColor& background);
