@@ -93,7 +93,7 @@ public:
     void refuseWriting(const QString& why);
     bool isOpen() const { return m_open; }
     HistoryProblem problem() const { return m_problem; }
-    // The problem as a clause: "the history file /x/brenlow.txt.history.sqlite is not a database".
+    // The problem as a clause: "the history file /x/brenlow.txt.history.sqlite is locked by another program".
     QString problemText() const;
     const QString& filePath() const { return m_path; }
 
