@@ -1,6 +1,7 @@
 #include "app/historyview.h"
 
 #include "app/chartcolours.h"
+#include "app/countaxis.h"
 #include "app/messagetext.h"
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
@@ -36,20 +37,6 @@ namespace {
 const std::array<QColor, EngineCount> engineHues{QColor(0, 114, 178), QColor(213, 94, 0), QColor(0, 158, 115),
                                                  QColor(204, 121, 167), QColor(230, 159, 0)};
 const QColor failureHue(220, 0, 0);
-
-// About steps steps from zero to the highest count, each one, two or five times a power of ten.
-qint64 countStep(qint64 highest, int steps)
-{
-    const qint64 rough = std::max<qint64>(highest / steps, 1);
-    qint64 power = 1;
-    while (power <= rough / 10)
-        power *= 10;
-    for (const qint64 factor : {1, 2, 5}) {
-        if (power * factor >= rough)
-            return power * factor;
-    }
-    return power * 10;
-}
 
 qreal msOf(const QDateTime& time)
 {
@@ -301,16 +288,8 @@ void HistoryView::fillTable()
 
 void HistoryView::labelCounts()
 {
-    auto* axis = static_cast<QCategoryAxis*>(chart().axes(Qt::Vertical).constFirst());
-    for (const QString& label : axis->categoriesLabels())
-        axis->remove(label);
-    const qint64 step = countStep(m_highest, m_countSteps);
-    // A little room above the highest point.
-    const qint64 top = step * ((m_highest + m_highest / 20) / step + 1);
-    axis->setStartValue(0);
-    for (qint64 value = 0; value <= top; value += step)
-        axis->append(m_countText.format(value), qreal(value));
-    axis->setRange(0, qreal(top));
+    labelCountAxis(*static_cast<QCategoryAxis*>(chart().axes(Qt::Vertical).constFirst()), m_highest, m_countSteps,
+                   m_countText);
 }
 
 void HistoryView::fitToSize()

@@ -66,6 +66,18 @@ bool HistoryStore::visitRuns(const RunVisitor& visit, const QList<QByteArray>& d
         return false;
     if (m_empty)
         return true;
+    // One read transaction, so that the runs, their fetches and the domains' names are of one moment while a run
+    // writes; the names are read again, as another connection may have added some.
+    if (!exec(u"BEGIN"_s))
+        return false;
+    if (!loadDomainIds() || !visitRunsRead(visit, domains, since, until))
+        return false;
+    return exec(u"COMMIT"_s);
+}
+
+bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
+                                 const QDateTime& until)
+{
     QList<RunRow> rows;
     if (!readRuns(since, until, rows))
         return false;

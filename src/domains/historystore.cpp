@@ -240,14 +240,21 @@ std::optional<qint64> HistoryStore::domainId(const QByteArray& domain)
     const auto known = m_domainIds.constFind(domain);
     if (known != m_domainIds.cend())
         return *known;
+    // Another connection of this list's may have added the name since the names were read.
     QSqlQuery query(database());
-    query.prepare(u"INSERT INTO domain(name) VALUES (?)"_s);
+    query.prepare(u"INSERT OR IGNORE INTO domain(name) VALUES (?)"_s);
     query.addBindValue(domain);
     if (!query.exec()) {
         failWith(query.lastError());
         return std::nullopt;
     }
-    const qint64 id = query.lastInsertId().toLongLong();
+    query.prepare(u"SELECT id FROM domain WHERE name = ?"_s);
+    query.addBindValue(domain);
+    if (!query.exec() || !query.next()) {
+        failWith(query.lastError());
+        return std::nullopt;
+    }
+    const qint64 id = query.value(0).toLongLong();
     m_domainIds.insert(domain, id);
     return id;
 }
@@ -334,65 +341,6 @@ bool HistoryStore::endRun(const QDateTime& ended, bool cancelled)
     query.addBindValue(m_runId);
     m_runId = -1;
     return query.exec() || failWith(query.lastError());
-}
-
-std::optional<qint64> HistoryStore::import(const QList<HistoryRun>& runs)
-{
-    return import([&runs](const RunVisitor& add) {
-        for (const HistoryRun& run : runs) {
-            if (!add(run))
-                return false;
-        }
-        return true;
-    });
-}
-
-std::optional<qint64> HistoryStore::import(const RunSource& source)
-{
-    if (!m_open || !m_writable || m_runId >= 0 || !exec(u"BEGIN IMMEDIATE"_s))
-        return std::nullopt;
-    qint64 added = 0;
-    QSqlQuery findRun(database());
-    findRun.prepare(u"SELECT id FROM run WHERE started = ?"_s);
-    QSqlQuery addRun(database());
-    addRun.prepare(u"INSERT INTO run(started, ended, front_end, cancelled) VALUES (?, ?, ?, ?)"_s);
-
-    const auto importRun = [&](const HistoryRun& run) {
-        findRun.bindValue(0, msSinceEpoch(run.started));
-        if (!findRun.exec())
-            return failWith(findRun.lastError());
-        qint64 runId = -1;
-        if (findRun.next()) {
-            runId = findRun.value(0).toLongLong();
-        } else {
-            addRun.bindValue(0, msSinceEpoch(run.started));
-            addRun.bindValue(1, run.ended.isValid() ? QVariant(msSinceEpoch(run.ended))
-                                                    : QVariant(QMetaType::fromType<qint64>()));
-            addRun.bindValue(2, static_cast<int>(run.frontEnd));
-            addRun.bindValue(3, run.cancelled ? 1 : 0);
-            if (!addRun.exec())
-                return failWith(addRun.lastError());
-            runId = addRun.lastInsertId().toLongLong();
-        }
-        findRun.finish();
-        for (const DomainFetches& fetches : run.domains) {
-            bool inserted = false;
-            if (!insertFetches(runId, run.started, fetches, false, &inserted))
-                return false;
-            if (inserted) {
-                for (const HistoryFetch& fetch : fetches.engines)
-                    added += fetch.made() ? 1 : 0;
-            }
-        }
-        return true;
-    };
-    if (source(importRun) && m_open && exec(u"COMMIT"_s))
-        return added;
-    if (m_open) {
-        exec(u"ROLLBACK"_s);
-        loadDomainIds(); // names added in the transaction are gone again
-    }
-    return std::nullopt;
 }
 
 QString HistoryStore::problemText() const

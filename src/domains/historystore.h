@@ -136,6 +136,8 @@ private:
     bool insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches, bool replace,
                        bool* inserted);
     bool readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows);
+    bool visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
+                       const QDateTime& until);
 
     QString m_path;
     QString m_connection;
