@@ -4,6 +4,7 @@
 // and one fetch in fifty failed.
 
 #include "benchsupport.h"
+#include "domains/historyimport.h"
 #include "domains/historystore.h"
 
 namespace bench {
@@ -32,6 +33,12 @@ inline DomainFetches fetchesOf(int r, int d)
     return fetches;
 }
 
+// The run r, without its domains.
+inline HistoryRun runOf(int r)
+{
+    return {QStringLiteral("run-%1").arg(r), runStart(r), runStart(r).addSecs(4600), FrontEnd::CommandLine, false, {}};
+}
+
 // Runs 0 to runCount - 1 over domains 0 to domainCount - 1 added to the history of the list at listFilePath in one
 // transaction, as an import adds them. An empty text, or why they could not be.
 inline QString generateYear(const QString& listFilePath, int runCount, int domainCount)
@@ -39,17 +46,18 @@ inline QString generateYear(const QString& listFilePath, int runCount, int domai
     HistoryStore store(listFilePath);
     if (!store.open(HistoryStore::Mode::Write))
         return store.problemText();
-    const std::optional<qint64> added = store.import([&](const HistoryStore::RunVisitor& add) {
-        for (int r = 0; r < runCount; ++r) {
-            HistoryRun run{runStart(r), runStart(r).addSecs(4600), FrontEnd::CommandLine, false, {}};
-            for (int d = 0; d < domainCount; ++d)
-                run.domains.append(fetchesOf(r, d));
-            if (!add(run))
-                return false;
+    HistoryImport import(store);
+    for (int r = 0; r < runCount; ++r) {
+        const HistoryRun run = runOf(r);
+        for (int d = 0; d < domainCount; ++d) {
+            const DomainFetches fetches = fetchesOf(r, d);
+            for (int e = 0; e < EngineCount; ++e) {
+                if (!import.addFetch(run, fetches.domain, e, fetches.engines[std::size_t(e)], r + 1))
+                    return import.error();
+            }
         }
-        return true;
-    });
-    return added ? QString() : store.problemText();
+    }
+    return import.finish() ? QString() : import.error();
 }
 
 } // namespace bench

@@ -1,7 +1,8 @@
 #include "app/domainhistory.h"
 
+#include "domains/outputfile.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -46,14 +47,15 @@ bool exportHistoryFile(const QString& listFilePath, const QString& fileName, His
         return false;
     }
     const QString shownName = QDir::toNativeSeparators(fileName);
-    // A failed export leaves whatever was at fileName before, never half a file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // A failed export leaves whatever was at fileName before, never half a file; a FIFO or a device is written
+    // into.
+    OutputFile file(fileName);
+    if (!file.open()) {
         error = u"%1 cannot be written: %2"_s.arg(shownName, file.errorString());
         return false;
     }
-    if (!exportHistory(store, file, format, error)) {
-        file.cancelWriting();
+    if (!exportHistory(store, file.device(), format, error)) {
+        file.cancel();
         return false;
     }
     if (!file.commit()) {

@@ -111,7 +111,7 @@ void MainWindow::reportListLoad()
 {
     // What the user can expect of the list after the problem.
     QString consequence;
-    if (m_session.problem() == ListProblem::Unreadable)
+    if (m_session.problem() == ListProblem::Unreadable || m_session.problem() == ListProblem::NotAFile)
         consequence = u"\n\nBrenlow starts with an empty list and will not save over that file."_s;
     else if (m_session.problem() == ListProblem::FolderUnreadable)
         consequence = u"\n\nBrenlow starts with an empty list and will not save it."_s;

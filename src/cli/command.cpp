@@ -4,15 +4,18 @@
 #include "cli/console.h"
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
+#include "domains/pathkind.h"
+#include "domains/streamdevice.h"
 #include "workflows/listsession.h"
 #include "workflows/terminationsignals.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 
-#include <poll.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -84,33 +87,44 @@ int Invocation::signalReceived() const
     return TerminationSignals::received();
 }
 
-// A pipe or terminal that keeps the command waiting is watched in short slices, so that Ctrl-C ends the wait.
-std::optional<QByteArray> Invocation::readInput() const
+std::unique_ptr<QIODevice> Invocation::openInput(const QString& path, QString& error) const
 {
-    std::FILE* in = console.in();
-    const int fd = ::fileno(in);
-    QByteArray bytes;
-    char buffer[65536];
-    if (fd < 0) { // a stream in memory
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-            bytes.append(buffer, qsizetype(count));
-        return bytes;
+    const auto stop = [this] { return stopRequested(); };
+    if (path == u"-"_s) {
+        std::FILE* in = console.in();
+        const int fd = ::fileno(in);
+        if (fd < 0) // a stream in memory
+            return std::make_unique<StreamDevice>(in, stop);
+        return std::make_unique<StreamDevice>(fd, QIODevice::ReadOnly, stop);
     }
-    for (;;) {
-        if (signalReceived() != 0)
-            return std::nullopt;
-        pollfd ready{fd, POLLIN, 0};
-        if (::poll(&ready, 1, 100) <= 0)
-            continue;
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0)
-            return bytes;
-        if (count > 0)
-            bytes.append(buffer, count);
-        else if (errno != EINTR && errno != EAGAIN)
-            return std::nullopt;
+    const PathKind kind = pathKind(path);
+    if (isStream(kind))
+        return StreamDevice::open(path, QIODevice::ReadOnly, stop, error);
+    if (kind == PathKind::Directory || kind == PathKind::DanglingLink) {
+        error = pathKindClause(path, kind);
+        return nullptr;
     }
+    auto file = std::make_unique<QFile>(path);
+    if (path.isEmpty() || !file->open(QIODevice::ReadOnly)) {
+        error = path.isEmpty() ? u"no file is named"_s : file->errorString();
+        return nullptr;
+    }
+    return file;
+}
+
+QString Invocation::listPathProblem(bool writes) const
+{
+    const PathKind kind = pathKind(listPath);
+    if (kind == PathKind::RegularFile || kind == PathKind::Unsearchable) // the load tells of the folder
+        return {};
+    if (kind != PathKind::Missing)
+        return u"the domain list %1, not a list file; it is left as it is"_s.arg(pathKindClause(listPath, kind));
+    if (!writes)
+        return u"the domain list %1 does not exist"_s.arg(listPath);
+    const QString folder = QFileInfo(listPath).absolutePath();
+    if (parser.isSet(u"list"_s) && !QFileInfo(folder).isDir())
+        return u"the folder %1 of the domain list does not exist"_s.arg(folder);
+    return {};
 }
 
 int Invocation::saveList(ListSession& session) const

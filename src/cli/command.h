@@ -29,6 +29,8 @@ public:
     // A command that writes the list needs its lock and a list it can write, and may make a new list. Some write
     // only with an option: history with --import.
     virtual bool writesList(const QCommandLineParser&) const { return true; }
+    // Whether the command reads standard input, which a closed one cannot give: import -, say.
+    virtual bool readsStandardInput(const QCommandLineParser&, const QStringList& /*arguments*/) const { return false; }
 
     virtual int execute(ListSession& session, Invocation& invocation, const QStringList& arguments);
     virtual int execute(Invocation& invocation, const QStringList& arguments);

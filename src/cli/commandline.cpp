@@ -14,7 +14,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -146,23 +145,20 @@ int runCommandLine(const QStringList& arguments, const Console& console)
         return usageError(u"wrong number of arguments for %1"_s.arg(command.name()),
                           u"brenlow-cli help "_s + command.name());
 
+    // Standard input that was closed when the program started is found before the list is touched.
+    if (console.inputClosed() && command.readsStandardInput(parser, commandArguments)) {
+        console.error(u"standard input cannot be read: it is closed; nothing was imported"_s);
+        return ExitStatus::Usage;
+    }
+
     invocation.listPath =
         parser.isSet(u"list"_s) ? parser.value(u"list"_s) : listFilePath(QCoreApplication::applicationDirPath());
     if (!command.opensList())
         return outputStatus(console, command.execute(invocation, commandArguments));
 
-    // A list that is not there is made only by a command that writes, and only in a folder that is there: a
-    // mistyped --list is not taken for a new list.
-    const QFileInfo list(invocation.listPath);
-    if (!list.exists() && !list.isSymLink()) {
-        if (!command.writesList(parser)) {
-            console.error(u"the domain list %1 does not exist"_s.arg(invocation.listPath));
-            return ExitStatus::ListUnusable;
-        }
-        if (parser.isSet(u"list"_s) && !QFileInfo(list.absolutePath()).isDir()) {
-            console.error(u"the folder %1 of the domain list does not exist"_s.arg(list.absolutePath()));
-            return ExitStatus::ListUnusable;
-        }
+    if (const QString problem = invocation.listPathProblem(command.writesList(parser)); !problem.isEmpty()) {
+        console.error(problem);
+        return ExitStatus::ListUnusable;
     }
 
     SocketSettings socketSettings;
@@ -178,6 +174,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     options.socketSettings = std::move(socketSettings);
     options.pump = [] { QCoreApplication::processEvents(); };
     options.frontEnd = FrontEnd::CommandLine;
+    options.newList = DomainList::NewList::KeepUnsaved;
     // The run goes on without its history; a cron job's mail says why, once.
     options.historyNotKept = [&console](const QString& problem) {
         console.error(u"history is not being kept: "_s + problem);

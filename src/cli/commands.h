@@ -35,6 +35,7 @@ public:
     bool acceptsArgumentCount(qsizetype) const override { return true; }
     // Only an import writes: it takes the list's lock, as only the holder of the lock writes the history.
     bool writesList(const QCommandLineParser& parser) const override;
+    bool readsStandardInput(const QCommandLineParser& parser, const QStringList& arguments) const override;
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
@@ -77,6 +78,7 @@ public:
     }
     QString arguments() const override { return QStringLiteral("FILE"); }
     bool acceptsArgumentCount(qsizetype count) const override { return count == 1; }
+    bool readsStandardInput(const QCommandLineParser& parser, const QStringList& arguments) const override;
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 

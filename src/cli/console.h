@@ -11,10 +11,12 @@
 // a pipe whose reader has gone) is kept, so that the command can stop and say so.
 class Console {
 public:
-    Console(std::FILE* out, std::FILE* err, std::FILE* in = stdin)
+    // inputClosed: standard input was closed when the program started (what stands in its place reads nothing).
+    Console(std::FILE* out, std::FILE* err, std::FILE* in = stdin, bool inputClosed = false)
         : m_out(out)
         , m_err(err)
         , m_in(in)
+        , m_inputClosed(inputClosed)
     {
     }
 
@@ -42,10 +44,12 @@ public:
     std::FILE* err() const { return m_err; }
     // Standard input, as import - reads it.
     std::FILE* in() const { return m_in; }
+    bool inputClosed() const { return m_inputClosed; }
 
 private:
     std::FILE* m_out;
     std::FILE* m_err;
     std::FILE* m_in;
+    bool m_inputClosed;
     mutable int m_outputError = 0;
 };

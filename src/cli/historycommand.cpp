@@ -7,21 +7,18 @@
 #include "cli/terminaltext.h"
 #include "domains/domaintext.h"
 #include "domains/historystore.h"
+#include "domains/outputfile.h"
 #include "engine/bytetext.h"
 #include "grid/gridcolumns.h"
 #include "workflows/historyfile.h"
 #include "workflows/listsession.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
-#include <QFile>
+#include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -161,12 +158,12 @@ QJsonObject jsonRecord(const HistoryRow& row)
 {
     QJsonObject record{{u"started"_s, utcText(row.run.started)},
                        {u"domain"_s, jsonText(row.fetches.domain)},
-                       {u"total"_s, double(row.total())}};
+                       {u"total"_s, QJsonValue(row.total())}};
     QJsonObject failures;
     for (int engine = 0; engine < EngineCount; ++engine) {
         const HistoryFetch& fetch = row.fetches.engines[static_cast<std::size_t>(engine)];
         const QString name = engineDefinitions()[static_cast<std::size_t>(engine)].name.toString();
-        record.insert(name, fetch.count ? QJsonValue(double(*fetch.count)) : QJsonValue());
+        record.insert(name, fetch.count ? QJsonValue(*fetch.count) : QJsonValue());
         if (fetch.made() && !fetch.count)
             failures.insert(name, QJsonObject{{u"failure"_s, failureKindName(fetch.failure.kind)},
                                               {u"detail"_s, failureDetailText(fetch.failure)}});
@@ -277,25 +274,27 @@ int exportTo(ListSession& session, const Invocation& invocation, const QString& 
         console.error(store.problemText());
         return ExitStatus::ListUnusable;
     }
+    const auto stop = [&] { return invocation.stopRequested(); };
     QString error;
     if (path == u"-"_s) {
         OutputDevice out(invocation);
-        if (exportHistory(store, out, format, error))
+        if (exportHistory(store, out, format, error, stop))
             return ExitStatus::Ok;
-        if (invocation.signalReceived() != 0)
+        if (invocation.stopRequested())
             return signalStatus(invocation);
         if (console.outputFailed())
             return ExitStatus::OutputFailed; // the caller tells why
         console.error(error);
         return ExitStatus::ListUnusable;
     }
-    // A whole export or none: the file is replaced only once everything is written.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && exportHistory(store, file, format, error);
-    if (written && invocation.signalReceived() == 0 && file.commit())
+    // A whole export or none: a file is replaced only once everything is written; a FIFO or a device is written
+    // into as it stands.
+    OutputFile file(path, stop);
+    const bool written = file.open() && exportHistory(store, file.device(), format, error, stop);
+    if (written && !invocation.stopRequested() && file.commit())
         return ExitStatus::Ok;
-    file.cancelWriting();
-    if (invocation.signalReceived() != 0)
+    file.cancel();
+    if (invocation.stopRequested())
         return signalStatus(invocation);
     if (store.problem() != HistoryProblem::None) {
         console.error(store.problemText());
@@ -314,28 +313,18 @@ int importFrom(ListSession& session, const Invocation& invocation, const QString
         return ExitStatus::ListUnusable;
     }
     const QString source = path == u"-"_s ? u"standard input"_s : u"the file "_s + path;
-    QFile file(path);
-    QBuffer input;
-    if (path == u"-"_s) {
-        const std::optional<QByteArray> bytes = invocation.readInput();
-        if (!bytes && invocation.signalReceived() != 0)
+    QString error;
+    const std::unique_ptr<QIODevice> input = invocation.openInput(path, error);
+    if (!input) {
+        if (invocation.stopRequested())
             return signalStatus(invocation);
-        if (!bytes) {
-            console.error(u"standard input cannot be read: %1; nothing was imported"_s.arg(
-                QString::fromLocal8Bit(std::strerror(errno))));
-            return ExitStatus::Usage;
-        }
-        input.setData(*bytes);
-        input.open(QIODevice::ReadOnly);
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        console.error(u"the file %1 cannot be read: %2; nothing was imported"_s.arg(path, file.errorString()));
+        console.error(u"%1 cannot be read: %2; nothing was imported"_s.arg(source, error));
         return ExitStatus::Usage;
     }
-    if (invocation.signalReceived() != 0)
-        return signalStatus(invocation);
-    QString error;
     const std::optional<qint64> added =
-        importHistory(store, path == u"-"_s ? static_cast<QIODevice&>(input) : file, format, error);
+        importHistory(store, *input, format, error, [&] { return invocation.stopRequested(); });
+    if (invocation.stopRequested())
+        return signalStatus(invocation); // nothing of it was kept
     if (!added) {
         if (store.problem() != HistoryProblem::None) {
             console.error(store.problemText());
@@ -367,6 +356,11 @@ QString HistoryCommand::details() const
 bool HistoryCommand::writesList(const QCommandLineParser& parser) const
 {
     return parser.isSet(u"import"_s);
+}
+
+bool HistoryCommand::readsStandardInput(const QCommandLineParser& parser, const QStringList&) const
+{
+    return parser.isSet(u"import"_s) && parser.value(u"import"_s) == u"-"_s;
 }
 
 int HistoryCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)

@@ -3,34 +3,34 @@
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
 #include "cli/terminaltext.h"
-#include "domains/textfile.h"
 #include "engine/bytetext.h"
 #include "workflows/listsession.h"
 
-#include <cerrno>
-#include <cstring>
+#include <QIODevice>
 
 using namespace Qt::StringLiterals;
+
+bool ImportCommand::readsStandardInput(const QCommandLineParser&, const QStringList& arguments) const
+{
+    return arguments.value(0) == u"-"_s;
+}
 
 int ImportCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     const QString path = arguments.first();
+    const QString source = path == u"-"_s ? u"standard input"_s : u"the file "_s + path;
     QString error;
-    std::optional<QByteArray> contents;
-    if (path == u"-"_s) {
-        contents = invocation.readInput();
-        if (!contents && invocation.signalReceived() != 0)
-            return ExitStatus::SignalBase + invocation.signalReceived();
-        error = QString::fromLocal8Bit(std::strerror(errno));
-    } else {
-        contents = readTextFile(path, error);
-    }
-    if (!contents) {
-        invocation.console.error(u"the file %1 cannot be read: %2; no domain was imported"_s.arg(path, error));
+    const std::unique_ptr<QIODevice> input = invocation.openInput(path, error);
+    const QByteArray contents = input ? input->readAll() : QByteArray();
+    if (invocation.stopRequested())
+        return ExitStatus::SignalBase + invocation.signalReceived();
+    if (!input || !input->atEnd()) {
+        invocation.console.error(
+            u"%1 cannot be read: %2; no domain was imported"_s.arg(source, input ? input->errorString() : error));
         return ExitStatus::Usage;
     }
     const DomainEditor::AddSummary summary =
-        session.editor().importContents(*contents, [&] { return invocation.signalReceived() != 0; });
+        session.editor().importContents(contents, [&] { return invocation.stopRequested(); });
     const int status = invocation.saveList(session);
     if (status != ExitStatus::Ok)
         return status;

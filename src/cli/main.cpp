@@ -4,16 +4,43 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <csignal>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A standard descriptor that the caller closed would be taken by the next file opened (the list, say), and what
+// was meant for it would reach that file: /dev/null takes its place first. True when it was closed.
+bool fillClosedDescriptor(int fd, int flags)
+{
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+        return false;
+    const int opened = ::open("/dev/null", flags);
+    if (opened >= 0 && opened != fd) {
+        ::dup2(opened, fd);
+        ::close(opened);
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // Before anything opens a descriptor: Qt's event loop takes one at once.
+    const bool inputClosed = fillClosedDescriptor(STDIN_FILENO, O_RDONLY);
+    fillClosedDescriptor(STDOUT_FILENO, O_WRONLY);
+    fillClosedDescriptor(STDERR_FILENO, O_WRONLY);
+
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenlow-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENLOW_VERSION_TEXT));
     // A reader of standard output that goes away (show | head) is noticed as a failed write, so that the command
     // ends in order, its lock released.
     ::signal(SIGPIPE, SIG_IGN);
-    const Console console(stdout, stderr);
+    const Console console(stdout, stderr, stdin, inputClosed);
     return runCommandLine(QCoreApplication::arguments(), console);
 }

@@ -7,6 +7,7 @@
 #include "cli/terminaltext.h"
 #include "engine/bytetext.h"
 #include "grid/gridcolumns.h"
+#include "grid/rowtotal.h"
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>
@@ -46,12 +47,14 @@ Rows rowsToShow(ListSession& session, const QStringList& arguments)
     return shown;
 }
 
-// What scripts read: counts and totals as plain digits, the same under every locale; a cell that holds no
-// count (a list edited by hand) is empty.
-QString plainCount(const ListSession& session, const QString& cell)
+// What scripts read of a row's count or total: a number, the same under every locale, or nothing for a cell that
+// holds no count (a list edited by hand). The total is the sum of the counts, as the grid's, to the 64-bit range.
+std::optional<qint64> plainCount(ListSession& session, int row, int col)
 {
-    const std::optional<qint64> count = session.countText().parseStored(cell);
-    return count ? QString::number(*count) : QString();
+    const GridControl& cells = session.grid().grid();
+    if (col == GridColumn::Total)
+        return rowTotal(cells, row, session.countText());
+    return session.countText().parseStored(cells.TextMatrix(row, col));
 }
 
 } // namespace
@@ -78,9 +81,9 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         for (const int row : shown.rows) {
             QJsonObject record{{u"domain"_s, jsonText(domainBytes(row))}};
             for (int col = GridColumn::Total; col < columns; ++col) {
-                const std::optional<qint64> count = session.countText().parseStored(cells.TextMatrix(row, col));
+                const std::optional<qint64> count = plainCount(session, row, col);
                 record.insert(col == GridColumn::Total ? u"total"_s : cells.TextMatrix(0, col),
-                              count ? QJsonValue(double(*count)) : QJsonValue());
+                              count ? QJsonValue(*count) : QJsonValue());
             }
             console.print((row == shown.rows.first() ? "" : ",") +
                           QJsonDocument(record).toJson(QJsonDocument::Compact));
@@ -95,8 +98,10 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         for (const int row : rows) {
             QList<QByteArray> fields{domainBytes(row)};
             for (int col = GridColumn::Total; col < columns; ++col) {
-                const QString cell = cells.TextMatrix(row, col);
-                fields.append((row == 0 ? cell : plainCount(session, cell)).toUtf8());
+                const std::optional<qint64> count = row == 0 ? std::nullopt : plainCount(session, row, col);
+                fields.append(row == 0 ? cells.TextMatrix(row, col).toUtf8()
+                              : count  ? QByteArray::number(*count)
+                                       : QByteArray());
             }
             console.print(separatedLine(fields, *format));
             if (stop())

@@ -1,5 +1,6 @@
 #include "domains/domainlist.h"
 
+#include "domains/pathkind.h"
 #include "domains/productsite.h"
 #include "domains/textfile.h"
 #include "engine/bytetext.h"
@@ -12,8 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <vector>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,35 +36,53 @@ void DomainList::removeRecords(const QList<int>& records)
     m_entries.resize(kept);
 }
 
-DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders)
+DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders, NewList newList)
 {
-    // A folder that cannot be searched hides whether the list is there: creating a new one would overwrite it.
-    struct stat status {};
-    if (::stat(QFile::encodeName(m_filePath).constData(), &status) != 0 && errno != ENOENT) {
-        m_errorString = qt_error_string(errno);
+    const auto refuse = [this](LoadResult result) {
         m_fileUnreadable = true;
+        m_saveRefusal = result == LoadResult::NotAFile
+                            ? m_errorString
+                            : u"the file could not be read at start-up and is left as it is"_s;
         m_entries.clear();
-        return LoadResult::FolderUnreadable;
-    }
-    if (FileExists(m_filePath)) {
+        return result;
+    };
+    switch (pathKind(m_filePath)) {
+    case PathKind::Unsearchable:
+        // A folder that cannot be searched hides whether the list is there: creating a new one would overwrite it.
+        m_errorString = qt_error_string(errno);
+        return refuse(LoadResult::FolderUnreadable);
+    case PathKind::RegularFile: {
         const std::optional<QByteArray> contents = readTextFile(m_filePath, m_errorString);
-        if (!contents) {
-            m_fileUnreadable = true;
-            m_entries.clear();
-            return LoadResult::Unreadable;
-        }
+        if (!contents)
+            return refuse(LoadResult::Unreadable);
         m_entries = splitLines(*contents);
         return LoadResult::Loaded;
     }
+    case PathKind::Missing:
+        m_entries = {zeroCountRecord(ProductSite::DefaultDomain, gridHeaders)};
+        if (newList == NewList::KeepUnsaved)
+            return LoadResult::CreatedDefault;
+        return SaveDomainList() ? LoadResult::CreatedDefault : LoadResult::DefaultNotSaved;
+    default:
+        m_errorString = notAFileText();
+        return refuse(LoadResult::NotAFile);
+    }
+}
 
-    m_entries = {zeroCountRecord(ProductSite::DefaultDomain, gridHeaders)};
-    return SaveDomainList() ? LoadResult::CreatedDefault : LoadResult::DefaultNotSaved;
+QString DomainList::notAFileText() const
+{
+    return pathKindClause(m_filePath, pathKind(m_filePath)) + u", not a list file; it is left as it is"_s;
 }
 
 bool DomainList::SaveDomainList()
 {
     if (m_fileUnreadable) {
-        m_errorString = u"the file could not be read at start-up and is left as it is"_s;
+        m_errorString = m_saveRefusal;
+        return false;
+    }
+    const PathKind kind = pathKind(m_filePath);
+    if (kind != PathKind::RegularFile && kind != PathKind::Missing) {
+        m_errorString = notAFileText();
         return false;
     }
     // The data folder is made when the list is first saved.
@@ -110,10 +127,14 @@ QByteArray DomainList::GetDomainField(int record, int field) const
         return {};
 
     if (field == 0) {
-        const qsizetype bar = text.indexOf('|');
+        // A byte-order mark that an editor put at the start of the file belongs to no domain.
+        QByteArrayView domain(text);
+        if (record == 1 && domain.startsWith(ByteOrderMark))
+            domain = domain.sliced(ByteOrderMark.size());
+        const qsizetype bar = domain.indexOf('|');
         if (bar < 0)
-            return trimSpaces(text).toByteArray();
-        return trimSpaces(StripSchemePrefix(text.first(bar))).toByteArray();
+            return trimSpaces(domain).toByteArray();
+        return trimSpaces(StripSchemePrefix(domain.first(bar).toByteArray())).toByteArray();
     }
 
     // The field-th "|" counted from the second character, then the value between the next "=" and "|".
@@ -126,9 +147,10 @@ QByteArray DomainList::GetDomainField(int record, int field) const
     const qsizetype equals = text.indexOf('=', bar + 1);
     if (equals < 0)
         return {};
-    const qsizetype end = text.indexOf('|', equals + 1);
+    // The last field of a record edited by hand may lack its closing "|": it ends with the line.
+    qsizetype end = text.indexOf('|', equals + 1);
     if (end < 0)
-        return {};
+        end = text.size();
     return trimSpaces(QByteArrayView(text).sliced(equals + 1, end - equals - 1)).toByteArray();
 }
 

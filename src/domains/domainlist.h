@@ -3,6 +3,7 @@
 #include "engine/enginecatalogue.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -17,7 +18,11 @@ public:
         DefaultNotSaved,  // there was no file; the default list could not be saved
         Unreadable,       // the file exists but cannot be read; it will not be overwritten
         FolderUnreadable, // the folder cannot be searched for the file; nothing will be written there
+        NotAFile,         // a directory, a FIFO, a device or a link to nothing is there; it is never replaced
     };
+    // Whether a list made because there was none is saved at once (the window, which shows it) or only by the
+    // first save (the command line, whose command may yet fail).
+    enum class NewList { Save, KeepUnsaved };
 
     explicit DomainList(QString filePath);
 
@@ -33,16 +38,21 @@ public:
     void removeRecords(const QList<int>& records);
     void clear() { m_entries.clear(); }
 
-    LoadResult LoadDomainList(const EngineTables::Headers& gridHeaders);
+    LoadResult LoadDomainList(const EngineTables::Headers& gridHeaders, NewList newList = NewList::Save);
     // Replaces the file atomically, making its folder first if need be: on failure the old file stays whole and
-    // errorString() says why.
+    // errorString() says why. Only a regular file is replaced (through a link to it, the file).
     bool SaveDomainList();
     // False once the file was found unreadable: saving would overwrite what the user has.
     bool canSave() const { return !m_fileUnreadable; }
     const QString& errorString() const { return m_errorString; }
 
+    // A UTF-8 byte-order mark, which some editors put at the start of a text file. The first record keeps it, so
+    // that the file keeps it while that record is not changed, but its domain does not hold it.
+    static constexpr QByteArrayView ByteOrderMark{"\xEF\xBB\xBF"};
+
     // The domain (field 0, without an "http://" prefix) or the count text of engine field-1 of a record,
-    // spaces trimmed; "0" for a record outside the list; empty when the record lacks the field.
+    // spaces trimmed; "0" for a record outside the list; empty when the record lacks the field. A last field
+    // without its closing "|" ends with the record.
     QByteArray GetDomainField(int record, int field) const;
 
     static bool FileExists(const QString& path);
@@ -53,8 +63,11 @@ public:
     static QByteArray zeroCountRecord(const QByteArray& domain, const EngineTables::Headers& gridHeaders);
 
 private:
+    QString notAFileText() const;
+
     QString m_filePath;
     QList<QByteArray> m_entries;
     bool m_fileUnreadable = false;
+    QString m_saveRefusal; // why, once the file was found unreadable
     QString m_errorString;
 };

@@ -9,16 +9,6 @@ namespace {
 
 constexpr QByteArrayView httpScheme = "http://";
 
-// The list file separates fields with "|", and a line break or other control byte would split a record or a
-// request line.
-bool holdsUnstorableByte(QByteArrayView text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return c == '|' || byte < 32 || byte == 127;
-    });
-}
-
 // Up to length bytes starting at index from, clamped to the text.
 QByteArray midClamped(QByteArrayView text, qsizetype from, qsizetype length)
 {
@@ -28,6 +18,14 @@ QByteArray midClamped(QByteArrayView text, qsizetype from, qsizetype length)
 }
 
 } // namespace
+
+bool holdsUnstorableByte(QByteArrayView text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return c == '|' || byte < 32 || byte == 127;
+    });
+}
 
 QByteArray typedDomainText(const QString& typed)
 {

@@ -18,6 +18,10 @@ struct NormalisedDomain {
     QByteArray domain; // set for AddOk only
 };
 
+// Whether a text holds a byte that no domain of the list may hold: the list file separates fields with "|", and a
+// line break or other control byte would split a record or a request line.
+bool holdsUnstorableByte(QByteArrayView text);
+
 // A domain as the user types it, ready for NormaliseDomain: lower-cased, plain spaces trimmed, as bytes.
 QByteArray typedDomainText(const QString& typed);
 

@@ -1,6 +1,8 @@
-#include "domains/historyschema.h"
-#include "domains/historystore.h"
+#include "domains/historyimport.h"
 
+#include "domains/historyschema.h"
+
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -8,61 +10,315 @@
 using namespace Qt::StringLiterals;
 using namespace history;
 
-std::optional<qint64> HistoryStore::import(const QList<HistoryRun>& runs)
+namespace {
+
+// Runs looked up at most before the cache starts again: a file may hold any number.
+constexpr qsizetype MaxCachedRuns = 4096;
+// Rows written between two looks at the disk's free space, and the room they may take.
+constexpr qint64 RowsBetweenRoomChecks = 4096;
+constexpr qint64 RoomForRows = 8 * 1024 * 1024;
+
+QString timeText(const QDateTime& time)
 {
-    return import([&runs](const RunVisitor& add) {
-        for (const HistoryRun& run : runs) {
-            if (!add(run))
-                return false;
-        }
-        return true;
-    });
+    return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : u"never"_s;
 }
 
-std::optional<qint64> HistoryStore::import(const RunSource& source)
+// What a run says besides its fetches, for a message: "ended 2026-12-01T12:01:00.000Z".
+QString runAttribute(const HistoryRun& run, int which)
 {
-    if (!m_open || !m_writable || m_runId >= 0 || !exec(u"BEGIN IMMEDIATE"_s))
-        return std::nullopt;
-    qint64 added = 0;
-    QSqlQuery findRun(database());
-    findRun.prepare(u"SELECT id FROM run WHERE started = ?"_s);
-    QSqlQuery addRun(database());
-    addRun.prepare(u"INSERT INTO run(started, ended, front_end, cancelled) VALUES (?, ?, ?, ?)"_s);
+    switch (which) {
+    case 0:
+        return u"started %1"_s.arg(timeText(run.started));
+    case 1:
+        return run.ended.isValid() ? u"ended %1"_s.arg(timeText(run.ended)) : u"unfinished"_s;
+    case 2:
+        return run.frontEnd == FrontEnd::CommandLine ? u"made by the command line"_s : u"made by the window"_s;
+    default:
+        return run.cancelled ? u"cancelled"_s : u"not cancelled"_s;
+    }
+}
 
-    const auto importRun = [&](const HistoryRun& run) {
-        findRun.bindValue(0, msSinceEpoch(run.started));
-        if (!findRun.exec())
-            return failWith(findRun.lastError());
-        qint64 runId = -1;
-        if (findRun.next()) {
-            runId = findRun.value(0).toLongLong();
-        } else {
-            addRun.bindValue(0, msSinceEpoch(run.started));
-            addRun.bindValue(1, run.ended.isValid() ? QVariant(msSinceEpoch(run.ended))
-                                                    : QVariant(QMetaType::fromType<qint64>()));
-            addRun.bindValue(2, static_cast<int>(run.frontEnd));
-            addRun.bindValue(3, run.cancelled ? 1 : 0);
-            if (!addRun.exec())
-                return failWith(addRun.lastError());
-            runId = addRun.lastInsertId().toLongLong();
+// The first attribute in which two runs of one identity differ; -1 when they agree.
+int differingAttribute(const HistoryRun& a, const HistoryRun& b)
+{
+    for (int which = 0; which < 4; ++which) {
+        if (runAttribute(a, which) != runAttribute(b, which))
+            return which;
+    }
+    return -1;
+}
+
+bool sameFetch(const HistoryFetch& a, const HistoryFetch& b)
+{
+    return a.at == b.at && a.count == b.count &&
+           (a.count ||
+            (a.failure.kind == b.failure.kind && failureDetailText(a.failure) == failureDetailText(b.failure)));
+}
+
+QString fetchText(const HistoryFetch& fetch)
+{
+    const QString what =
+        fetch.count
+            ? u"the count %1"_s.arg(*fetch.count)
+            : (u"the failure %1 %2"_s.arg(failureKindName(fetch.failure.kind), failureDetailText(fetch.failure)))
+                  .trimmed();
+    return u"%1 at %2"_s.arg(what, timeText(fetch.at));
+}
+
+QString lineText(qint64 line)
+{
+    return line > 0 ? u"on line %1"_s.arg(line) : u"in the history"_s;
+}
+
+} // namespace
+
+HistoryImport::HistoryImport(HistoryStore& store)
+    : m_store(store)
+{
+    if (!m_store.m_open || !m_store.m_writable || m_store.m_runId >= 0) {
+        fail(m_store.problem() != HistoryProblem::None ? m_store.problemText() : u"the history is not open"_s);
+        return;
+    }
+    m_madeFile = m_store.m_pending;
+    if ((m_store.m_pending && !m_store.create()) || !m_store.exec(u"BEGIN IMMEDIATE"_s)) {
+        failInStore();
+        return;
+    }
+    m_store.m_inTransaction = true;
+    m_began = true;
+}
+
+HistoryImport::~HistoryImport()
+{
+    abandon();
+}
+
+void HistoryImport::abandon()
+{
+    if (m_began && m_store.m_inTransaction) {
+        QSqlQuery(m_store.database()).exec(u"ROLLBACK"_s);
+        m_store.m_inTransaction = false;
+        m_store.loadDomainIds(); // names added in the transaction are gone again
+    }
+    m_began = false;
+    if (m_madeFile) {
+        // The history did not exist before the import: a refused one leaves none, and the next write makes it.
+        const bool usable = m_store.m_problem == HistoryProblem::None;
+        m_store.close();
+        QFile::remove(m_store.m_path);
+        m_store.m_pending = m_store.m_open = usable;
+        m_madeFile = false;
+    }
+}
+
+bool HistoryImport::fail(const QString& why)
+{
+    if (!m_failed) {
+        m_failed = true;
+        m_error = why;
+    }
+    return false;
+}
+
+bool HistoryImport::failInStore()
+{
+    return fail(m_store.problemText());
+}
+
+void HistoryImport::refuse(const QString& why)
+{
+    fail(why);
+}
+
+const HistoryImport::RunInfo* HistoryImport::findRun(const HistoryRun& run, qint64 line)
+{
+    const auto cached = m_runs.constFind(run.identity);
+    if (cached != m_runs.cend())
+        return &*cached;
+    if (m_runs.size() >= MaxCachedRuns)
+        m_runs.clear();
+
+    QSqlQuery* select =
+        m_store.prepared(u"SELECT id, started, ended, front_end, cancelled FROM run WHERE identity = ?"_s);
+    if (!select)
+        return nullptr;
+    select->bindValue(0, run.identity);
+    if (!select->exec()) {
+        m_store.failWith(select->lastError());
+        return nullptr;
+    }
+    RunInfo info;
+    if (select->next()) {
+        info.id = select->value(0).toLongLong();
+        info.run.identity = run.identity;
+        info.run.started = utcFromMs(select->value(1).toLongLong());
+        if (!select->isNull(2))
+            info.run.ended = utcFromMs(select->value(2).toLongLong());
+        info.run.frontEnd =
+            select->value(3).toInt() == int(FrontEnd::CommandLine) ? FrontEnd::CommandLine : FrontEnd::Window;
+        info.run.cancelled = select->value(4).toInt() != 0;
+        select->finish();
+        return &*m_runs.insert(run.identity, std::move(info));
+    }
+    select->finish();
+
+    QSqlQuery* insert =
+        m_store.prepared(u"INSERT INTO run(identity, started, ended, front_end, cancelled) VALUES (?, ?, ?, ?, ?)"_s);
+    if (!insert)
+        return nullptr;
+    insert->bindValue(0, run.identity);
+    insert->bindValue(1, msSinceEpoch(run.started));
+    insert->bindValue(2, run.ended.isValid() ? QVariant(msSinceEpoch(run.ended))
+                                             : QVariant(QMetaType::fromType<qint64>()));
+    insert->bindValue(3, static_cast<int>(run.frontEnd));
+    insert->bindValue(4, run.cancelled ? 1 : 0);
+    if (!insert->exec()) {
+        m_store.failWith(insert->lastError());
+        return nullptr;
+    }
+    info.id = insert->lastInsertId().toLongLong();
+    info.run = run;
+    info.run.domains.clear();
+    info.line = line;
+    return &*m_runs.insert(run.identity, std::move(info));
+}
+
+bool HistoryImport::addRun(const HistoryRun& run, qint64 line)
+{
+    if (m_failed || !m_began)
+        return false;
+    const RunInfo* known = findRun(run, line);
+    if (!known)
+        return failInStore();
+    const int differs = differingAttribute(run, known->run);
+    if (differs >= 0)
+        return fail(u"line %1: the run %2 is %3 here but %4 %5"_s.arg(line).arg(
+            run.identity, runAttribute(run, differs), runAttribute(known->run, differs), lineText(known->line)));
+    return true;
+}
+
+bool HistoryImport::addFetch(const HistoryRun& run, const QByteArray& domain, int engine, const HistoryFetch& fetch,
+                             qint64 line)
+{
+    if (!addRun(run, line))
+        return false;
+    const qint64 runId = m_runs.value(run.identity).id;
+    const std::optional<qint64> domainId = m_store.domainId(domain);
+    if (!domainId)
+        return failInStore();
+    if (m_pending.runId != runId || m_pending.domainId != *domainId) {
+        if (!flush())
+            return false;
+        m_pending.runId = runId;
+        m_pending.domainId = *domainId;
+        m_pending.started = run.started;
+        m_pending.domain = domain;
+        m_pending.runIdentity = run.identity;
+    }
+    const auto e = static_cast<std::size_t>(engine);
+    if (m_pending.lines[e] > 0) {
+        if (sameFetch(m_pending.fetches[e], fetch))
+            return true;
+        return fail(u"line %1: %2's fetch from %3 in the run %4 is %5 here but %6 on line %7"_s.arg(line)
+                        .arg(QString::fromLatin1(domain), engineDefinitions()[e].name.toString(), run.identity,
+                             fetchText(fetch), fetchText(m_pending.fetches[e]))
+                        .arg(m_pending.lines[e]));
+    }
+    m_pending.fetches[e] = fetch;
+    m_pending.lines[e] = line;
+    return true;
+}
+
+bool HistoryImport::flush()
+{
+    if (m_pending.runId < 0)
+        return true;
+    Pending pending = std::move(m_pending);
+    m_pending = {};
+
+    static const QString select = u"SELECT 0%1 FROM fetches WHERE run = ? AND domain = ?"_s.arg(fetchColumns());
+    QSqlQuery* query = m_store.prepared(select);
+    if (!query)
+        return failInStore();
+    query->bindValue(0, pending.runId);
+    query->bindValue(1, pending.domainId);
+    if (!query->exec()) {
+        m_store.failWith(query->lastError());
+        return failInStore();
+    }
+    const bool exists = query->next();
+    std::array<HistoryFetch, EngineCount> merged;
+    if (exists)
+        readFetches(*query, 1, pending.started, merged);
+    query->finish();
+
+    qint64 added = 0;
+    for (std::size_t e = 0; e < merged.size(); ++e) {
+        if (pending.lines[e] == 0)
+            continue;
+        if (!merged[e].made()) {
+            merged[e] = pending.fetches[e];
+            ++added;
+        } else if (!sameFetch(merged[e], pending.fetches[e])) {
+            return fail(u"line %1: %2's fetch from %3 in the run %4 is %5 there but %6 in the history or earlier in "
+                        u"the file"_s.arg(pending.lines[e])
+                            .arg(QString::fromLatin1(pending.domain), engineDefinitions()[e].name.toString(),
+                                 pending.runIdentity, fetchText(pending.fetches[e]), fetchText(merged[e])));
         }
-        findRun.finish();
+    }
+    if (added == 0)
+        return true;
+
+    static const QString write = u"INSERT OR REPLACE INTO fetches(domain, run%1) VALUES (?, ?%2)"_s.arg(
+        fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
+    QSqlQuery* insert = m_store.prepared(write);
+    if (!insert)
+        return failInStore();
+    insert->bindValue(0, pending.domainId);
+    insert->bindValue(1, pending.runId);
+    bindFetches(*insert, 2, pending.started, merged);
+    if (!insert->exec()) {
+        m_store.failWith(insert->lastError());
+        return failInStore();
+    }
+    insert->finish();
+    m_added += added;
+    if (++m_flushes % RowsBetweenRoomChecks == 0 && !m_store.ensureRoom(RoomForRows))
+        return failInStore();
+    return true;
+}
+
+std::optional<qint64> HistoryImport::finish()
+{
+    if (!m_failed && m_began && flush()) {
+        if (m_store.exec(u"COMMIT"_s)) {
+            m_store.m_inTransaction = false;
+            m_began = false;
+            m_madeFile = false;
+            return m_added;
+        }
+        failInStore();
+    }
+    abandon();
+    return std::nullopt;
+}
+
+std::optional<qint64> HistoryStore::import(const QList<HistoryRun>& runs, QString& error)
+{
+    HistoryImport import(*this);
+    qint64 line = 0;
+    for (const HistoryRun& run : runs) {
+        ++line;
+        bool taken = import.addRun(run, line);
         for (const DomainFetches& fetches : run.domains) {
-            bool inserted = false;
-            if (!insertFetches(runId, run.started, fetches, false, &inserted))
-                return false;
-            if (inserted) {
-                for (const HistoryFetch& fetch : fetches.engines)
-                    added += fetch.made() ? 1 : 0;
+            for (int engine = 0; taken && engine < EngineCount; ++engine) {
+                const HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(engine)];
+                taken = !fetch.made() || import.addFetch(run, fetches.domain, engine, fetch, line);
             }
         }
-        return true;
-    };
-    if (source(importRun) && m_open && exec(u"COMMIT"_s))
-        return added;
-    if (m_open) {
-        exec(u"ROLLBACK"_s);
-        loadDomainIds(); // names added in the transaction are gone again
     }
-    return std::nullopt;
+    const std::optional<qint64> added = import.finish();
+    if (!added)
+        error = import.error();
+    return added;
 }

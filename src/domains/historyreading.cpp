@@ -19,8 +19,10 @@ bool HistoryStore::readRuns(const QDateTime& since, const QDateTime& until, QLis
 {
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT id, started, ended, front_end, cancelled FROM run WHERE started BETWEEN ? AND ? "
-                  "ORDER BY started"_s);
+    // A version-1 history told runs apart by their start, which gives them their identity.
+    const QString identity = m_version >= 2 ? u"identity"_s : u"'v1-' || started"_s;
+    query.prepare(u"SELECT id, started, ended, front_end, cancelled, %1 FROM run WHERE started BETWEEN ? AND ? "
+                  "ORDER BY started, id"_s.arg(identity));
     query.addBindValue(bound(since, std::numeric_limits<qint64>::min()));
     query.addBindValue(bound(until, std::numeric_limits<qint64>::max()));
     if (!query.exec())
@@ -33,46 +35,30 @@ bool HistoryStore::readRuns(const QDateTime& since, const QDateTime& until, QLis
         row.run.frontEnd = query.value(3).toInt() == static_cast<int>(FrontEnd::CommandLine) ? FrontEnd::CommandLine
                                                                                              : FrontEnd::Window;
         row.run.cancelled = query.value(4).toInt() != 0;
+        row.run.identity = query.value(5).toString();
         rows.append(std::move(row));
     }
     return true;
 }
-
-namespace {
-
-// A row of fetches read back: columns from first on are the engines' at, count, failure and detail.
-void readFetches(const QSqlQuery& query, int first, const QDateTime& started, DomainFetches& fetches)
-{
-    for (int i = 0; i < EngineCount; ++i) {
-        const int column = first + 4 * i;
-        HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(i)];
-        if (query.isNull(column))
-            continue;
-        fetch.at = started.addMSecs(query.value(column).toLongLong());
-        if (!query.isNull(column + 1))
-            fetch.count = query.value(column + 1).toLongLong();
-        else
-            fetch.failure = failureFromText(query.value(column + 2).toString(), query.value(column + 3).toString())
-                                .value_or(FailureDetail{});
-    }
-}
-
-} // namespace
 
 bool HistoryStore::visitRuns(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
                              const QDateTime& until)
 {
     if (!m_open)
         return false;
-    if (m_empty)
+    if (m_empty || m_pending)
         return true;
-    // One read transaction, so that the runs, their fetches and the domains' names are of one moment while a run
-    // writes; the names are read again, as another connection may have added some.
-    if (!exec(u"BEGIN"_s))
+    // The whole history is read a run at a time, each in a read transaction of its own, so that a long export
+    // never keeps a run's writes waiting; a domain's history is one transaction, so that its runs and fetches
+    // are of one moment. The names are read again, as another connection may have added some.
+    const bool whole = domains.isEmpty();
+    if (!whole && !exec(u"BEGIN"_s))
         return false;
+    m_inTransaction = !whole;
     if (!loadDomainIds() || !visitRunsRead(visit, domains, since, until))
         return false;
-    return exec(u"COMMIT"_s);
+    m_inTransaction = false;
+    return whole || exec(u"COMMIT"_s);
 }
 
 bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
@@ -95,10 +81,18 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
             if (!query.exec())
                 return failWith(query.lastError());
             while (query.next()) {
-                DomainFetches fetches{names.value(query.value(0).toLongLong()), {}};
-                readFetches(query, 1, row.run.started, fetches);
+                const qint64 id = query.value(0).toLongLong();
+                if (!names.contains(id)) { // a name written since the names were read
+                    if (!loadDomainIds())
+                        return false;
+                    for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
+                        names.insert(it.value(), it.key());
+                }
+                DomainFetches fetches{names.value(id), {}};
+                readFetches(query, 1, row.run.started, fetches.engines);
                 row.run.domains.append(std::move(fetches));
             }
+            query.finish();
             if (!visit(row.run))
                 return true;
             row.run = {};
@@ -126,7 +120,7 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
         while (query.next()) {
             HistoryRun& run = rows[rowOfRun.value(query.value(0).toLongLong())].run;
             DomainFetches fetches{domain, {}};
-            readFetches(query, 1, run.started, fetches);
+            readFetches(query, 1, run.started, fetches.engines);
             run.domains.append(std::move(fetches));
         }
     }

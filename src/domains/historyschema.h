@@ -1,11 +1,19 @@
 #pragma once
 
-// What the store's writing and reading share: times as the history holds them, and the columns of a fetches row.
+// What the store's writing, reading and importing share: the schema, times as the history holds them, and the
+// columns of a fetches row.
 
-#include "engine/enginecatalogue.h"
+#include "domains/historystore.h"
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+class QSqlDatabase;
+class QSqlQuery;
 
 namespace history {
 
@@ -25,13 +33,28 @@ inline QDateTime utcFromMs(qint64 ms)
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
 }
 
-// ", at0, count0, failure0, detail0, at1, …": the columns of a fetches row after its keys.
-inline QString fetchColumns()
+// The identity of a run that a version-1 history recorded, which told runs apart by their start.
+inline QString legacyRunIdentity(qint64 startedMs)
 {
-    QString columns;
-    for (int i = 0; i < EngineCount; ++i)
-        columns += QStringLiteral(", at%1, count%1, failure%1, detail%1").arg(i);
-    return columns;
+    return QStringLiteral("v1-%1").arg(startedMs);
 }
+
+// The statements that take a history from one version to the next: the first makes version 1, the second takes
+// version 1 to version 2.
+const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps();
+
+// Whether the database holds a Brenlow history of the version given, table by table and column by column (no
+// table at all for version 0); nothing when it could not be read.
+std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version);
+
+// ", at0, count0, failure0, detail0, at1, …": the columns of a fetches row after its keys.
+QString fetchColumns();
+
+// Binds the engines' fetches of a row, from the placeholder first on, and reads them back from the column first
+// on.
+void bindFetches(QSqlQuery& query, int first, const QDateTime& started,
+                 const std::array<HistoryFetch, EngineCount>& engines);
+void readFetches(const QSqlQuery& query, int first, const QDateTime& started,
+                 std::array<HistoryFetch, EngineCount>& engines);
 
 } // namespace history

@@ -1,18 +1,25 @@
 #include "domains/historystore.h"
 
 #include "domains/historyschema.h"
+#include "domains/listlocation.h"
+#include "domains/pathkind.h"
+#include "domains/sqliteproblem.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
+#include <QUuid>
 #include <QVariant>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <limits>
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -20,41 +27,55 @@ using namespace history;
 
 namespace {
 
-// SQLite's primary result codes, as the driver gives them in nativeErrorCode().
-constexpr int SqliteBusy = 5;
-constexpr int SqliteLocked = 6;
-constexpr int SqliteReadOnly = 8;
-constexpr int SqliteFull = 13;
-constexpr int SqliteCantOpen = 14;
-constexpr int SqliteNotADatabase = 26;
+// Room the next save of a list needs beside it: the new file is written before the old one goes. Twice the
+// list's size and some more leaves room for a list that grows in the run.
+constexpr qint64 ListSaveMargin = 256 * 1024;
+// What one write of the history may take at most, its journal included.
+constexpr qint64 RunRoom = 4 * 1024;
+constexpr qint64 DomainRoom = 8 * 1024;
 
-// The schema as each version adds to it; the database's user_version says how many of these it has had.
-const QStringList& schemaSteps()
+std::optional<qint64> systemFreeSpace(const QString& folder)
 {
-    static const QStringList steps{
-        // Version 1.
-        uR"(CREATE TABLE run(id INTEGER PRIMARY KEY, started INTEGER NOT NULL UNIQUE, ended INTEGER,
-                             front_end INTEGER NOT NULL, cancelled INTEGER NOT NULL DEFAULT 0);
-            CREATE TABLE domain(id INTEGER PRIMARY KEY, name BLOB NOT NULL UNIQUE);
-            CREATE TABLE fetches(domain INTEGER NOT NULL, run INTEGER NOT NULL,
-                                 at0, count0, failure0, detail0, at1, count1, failure1, detail1,
-                                 at2, count2, failure2, detail2, at3, count3, failure3, detail3,
-                                 at4, count4, failure4, detail4,
-                                 PRIMARY KEY(run, domain)) WITHOUT ROWID)"_s,
-    };
-    return steps;
+    struct statvfs status {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &status) != 0)
+        return std::nullopt;
+    return qint64(status.f_bavail) * qint64(status.f_frsize);
+}
+
+bool writable(const QString& path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// A file of version 1 that a 1.2 Brenlow left in write-ahead-log mode, with no log beside it: everything is in
+// the file, which is read as it stands, so that reading makes no log and no index file beside it.
+bool isIdleLogFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header.startsWith("SQLite format 3") && header[18] == 2 && header[19] == 2 &&
+           !QFileInfo::exists(path + u"-wal"_s);
+}
+
+QString sqliteUri(const QString& path, const QString& query)
+{
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + u'?' + query;
 }
 
 } // namespace
 
 QString HistoryStore::pathFor(const QString& listFilePath)
 {
-    return listFilePath + ".history.sqlite"_L1;
+    return canonicalListPath(listFilePath) + ".history.sqlite"_L1;
 }
 
 HistoryStore::HistoryStore(const QString& listFilePath, std::chrono::milliseconds busyTimeout)
-    : m_path(pathFor(listFilePath))
+    : m_listPath(canonicalListPath(listFilePath))
+    , m_path(m_listPath + ".history.sqlite"_L1)
     , m_busyTimeout(busyTimeout)
+    , m_freeSpace(systemFreeSpace)
 {
     static std::atomic<int> stores{0};
     m_connection = u"brenlow-history-%1"_s.arg(++stores);
@@ -78,17 +99,21 @@ void HistoryStore::close()
         QSqlDatabase::removeDatabase(m_connection);
     }
     m_open = false;
+    m_pending = false;
+    m_inTransaction = false;
     m_runId = -1;
     m_domainIds.clear();
 }
 
-bool HistoryStore::fail(HistoryProblem problem)
+bool HistoryStore::fail(HistoryProblem problem, const QString& detail)
 {
     // The connection stays until the store is opened again or goes, as queries may still hold it; what a
     // failed write began is undone.
     m_problem = problem;
-    if (m_open)
+    m_detail = detail;
+    if (m_inTransaction && QSqlDatabase::contains(m_connection))
         QSqlQuery(database()).exec(u"ROLLBACK"_s);
+    m_inTransaction = false;
     m_open = false;
     m_runId = -1;
     return false;
@@ -96,20 +121,8 @@ bool HistoryStore::fail(HistoryProblem problem)
 
 bool HistoryStore::failWith(const QSqlError& error)
 {
-    m_detail = error.databaseText();
-    switch (error.nativeErrorCode().toInt()) {
-    case SqliteBusy:
-    case SqliteLocked:
-        return fail(HistoryProblem::Locked);
-    case SqliteReadOnly:
-    case SqliteCantOpen:
-        return fail(HistoryProblem::NotWritable);
-    case SqliteNotADatabase:
-        return fail(HistoryProblem::NotADatabase);
-    case SqliteFull:
-    default:
-        return fail(m_writable ? HistoryProblem::WriteFailed : HistoryProblem::NotADatabase);
-    }
+    const SqliteProblem problem = sqliteProblem(database(), error, m_writable);
+    return fail(problem.kind, problem.detail);
 }
 
 bool HistoryStore::open(Mode mode)
@@ -118,37 +131,151 @@ bool HistoryStore::open(Mode mode)
     m_problem = HistoryProblem::None;
     m_detail.clear();
     m_empty = false;
+    m_version = 0;
     m_writable = mode == Mode::Write;
     if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
         return fail(HistoryProblem::NoDriver);
-
-    const QFileInfo file(m_path);
-    if (!m_writable && !file.exists()) {
+    const PathKind kind = pathKind(m_path);
+    if (kind != PathKind::Missing && kind != PathKind::RegularFile)
+        return fail(HistoryProblem::NotAFile, pathKindClause(m_path, kind));
+    if (m_writable)
+        return openToWrite(kind == PathKind::RegularFile);
+    if (kind == PathKind::Missing) {
         m_empty = m_open = true;
         return true;
     }
-    if (m_writable) {
-        // SQLite would open a file it cannot write read-only without a word; ask first.
-        const QByteArray target = QFile::encodeName(file.exists() ? file.absoluteFilePath() : file.absolutePath());
-        if (::access(target.constData(), W_OK) != 0) {
-            m_detail = QString::fromLocal8Bit(std::strerror(errno));
-            return fail(HistoryProblem::NotWritable);
-        }
-    }
+    return openToRead();
+}
 
+bool HistoryStore::connect(const QString& uri, bool readOnly)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
-    db.setDatabaseName(file.absoluteFilePath());
-    const QString busyTimeout = u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_busyTimeout.count());
-    db.setConnectOptions(m_writable ? busyTimeout : u"QSQLITE_OPEN_READONLY;"_s + busyTimeout);
+    db.setDatabaseName(uri);
+    QString options = u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(m_busyTimeout.count());
+    if (readOnly)
+        options += u";QSQLITE_OPEN_READONLY"_s;
+    db.setConnectOptions(options);
     if (!db.open())
         return failWith(db.lastError());
+    useExtendedResultCodes(db);
     m_open = true;
-    return prepareSchema(m_writable) && loadDomainIds();
+    return true;
+}
+
+bool HistoryStore::openToRead()
+{
+    // Read only, and through the link to the file itself: a reader needs no write access and makes no file.
+    const QString file = QFileInfo(m_path).canonicalFilePath();
+    const QString query = isIdleLogFile(file) ? u"mode=ro&immutable=1"_s : u"mode=ro"_s;
+    return connect(sqliteUri(file, query), true) && checkSchema(false) && loadDomainIds();
+}
+
+bool HistoryStore::openToWrite(bool exists)
+{
+    const QFileInfo file(m_path);
+    if (!exists) {
+        // Made with the first write, so that a session that writes nothing leaves no file.
+        if (!writable(file.absolutePath()))
+            return fail(HistoryProblem::NotWritable, QString::fromLocal8Bit(std::strerror(errno)));
+        m_pending = m_open = true;
+        return true;
+    }
+    // SQLite would open a file it cannot write read-only without a word, and its journal goes beside it.
+    const QString real = file.canonicalFilePath();
+    if (!writable(real) || !writable(QFileInfo(real).absolutePath()))
+        return fail(HistoryProblem::NotWritable, QString::fromLocal8Bit(std::strerror(errno)));
+    // Nothing in the file changes (its journal mode included) before it is known to be a whole Brenlow history.
+    if (!connect(sqliteUri(real, u"mode=rw"_s), false) || !checkSchema(true))
+        return false;
+    if (m_version > 0 && !checkWhole())
+        return false;
+    QSqlQuery mode(database());
+    if (!mode.exec(u"PRAGMA journal_mode"_s) || !mode.next())
+        return failWith(mode.lastError());
+    const bool logMode = mode.value(0).toString() == u"wal"_s;
+    mode.finish();
+    if ((logMode && !exec(u"PRAGMA journal_mode=DELETE"_s)) || !migrate())
+        return false;
+    return loadDomainIds();
+}
+
+bool HistoryStore::create()
+{
+    // A small page, as a domain's commit writes a page or two.
+    if (!connect(sqliteUri(m_path, u"mode=rwc"_s), false) || !exec(u"PRAGMA page_size=1024"_s) ||
+        !exec(u"PRAGMA journal_mode=DELETE"_s))
+        return false;
+    m_pending = false;
+    return migrate() && loadDomainIds();
+}
+
+bool HistoryStore::checkSchema(bool writing)
+{
+    // In one read transaction: what the file holds, table by table and column by column.
+    if (!exec(u"BEGIN"_s))
+        return false;
+    m_inTransaction = true;
+    QSqlQuery query(database());
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        return failWith(query.lastError());
+    m_version = query.value(0).toInt();
+    query.finish();
+    if (m_version > SchemaVersion)
+        return fail(HistoryProblem::NewerSchema);
+    const std::optional<bool> ours = isHistorySchema(database(), m_version);
+    if (!ours)
+        return failWith(database().lastError());
+    if (!*ours)
+        return fail(HistoryProblem::NotADatabase);
+    m_empty = !writing && m_version == 0;
+    m_inTransaction = false;
+    return exec(u"COMMIT"_s);
+}
+
+bool HistoryStore::checkWhole()
+{
+    // A damaged page would take whatever is written next with it.
+    QSqlQuery query(database());
+    if (!query.exec(u"PRAGMA quick_check(1)"_s) || !query.next())
+        return failWith(query.lastError());
+    const QString verdict = query.value(0).toString();
+    if (verdict != u"ok"_s)
+        return fail(HistoryProblem::Damaged, verdict);
+    return true;
+}
+
+bool HistoryStore::migrate()
+{
+    // The version is read again under the write lock, so that no other connection makes the schema meanwhile.
+    if (!exec(u"BEGIN IMMEDIATE"_s))
+        return false;
+    m_inTransaction = true;
+    QSqlQuery query(database());
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        return failWith(query.lastError());
+    m_version = query.value(0).toInt();
+    query.finish();
+    if (m_version > SchemaVersion)
+        return fail(HistoryProblem::NewerSchema);
+    const std::optional<bool> ours = isHistorySchema(database(), m_version);
+    if (!ours || !*ours)
+        return ours ? fail(HistoryProblem::NotADatabase) : failWith(database().lastError());
+    for (int step = m_version; step < SchemaVersion; ++step) {
+        for (const QString& statement : schemaSteps()[std::size_t(step)].split(u';', Qt::SkipEmptyParts)) {
+            if (!exec(statement))
+                return false;
+        }
+    }
+    if (m_version < SchemaVersion && !exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion)))
+        return false;
+    m_version = SchemaVersion;
+    m_inTransaction = false;
+    return exec(u"COMMIT"_s);
 }
 
 QSqlQuery* HistoryStore::prepared(const QString& statement)
 {
-    // Each statement is prepared once a store: a run makes its inserts and commits a thousand times.
+    // Each statement is prepared once a store: a run makes its inserts a thousand times.
     std::unique_ptr<QSqlQuery>& query = m_statements[statement];
     if (!query) {
         query = std::make_unique<QSqlQuery>(database());
@@ -179,52 +306,33 @@ bool HistoryStore::exec(const QString& statement)
     return true;
 }
 
-bool HistoryStore::prepareSchema(bool writable)
+bool HistoryStore::ensureRoom(qint64 bytes)
 {
-    // A new file gets small pages, as a domain's commit writes one page to the log (a database that has pages
-    // keeps its own). What the file holds is read in one transaction, and to write under the write lock, so that
-    // no other connection makes the schema meanwhile; taking that lock finds out now, not at the first run,
-    // whether another program holds it.
-    if ((writable && !exec(u"PRAGMA page_size=1024"_s)) || !exec(writable ? u"BEGIN IMMEDIATE"_s : u"BEGIN"_s))
+    // The history gives way to the list: it stops while the disk holds less than the list's next save needs.
+    const std::optional<qint64> free = m_freeSpace(QFileInfo(m_path).absolutePath());
+    const qint64 listSize = std::max<qint64>(QFileInfo(m_listPath).size(), 0);
+    if (free && *free < 2 * listSize + ListSaveMargin + bytes)
+        return fail(HistoryProblem::DiskFull);
+    return true;
+}
+
+bool HistoryStore::transaction(const std::function<bool()>& writes)
+{
+    if (!m_open || !m_writable || (m_pending && !create()))
         return false;
-    QSqlQuery query(database());
-    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
-        return failWith(query.lastError());
-    const int version = query.value(0).toInt();
-    query.finish();
-    if (version > SchemaVersion)
-        return fail(HistoryProblem::NewerSchema);
-    if (version == 0) {
-        // A database that holds anything but is not a history of any version is someone else's.
-        if (!query.exec(u"SELECT count(*) FROM sqlite_master"_s) || !query.next())
-            return failWith(query.lastError());
-        if (query.value(0).toInt() != 0)
-            return fail(HistoryProblem::NotADatabase);
-        query.finish();
-    }
-    if (!writable) {
-        m_empty = version == 0;
-        return exec(u"COMMIT"_s);
-    }
-    const QStringList& steps = schemaSteps();
-    for (qsizetype step = version; step < steps.size(); ++step) {
-        for (const QString& statement : steps[step].split(u';', Qt::SkipEmptyParts)) {
-            if (!exec(statement))
-                return false;
-        }
-    }
-    if ((version < SchemaVersion && !exec(u"PRAGMA user_version = %1"_s.arg(SchemaVersion))) || !exec(u"COMMIT"_s))
+    if (!exec(u"BEGIN IMMEDIATE"_s))
         return false;
-    // WAL lets readers go on while a run writes, and with synchronous=NORMAL a commit costs no flush to disk; the
-    // flushes come with the checkpoints, which a log of 4,000 pages keeps out of runs of up to some 4,000 domains.
-    return exec(u"PRAGMA journal_mode=WAL"_s) && exec(u"PRAGMA synchronous=NORMAL"_s) &&
-           exec(u"PRAGMA wal_autocheckpoint=4000"_s);
+    m_inTransaction = true;
+    if (!writes() || !m_open)
+        return fail(m_problem == HistoryProblem::None ? HistoryProblem::WriteFailed : m_problem, m_detail);
+    m_inTransaction = false;
+    return exec(u"COMMIT"_s);
 }
 
 bool HistoryStore::loadDomainIds()
 {
     m_domainIds.clear();
-    if (m_empty)
+    if (m_empty || m_pending)
         return true;
     QSqlQuery query(database());
     query.setForwardOnly(true);
@@ -241,92 +349,67 @@ std::optional<qint64> HistoryStore::domainId(const QByteArray& domain)
     if (known != m_domainIds.cend())
         return *known;
     // Another connection of this list's may have added the name since the names were read.
-    QSqlQuery query(database());
-    query.prepare(u"INSERT OR IGNORE INTO domain(name) VALUES (?)"_s);
-    query.addBindValue(domain);
-    if (!query.exec()) {
-        failWith(query.lastError());
+    QSqlQuery* insert = prepared(u"INSERT OR IGNORE INTO domain(name) VALUES (?)"_s);
+    QSqlQuery* select = insert ? prepared(u"SELECT id FROM domain WHERE name = ?"_s) : nullptr;
+    if (!select)
+        return std::nullopt;
+    insert->bindValue(0, domain);
+    if (!insert->exec()) {
+        failWith(insert->lastError());
         return std::nullopt;
     }
-    query.prepare(u"SELECT id FROM domain WHERE name = ?"_s);
-    query.addBindValue(domain);
-    if (!query.exec() || !query.next()) {
-        failWith(query.lastError());
+    select->bindValue(0, domain);
+    if (!select->exec() || !select->next()) {
+        failWith(select->lastError());
         return std::nullopt;
     }
-    const qint64 id = query.value(0).toLongLong();
+    const qint64 id = select->value(0).toLongLong();
+    select->finish();
     m_domainIds.insert(domain, id);
     return id;
 }
 
 bool HistoryStore::beginRun(const QDateTime& started, FrontEnd frontEnd)
 {
-    if (!m_open || !m_writable)
+    if (!m_open || !m_writable || (m_pending && !create()) || !ensureRoom(RunRoom))
         return false;
-    // Runs are told apart by their start: one that starts in the same millisecond as the last, or before it
-    // (the clock was set back), starts just after it.
-    QSqlQuery query(database());
-    if (!query.exec(u"SELECT max(started) FROM run"_s) || !query.next())
-        return failWith(query.lastError());
-    qint64 start = msSinceEpoch(started);
-    if (!query.value(0).isNull())
-        start = std::max(start, query.value(0).toLongLong() + 1);
-    query.finish();
-
-    query.prepare(u"INSERT INTO run(started, front_end) VALUES (?, ?)"_s);
-    query.addBindValue(start);
-    query.addBindValue(static_cast<int>(frontEnd));
-    if (!query.exec())
-        return failWith(query.lastError());
-    m_runId = query.lastInsertId().toLongLong();
-    m_runStarted = utcFromMs(start);
+    // The start is what the clock says, however wrong; the run is told apart by an identity of its own.
+    QSqlQuery* query = prepared(u"INSERT INTO run(identity, started, front_end) VALUES (?, ?, ?)"_s);
+    if (!query)
+        return false;
+    query->bindValue(0, QUuid::createUuid().toString(QUuid::WithoutBraces));
+    query->bindValue(1, msSinceEpoch(started));
+    query->bindValue(2, static_cast<int>(frontEnd));
+    if (!query->exec())
+        return failWith(query->lastError());
+    m_runId = query->lastInsertId().toLongLong();
+    m_runStarted = started;
     return true;
 }
 
 bool HistoryStore::recordDomain(const DomainFetches& fetches)
 {
-    if (!m_open || m_runId < 0)
+    if (!m_open || m_runId < 0 || !ensureRoom(DomainRoom))
         return false;
-    // A known domain's row is one statement, a transaction of its own; a new domain's name goes in with it.
-    if (m_domainIds.contains(fetches.domain))
-        return insertFetches(m_runId, m_runStarted, fetches, true, nullptr);
-    return exec(u"BEGIN"_s) && insertFetches(m_runId, m_runStarted, fetches, true, nullptr) && exec(u"COMMIT"_s);
+    return insertFetches(m_runId, m_runStarted, fetches);
 }
 
-bool HistoryStore::insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches, bool replace,
-                                 bool* inserted)
+bool HistoryStore::insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches)
 {
     const std::optional<qint64> domain = domainId(fetches.domain);
     if (!domain)
         return false;
-    static const auto insert = [](const QString& conflict) {
-        return u"INSERT OR %1 INTO fetches(domain, run%2) VALUES (?, ?%3)"_s.arg(
-            conflict, fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
-    };
-    static const QString replacing = insert(u"REPLACE"_s);
-    static const QString ignoring = insert(u"IGNORE"_s);
-    QSqlQuery* prepared = this->prepared(replace ? replacing : ignoring);
-    if (!prepared)
+    static const QString insert = u"INSERT OR REPLACE INTO fetches(domain, run%1) VALUES (?, ?%2)"_s.arg(
+        fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
+    QSqlQuery* query = prepared(insert);
+    if (!query)
         return false;
-    QSqlQuery& query = *prepared;
-    query.bindValue(0, *domain);
-    query.bindValue(1, runId);
-    const QVariant none(QMetaType::fromType<qint64>());
-    const QVariant noText(QMetaType::fromType<QString>());
-    int column = 2;
-    for (const HistoryFetch& fetch : fetches.engines) {
-        const bool failed = fetch.made() && !fetch.count;
-        query.bindValue(column++, fetch.made() ? QVariant(started.msecsTo(fetch.at)) : none);
-        query.bindValue(column++, fetch.count ? QVariant(*fetch.count) : none);
-        query.bindValue(column++, failed ? QVariant(failureKindName(fetch.failure.kind)) : noText);
-        const QString detail = failed ? failureDetailText(fetch.failure) : QString();
-        query.bindValue(column++, detail.isEmpty() ? noText : QVariant(detail));
-    }
-    if (!query.exec())
-        return failWith(query.lastError());
-    if (inserted)
-        *inserted = query.numRowsAffected() > 0;
-    query.finish();
+    query->bindValue(0, *domain);
+    query->bindValue(1, runId);
+    bindFetches(*query, 2, started, fetches.engines);
+    if (!query->exec())
+        return failWith(query->lastError());
+    query->finish();
     return true;
 }
 
@@ -334,13 +417,15 @@ bool HistoryStore::endRun(const QDateTime& ended, bool cancelled)
 {
     if (!m_open || m_runId < 0)
         return false;
-    QSqlQuery query(database());
-    query.prepare(u"UPDATE run SET ended = ?, cancelled = ? WHERE id = ?"_s);
-    query.addBindValue(msSinceEpoch(ended));
-    query.addBindValue(cancelled ? 1 : 0);
-    query.addBindValue(m_runId);
+    QSqlQuery* query = prepared(u"UPDATE run SET ended = ?, cancelled = ? WHERE id = ?"_s);
+    if (!query)
+        return false;
+    // A clock set back during the run does not make a run that ends before it starts.
+    query->bindValue(0, std::max(msSinceEpoch(ended), msSinceEpoch(m_runStarted)));
+    query->bindValue(1, cancelled ? 1 : 0);
+    query->bindValue(2, m_runId);
     m_runId = -1;
-    return query.exec() || failWith(query.lastError());
+    return query->exec() || failWith(query->lastError());
 }
 
 QString HistoryStore::problemText() const
@@ -349,14 +434,23 @@ QString HistoryStore::problemText() const
     switch (m_problem) {
     case HistoryProblem::None:
         break;
+    case HistoryProblem::NotAFile:
+        return u"the history file %1; it is not used"_s.arg(m_detail);
     case HistoryProblem::NotWritable:
         return u"the history file %1 cannot be written%2"_s.arg(m_path, because);
     case HistoryProblem::NotADatabase:
         return u"the history file %1 is not a Brenlow history%2; it is left as it is"_s.arg(m_path, because);
     case HistoryProblem::NewerSchema:
         return u"the history file %1 was written by a newer Brenlow; it is left as it is"_s.arg(m_path);
+    case HistoryProblem::Damaged:
+        return u"the history file %1 is damaged%2; it is left as it is"_s.arg(m_path, because);
     case HistoryProblem::Locked:
         return u"the history file %1 is locked by another program"_s.arg(m_path);
+    case HistoryProblem::DiskFull:
+        return u"the disk that holds the history file %1 is full or nearly so%2; the history stops there, and what "
+               u"it holds stays, so that the domain list can still be saved"_s.arg(m_path, because);
+    case HistoryProblem::ReadFailed:
+        return u"the history file %1 could not be read%2"_s.arg(m_path, because);
     case HistoryProblem::WriteFailed:
         return u"the history file %1 could not be written%2; what it held before stays"_s.arg(m_path, because);
     case HistoryProblem::NotLocked:

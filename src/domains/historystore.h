@@ -43,7 +43,8 @@ struct DomainFetches {
 
 // One update run and what it fetched.
 struct HistoryRun {
-    QDateTime started; // in UTC to the millisecond; it tells runs apart
+    QString identity;  // its own, given when it began: runs are told apart by it, never by the clock
+    QDateTime started; // what the clock said when it began, in UTC to the millisecond
     QDateTime ended;   // invalid when the run never ended (the program was killed)
     FrontEnd frontEnd = FrontEnd::Window;
     bool cancelled = false;
@@ -53,31 +54,40 @@ struct HistoryRun {
 // Why the history cannot be kept or read.
 enum class HistoryProblem {
     None,
+    NotAFile,     // a directory, a FIFO, a device or a link to nothing stands where the file would be
     NotWritable,  // the file, or its folder, cannot be written
     NotADatabase, // the file is not a history: it is left as it is
     NewerSchema,  // a later Brenlow made it: it is left as it is
+    Damaged,      // the file is damaged: it is left as it is
     Locked,       // another program holds the database
-    WriteFailed,  // a write failed (the disk is full, say); what was written before stays
+    DiskFull,     // the disk is (nearly) full: what was written stays, and the list can still be saved
+    ReadFailed,   // the file could not be read
+    WriteFailed,  // a write failed; what was written before stays
     NotLocked,    // the list's lock is not held, and only its holder writes the history
     NoDriver,     // Qt's SQLite driver is missing
 };
 
 // The history of a domain list: every run, and every fetch of every domain in it, in an SQLite database beside
-// the list file and named after it ("brenlow.txt.history.sqlite"). Only the holder of the list's lock writes;
-// anyone may read. A store that meets a problem stops and says so once; the list never depends on it.
+// the list's canonical path, named after it ("brenlow.txt.history.sqlite"), so that every path to the list has
+// the one history. Only the holder of the list's lock writes; anyone may read, and reading creates no file and
+// needs no write access. A store that meets a problem stops and says so once; the list never depends on it.
 //
-// The schema (PRAGMA user_version 1): run(id, started, ended, front_end, cancelled) with times in milliseconds
-// since 1970 UTC; domain(id, name) with the domain's bytes; and one row of fetches(run, domain, then for each
-// engine k: at_k, the milliseconds after the run's start when the fetch ended, count_k, failure_k and detail_k),
-// keyed by run and domain without a rowid, so that a run appends its domains at the end of the table, one page
-// a write, and a domain's history is one lookup a run.
+// The schema (PRAGMA user_version 2): run(id, identity, started, ended, front_end, cancelled) with times in
+// milliseconds since 1970 UTC and the identity a text of its own ("v1-" and the start for the runs of version 1,
+// which told runs apart by their start); domain(id, name) with the domain's bytes; and one row of fetches(run,
+// domain, then for each engine k: at_k, the milliseconds after the run's start when the fetch ended, count_k,
+// failure_k and detail_k), keyed by run and domain without a rowid, so that a run appends its domains at the end
+// of the table and a domain's history is one lookup a run. The file keeps a rollback journal, which is gone
+// after every commit: between writes the history is one file, which readers read without writing.
 class HistoryStore {
 public:
     enum class Mode { Read, Write };
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
     static constexpr std::chrono::milliseconds DefaultBusyTimeout{2000};
+    // The free bytes of the file system that holds a folder; nothing when they cannot be known.
+    using FreeSpace = std::function<std::optional<qint64>(const QString& folder)>;
 
-    // Where the history of the list at listFilePath is kept.
+    // Where the history of the list at listFilePath is kept: beside the list's canonical path.
     static QString pathFor(const QString& listFilePath);
 
     // busyTimeout: how long a write waits for another connection's lock before the history is found locked.
@@ -86,8 +96,13 @@ public:
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
 
-    // Opens the history: to read, a missing file is an empty history; to write, it is made. False, with the
-    // problem, when it cannot be used; a file that is there is never replaced.
+    // Writes stop while the disk has less room than the list's next save needs; tests give a file system of
+    // their own size here.
+    void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
+
+    // Opens the history: to read, a missing file is an empty history; to write, the file is checked to be a
+    // Brenlow history and whole before anything in it changes, and a missing one is made with the first write.
+    // False, with the problem, when it cannot be used; a file that is there is never replaced.
     bool open(Mode mode);
     // Closes the history, which is not to be written because the list's lock is not held, for the reason given.
     void refuseWriting(const QString& why);
@@ -97,11 +112,14 @@ public:
     QString problemText() const;
     const QString& filePath() const { return m_path; }
 
-    // A run begins; its domains follow, each in a transaction of its own, so that a crash loses at most the
-    // domain under way; then it ends. False, with the problem, when a write fails: the store is then closed.
+    // A run begins, with an identity of its own; its domains follow; then it ends. Each write commits on its own
+    // unless it is one of the writes of transaction(). False, with the problem, when a write fails: the store is
+    // then closed.
     bool beginRun(const QDateTime& started, FrontEnd frontEnd);
     bool recordDomain(const DomainFetches& fetches);
     bool endRun(const QDateTime& ended, bool cancelled);
+    // Makes the writes that writes() makes in one transaction, all or none.
+    bool transaction(const std::function<bool()>& writes);
 
     // The runs that started from since to until (either invalid: no bound), oldest first, with the fetches of
     // the domains asked for (all domains when none is named), in no set order. Runs without such fetches are
@@ -114,39 +132,48 @@ public:
     bool visitRuns(const RunVisitor& visit, const QList<QByteArray>& domains = {}, const QDateTime& since = {},
                    const QDateTime& until = {});
 
-    // Adds the runs that source hands to the visitor it is given, as an export holds them, in one transaction.
-    // A run already in the history (same start) keeps its fetches, and a domain's fetches in a run already there
-    // are not added again. Returns the fetches added; nothing, and nothing of this import kept, when source
-    // returns false or a write failed (the problem then says so).
-    using RunSource = std::function<bool(const RunVisitor& add)>;
-    std::optional<qint64> import(const RunSource& source);
-    std::optional<qint64> import(const QList<HistoryRun>& runs);
+    // Adds runs to the history in one transaction, as HistoryImport does: the fetches added, or nothing (error
+    // says why) with nothing of them kept.
+    std::optional<qint64> import(const QList<HistoryRun>& runs, QString& error);
 
 private:
+    friend class HistoryImport;
     struct RunRow;
-    bool fail(HistoryProblem problem);
+
+    bool fail(HistoryProblem problem, const QString& detail = {});
     bool failWith(const QSqlError& error);
     void close();
     QSqlDatabase database() const;
-    bool prepareSchema(bool writable);
+    bool connect(const QString& uri, bool readOnly);
+    bool openToRead();
+    bool openToWrite(bool exists);
+    bool create();
+    bool checkSchema(bool writing);
+    bool checkWhole();
+    bool migrate();
     QSqlQuery* prepared(const QString& statement);
     bool exec(const QString& statement);
+    bool ensureRoom(qint64 bytes);
     bool loadDomainIds();
     std::optional<qint64> domainId(const QByteArray& domain);
-    bool insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches, bool replace,
-                       bool* inserted);
+    bool insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches);
     bool readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows);
     bool visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
                        const QDateTime& until);
 
+    QString m_listPath; // canonical
     QString m_path;
     QString m_connection;
     std::chrono::milliseconds m_busyTimeout;
+    FreeSpace m_freeSpace;
     bool m_open = false;
-    bool m_empty = false; // opened to read a history that is not there yet
+    bool m_empty = false;   // opened to read a history that is not there yet
+    bool m_pending = false; // opened to write a history that the first write makes
     bool m_writable = false;
+    bool m_inTransaction = false;
+    int m_version = 0;
     HistoryProblem m_problem = HistoryProblem::None;
-    QString m_detail; // what the database said of the problem
+    QString m_detail; // what the database or the system said of the problem
     QHash<QByteArray, qint64> m_domainIds;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements; // prepared, by their text
     qint64 m_runId = -1;

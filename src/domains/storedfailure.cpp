@@ -34,7 +34,7 @@ QString failureDetailText(const FailureDetail& failure)
 {
     switch (failure.kind) {
     case FetchFailure::ErrorStatus:
-        return u"%1 %2"_s.arg(failure.status).arg(QString::fromLatin1(failure.statusText));
+        return u"%1 %2"_s.arg(failure.status, 3, 10, QChar(u'0')).arg(QString::fromUtf8(failure.statusText));
     case FetchFailure::ShortBody:
         return u"%1 %2"_s.arg(failure.contentLength).arg(failure.bodyLength);
     default:
@@ -54,7 +54,7 @@ std::optional<FailureDetail> failureFromText(QStringView kind, QStringView detai
     bool ok = true;
     if (failure.kind == FetchFailure::ErrorStatus) {
         failure.status = first.toInt(&ok);
-        failure.statusText = rest.toLatin1();
+        failure.statusText = rest.toUtf8();
     } else if (failure.kind == FetchFailure::ShortBody) {
         bool bodyOk = false;
         failure.contentLength = first.toLongLong(&ok);

@@ -5,10 +5,15 @@
 #include "grid/gridcolumns.h"
 #include "grid/gridcontrol.h"
 
-void writeRowTotal(GridControl& grid, int row, const CountText& countText)
+qint64 rowTotal(const GridControl& grid, int row, const CountText& countText)
 {
     qint64 total = 0;
     for (int col = GridColumn::FirstEngine; col < GridColumn::FirstEngine + EngineCount; ++col)
         total += countText.parseStored(grid.TextMatrix(row, col)).value_or(0);
-    grid.setTextMatrix(row, GridColumn::Total, countText.format(total));
+    return total;
+}
+
+void writeRowTotal(GridControl& grid, int row, const CountText& countText)
+{
+    grid.setTextMatrix(row, GridColumn::Total, countText.format(rowTotal(grid, row, countText)));
 }

@@ -29,17 +29,18 @@ QByteArrayView lineAt(QByteArrayView response, qsizetype from, qsizetype& next)
     return line;
 }
 
-// "HTTP/1.x NNN reason": the status and the reason; 0 for any other line.
-int readStatusLine(QByteArrayView line, QByteArray& statusText)
+// "HTTP/1.x NNN reason": the status, whatever its three digits ("000" included), and the reason; nothing for any
+// other line.
+std::optional<int> readStatusLine(QByteArrayView line, QByteArray& statusText)
 {
     constexpr QByteArrayView version = "HTTP/1.";
     if (!line.startsWith(version) || line.size() < version.size() + 5)
-        return 0;
+        return std::nullopt;
     const QByteArrayView rest = line.sliced(version.size());
     if (!isDigit(rest[0]) || rest[1] != ' ' || !isDigit(rest[2]) || !isDigit(rest[3]) || !isDigit(rest[4]))
-        return 0;
+        return std::nullopt;
     if (rest.size() > 5 && rest[5] != ' ')
-        return 0;
+        return std::nullopt;
     // The reason is the server's text and may be shown to the user: control bytes and the like are dropped.
     for (const char c : rest.sliced(std::min<qsizetype>(rest.size(), 6))) {
         if (c >= ' ' && c <= '~' && statusText.size() < maxStatusText)
@@ -80,9 +81,11 @@ ResponseHead readResponseHead(QByteArrayView response)
 {
     ResponseHead head;
     qsizetype next = 0;
-    head.status = readStatusLine(lineAt(response, 0, next), head.statusText);
-    if (!head.hasStatus())
+    const std::optional<int> status = readStatusLine(lineAt(response, 0, next), head.statusText);
+    if (!status)
         return {};
+    head.status = *status;
+    head.statusLine = true;
     while (next >= 0 && next < response.size()) {
         const qsizetype at = next;
         const QByteArrayView line = lineAt(response, at, next);

@@ -9,12 +9,13 @@
 // a status line ("HTTP/1.", a digit, a space and three digits), and the body's length, when a Content-Length
 // header gives one.
 struct ResponseHead {
-    int status = 0;        // 0: no status line; the response is taken as it stands
-    QByteArray statusText; // the reason phrase, printable ASCII only and at most 60 characters
+    bool statusLine = false; // false: no status line; the response is taken as it stands
+    int status = 0;          // 0 to 999
+    QByteArray statusText;   // the reason phrase, printable ASCII only and at most 60 characters
     std::optional<qint64> contentLength;
     qint64 bodyLength = 0; // what came after the empty line that ends the head; 0 without one
 
-    bool hasStatus() const { return status != 0; }
+    bool hasStatus() const { return statusLine; }
     bool statusIsSuccess() const { return status >= 200 && status <= 299; }
     // A body shorter than its Content-Length was cut off on the way.
     bool bodyIsShort() const { return contentLength && bodyLength < *contentLength; }

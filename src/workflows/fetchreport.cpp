@@ -41,8 +41,9 @@ QString failureReason(const FailureDetail& failure)
         return u"the answer was larger than 16 MiB"_s;
     case FetchFailure::ErrorStatus:
         if (failure.statusText.isEmpty())
-            return u"the server answered with status %1"_s.arg(failure.status);
-        return u"the server answered %1 %2"_s.arg(failure.status).arg(QString::fromLatin1(failure.statusText));
+            return u"the server answered with status %1"_s.arg(failure.status, 3, 10, QChar(u'0'));
+        return u"the server answered %1 %2"_s.arg(failure.status, 3, 10, QChar(u'0'))
+            .arg(QString::fromUtf8(failure.statusText));
     case FetchFailure::ShortBody:
         return u"the page was cut short: %1 of its %2 bytes came"_s.arg(failure.bodyLength).arg(failure.contentLength);
     case FetchFailure::NoCount:

@@ -3,27 +3,12 @@
 #include "engine/enginecatalogue.h"
 #include "workflows/historyfilefields.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
 using namespace Qt::StringLiterals;
 using namespace historyfile;
 
 namespace {
-
-// "2026-12-07T09:30:00.000Z"; empty for an invalid time. Written out by hand: an export writes two million.
-QByteArray timeBytes(const QDateTime& time)
-{
-    if (!time.isValid())
-        return {};
-    const qint64 ms = time.toMSecsSinceEpoch();
-    const qint64 msOfDay = ((ms % 86400000) + 86400000) % 86400000;
-    const QDate date = QDate(1970, 1, 1).addDays((ms - msOfDay) / 86400000);
-    char text[32];
-    const int length =
-        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", date.year(), date.month(), date.day(),
-                      int(msOfDay / 3600000), int(msOfDay / 60000 % 60), int(msOfDay / 1000 % 60), int(msOfDay % 1000));
-    return QByteArray(text, length);
-}
 
 // The engines' names in catalogue order, as the files write them.
 const std::array<QByteArray, EngineCount>& engineNames()
@@ -37,12 +22,10 @@ const std::array<QByteArray, EngineCount>& engineNames()
     return names;
 }
 
-// A JSON string of text that holds printable ASCII only, as domains and details in a history do.
+// A JSON string, quoted and escaped by the JSON library that reads the files back.
 QByteArray jsonString(const QString& text)
 {
-    QByteArray quoted = text.toLatin1();
-    quoted.replace('\\', "\\\\").replace('"', "\\\"");
-    return '"' + quoted + '"';
+    return QByteArray::fromStdString(nlohmann::json(text.toStdString()).dump());
 }
 
 } // namespace
@@ -119,8 +102,9 @@ bool HistoryWriter::write(const HistoryRun& run)
     QByteArray out;
     if (m_format == HistoryFormat::Csv) {
         if (m_first)
-            out += csvHeader;
-        const QByteArray runFields = started + ',' + ended + ',' + frontEnd + ',' + cancelled + ',';
+            out += csvHeader + '\n';
+        const QByteArray runFields =
+            csvField(run.identity.toUtf8()) + ',' + started + ',' + ended + ',' + frontEnd + ',' + cancelled + ',';
         bool any = false;
         for (const DomainFetches& fetches : run.domains) {
             const QByteArray domain = csvField(historyDomainText(fetches.domain).toUtf8()) + ',';
@@ -140,9 +124,10 @@ bool HistoryWriter::write(const HistoryRun& run)
         if (!any)
             out += runFields + ",,,,,\n";
     } else {
-        out += m_first ? "{\"brenlowHistory\":1,\"runs\":[\n{\"started\":\"" : ",\n{\"started\":\"";
-        out += started + "\",\"ended\":" + (run.ended.isValid() ? '"' + ended + '"' : "null"_ba) + ",\"frontEnd\":\"" +
-               frontEnd + "\",\"cancelled\":" + cancelled + ",\"fetches\":[";
+        out += m_first ? "{\"brenlowHistory\":2,\"runs\":[\n{\"id\":" : ",\n{\"id\":";
+        out += jsonString(run.identity) + ",\"started\":\"" + started +
+               "\",\"ended\":" + (run.ended.isValid() ? '"' + ended + '"' : "null"_ba) + ",\"frontEnd\":\"" + frontEnd +
+               "\",\"cancelled\":" + cancelled + ",\"fetches\":[";
         bool first = true;
         for (const DomainFetches& fetches : run.domains) {
             const QByteArray domain = jsonString(historyDomainText(fetches.domain));
@@ -173,19 +158,24 @@ bool HistoryWriter::write(const HistoryRun& run)
 bool HistoryWriter::finish()
 {
     if (m_format == HistoryFormat::Csv)
-        return m_first ? put(csvHeader) : m_ok;
-    return put(m_first ? "{\"brenlowHistory\":1,\"runs\":[]}\n"_ba : "\n]}\n"_ba);
+        return m_first ? put(csvHeader + '\n') : m_ok;
+    return put(m_first ? "{\"brenlowHistory\":2,\"runs\":[]}\n"_ba : "\n]}\n"_ba);
 }
 
-bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QString& error)
+bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QString& error, const StopRequested& stop)
 {
     HistoryWriter writer(out, format);
-    if (!store.visitRuns([&writer](const HistoryRun& run) { return writer.write(run); })) {
+    bool written = true;
+    const bool read = store.visitRuns([&](const HistoryRun& run) {
+        written = !(stop && stop()) && writer.write(run);
+        return written;
+    });
+    if (!read) {
         error = store.problemText();
         return false;
     }
-    if (!writer.finish()) {
-        error = out.errorString();
+    if (!written || !writer.finish()) {
+        error = stop && stop() ? u"interrupted"_s : out.errorString();
         return false;
     }
     return true;

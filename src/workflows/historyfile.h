@@ -5,19 +5,21 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The file an export of the history is written to, and an import reads: the whole history, runs oldest first.
 //
 // CSV: a header line, then one line per fetch:
-//   run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail
+//   run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail
 // a run without fetches as one line with the fields from domain on empty. JSON:
-//   {"brenlowHistory":1,"runs":[{"started":…,"ended":…,"frontEnd":"window","cancelled":false,
+//   {"brenlowHistory":2,"runs":[{"id":…,"started":…,"ended":…,"frontEnd":"window","cancelled":false,
 //    "fetches":[{"domain":…,"engine":"Google","at":…,"count":123},
 //               {"domain":…,"engine":…,"at":…,"failure":"error-status","detail":"503 Service Unavailable"}]}]}
-// Times are ISO 8601 in UTC to the millisecond ("2026-12-07T09:30:00.000Z"), an unknown end empty or null;
-// front ends "window" or "command-line"; engines by name; failures by failureKindName(). A domain's bytes go
-// as they are when they are printable ASCII other than "%", and as "%" and two hex digits otherwise.
+// A run's identity tells runs apart (the files of Brenlow 1.2 have none: their runs are told apart by their
+// start); times are ISO 8601 in UTC to the millisecond ("2026-12-07T09:30:00.000Z"), an unknown end empty or
+// null; front ends "window" or "command-line"; engines by name; failures by failureKindName(). A domain's bytes
+// go as they are when they are printable ASCII other than "%", and as "%" and two hex digits otherwise.
 enum class HistoryFormat { Csv, Json };
 
 // The format a file name asks for by its extension (".csv", ".json", in any case); nothing for another.
@@ -40,15 +42,18 @@ private:
     bool m_ok = true;
 };
 
-// Reads a history file and hands its runs to visit, one at a time. False, with error set ("line 12: no such
-// engine: Foo"), when the file is not such a history or visit returned false.
-bool readHistoryFile(QIODevice& in, HistoryFormat format, const HistoryStore::RunVisitor& visit, QString& error);
+// Asked between runs and between lines: true ends an export or an import (a termination signal came).
+using StopRequested = std::function<bool()>;
 
-// The whole history written to out; false with error set when the history could not be read or out written.
-bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QString& error);
-// A history file read into store in one transaction; the fetches added, or nothing with error set (nothing of it
-// is then kept).
-std::optional<qint64> importHistory(HistoryStore& store, QIODevice& in, HistoryFormat format, QString& error);
+// The whole history written to out; false with error set when the history could not be read, out written or
+// stop said so.
+bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QString& error,
+                   const StopRequested& stop = {});
+// A history file read into store in one transaction, its lines in any order: the fetches added, or nothing with
+// error set ("line 12: no such engine: Foo"), and nothing of it kept, when it is not such a file, contradicts
+// itself or the history, a write failed or stop said so. Memory is bounded by a run, not by the file.
+std::optional<qint64> importHistory(HistoryStore& store, QIODevice& in, HistoryFormat format, QString& error,
+                                    const StopRequested& stop = {});
 
 // A field of a CSV record: in double quotes, its quotes doubled, when it holds a comma, a quote or a line break.
 QByteArray csvField(const QByteArray& bytes);

@@ -1,10 +1,13 @@
 #pragma once
 
-// What the history's export and its reading share: the CSV header line and the front ends' names.
+// What the history's export and its reading share: the CSV header lines, the front ends' names, and the fields
+// of a run and of a fetch as both formats hold them, read with the checks that keep out what Brenlow could never
+// have written.
 
 #include "domains/historystore.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -13,21 +16,34 @@
 namespace historyfile {
 
 inline const QByteArray csvHeader =
-    QByteArrayLiteral("run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n");
-constexpr int CsvFields = 10;
+    QByteArrayLiteral("run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail");
+// What Brenlow 1.2 wrote, without the run's identity.
+inline const QByteArray csvHeaderVersion1 =
+    QByteArrayLiteral("run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail");
+constexpr int JsonVersion = 2;
 
-inline QString frontEndName(FrontEnd frontEnd)
-{
-    return frontEnd == FrontEnd::CommandLine ? QStringLiteral("command-line") : QStringLiteral("window");
-}
+QString frontEndName(FrontEnd frontEnd);
+std::optional<FrontEnd> frontEndFrom(QByteArrayView name);
 
-inline std::optional<FrontEnd> frontEndFrom(QStringView name)
-{
-    if (name == u"window")
-        return FrontEnd::Window;
-    if (name == u"command-line")
-        return FrontEnd::CommandLine;
-    return std::nullopt;
-}
+// "2026-12-07T09:30:00.000Z", and back: a time in UTC to the millisecond, written out by hand as an export writes
+// millions; nothing for any other text.
+QByteArray timeBytes(const QDateTime& time);
+std::optional<QDateTime> timeFrom(QByteArrayView text);
+
+// A run from its fields; the reason it is none otherwise. identity empty: a file of version 1, whose runs are
+// told apart by their start.
+std::optional<HistoryRun> parseRun(QByteArrayView identity, QByteArrayView started, QByteArrayView ended,
+                                   QByteArrayView frontEnd, QByteArrayView cancelled, QString& error);
+
+struct ParsedFetch {
+    QByteArray domain;
+    int engine = 0;
+    HistoryFetch fetch;
+};
+// A fetch from its fields; count empty when it failed, failure and detail empty when it did not. The reason it
+// is none otherwise.
+std::optional<ParsedFetch> parseFetch(QByteArrayView domain, QByteArrayView engine, QByteArrayView at,
+                                      QByteArrayView count, QByteArrayView failure, QByteArrayView detail,
+                                      QString& error);
 
 } // namespace historyfile

@@ -1,294 +1,484 @@
 #include "workflows/historyfile.h"
 
-#include "engine/enginecatalogue.h"
+#include "domains/historyimport.h"
 #include "workflows/historyfilefields.h"
 
-#include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <istream>
+#include <streambuf>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace historyfile;
 
 namespace {
 
-std::optional<QDateTime> timeFrom(QStringView text)
-{
-    QDateTime time = QDateTime::fromString(text.toString(), Qt::ISODateWithMs);
-    if (!time.isValid() || time.timeSpec() != Qt::UTC)
-        return std::nullopt;
-    return time;
-}
+// A CSV record longer than this is no line of an export; it is refused rather than held.
+constexpr qsizetype MaxRecord = 64 * 1024;
+// Fetches of a JSON run held until the run's own members come, when a file puts them after its fetches.
+constexpr std::size_t MaxHeldFetches = 100'000;
 
-std::optional<int> engineFrom(QStringView name)
-{
-    for (int i = 0; i < EngineCount; ++i) {
-        if (engineDefinitions()[static_cast<std::size_t>(i)].name == name)
-            return i;
-    }
-    return std::nullopt;
-}
-
-// The fields of one CSV record; a quoted field may hold line breaks, so records are read from the device.
-std::optional<QStringList> readCsvRecord(QIODevice& in)
-{
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    bool any = false;
-    char c = 0;
-    while (in.getChar(&c)) {
-        any = true;
-        if (quoted) {
-            if (c != '"') {
-                field += QChar::fromLatin1(c);
-            } else if (in.peek(&c, 1) == 1 && c == '"') {
-                in.getChar(&c);
-                field += u'"';
-            } else {
-                quoted = false;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.append(QString::fromUtf8(field.toLatin1()));
-            field.clear();
-        } else if (c == '\n') {
-            break;
-        } else if (c != '\r') {
-            field += QChar::fromLatin1(c);
-        }
-    }
-    if (!any)
-        return std::nullopt;
-    fields.append(QString::fromUtf8(field.toLatin1()));
-    return fields;
-}
-
-// Gathers the fetches of a file into runs: a run's records follow one another, as an export writes them.
-class RunBuilder {
+// Reads CSV records (RFC 4180: a quoted field may hold commas, doubled quotes and line breaks; lines end with LF
+// or CR LF) a physical line at a time, counting lines.
+class CsvReader {
 public:
-    explicit RunBuilder(const HistoryStore::RunVisitor& visit)
-        : m_visit(visit)
+    explicit CsvReader(QIODevice& in)
+        : m_in(in)
     {
     }
 
-    bool startRun(const HistoryRun& run)
-    {
-        if (m_run && m_run->started == run.started)
-            return true;
-        if (!finish())
-            return false;
-        m_run = run;
-        m_run->domains.clear();
-        m_domainIndex.clear();
-        return true;
-    }
+    enum class Result { Record, End, Error };
 
-    void addFetch(const QByteArray& domain, int engine, const HistoryFetch& fetch)
+    // The next record's fields, views into a buffer that the next call reuses.
+    Result next(std::vector<QByteArrayView>& fields, QString& error)
     {
-        auto index = m_domainIndex.constFind(domain);
-        if (index == m_domainIndex.cend()) {
-            index = m_domainIndex.insert(domain, m_run->domains.size());
-            m_run->domains.append({domain, {}});
+        fields.clear();
+        bool quoted = false;
+        bool any = false;
+        QByteArray field;
+        std::vector<QByteArray> parts;
+        for (;;) {
+            const qint64 length = m_in.readLine(m_line.data(), m_line.size());
+            if (length <= 0) {
+                if (quoted) {
+                    error = u"line %1: the file ends inside a quoted field"_s.arg(m_lineNumber);
+                    return Result::Error;
+                }
+                if (!any)
+                    return Result::End;
+                break;
+            }
+            ++m_lineNumber;
+            any = true;
+            const QByteArrayView line(m_line.data(), length);
+            if (!line.endsWith('\n') && !m_in.atEnd()) {
+                error = u"line %1: longer than %2 bytes"_s.arg(m_lineNumber).arg(MaxRecord);
+                return Result::Error;
+            }
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                const char c = line[i];
+                if (quoted) {
+                    if (c != '"')
+                        field += c;
+                    else if (i + 1 < line.size() && line[i + 1] == '"')
+                        field += line[++i];
+                    else
+                        quoted = false;
+                } else if (c == '"') {
+                    quoted = true;
+                } else if (c == ',') {
+                    parts.push_back(std::move(field));
+                    field.clear();
+                } else if (c != '\r' && c != '\n') {
+                    field += c;
+                }
+                if (field.size() > MaxRecord) {
+                    error = u"line %1: a field longer than %2 bytes"_s.arg(m_lineNumber).arg(MaxRecord);
+                    return Result::Error;
+                }
+            }
+            if (!quoted)
+                break;
         }
-        m_run->domains[*index].engines[static_cast<std::size_t>(engine)] = fetch;
+        parts.push_back(std::move(field));
+        m_parts = std::move(parts);
+        for (const QByteArray& part : m_parts)
+            fields.emplace_back(part);
+        return Result::Record;
     }
 
-    bool finish()
+    qint64 line() const { return m_lineNumber; }
+
+private:
+    QIODevice& m_in;
+    std::array<char, MaxRecord + 2> m_line{};
+    std::vector<QByteArray> m_parts;
+    qint64 m_lineNumber = 0;
+};
+
+bool readCsv(QIODevice& in, HistoryImport& import, const StopRequested& stop)
+{
+    CsvReader reader(in);
+    std::vector<QByteArrayView> f;
+    QString error;
+    const CsvReader::Result first = reader.next(f, error);
+    QByteArray header;
+    for (const QByteArrayView field : f)
+        header += (header.isEmpty() ? "" : ",") + field.toByteArray();
+    const bool version1 = header == csvHeaderVersion1;
+    if (first == CsvReader::Result::Error) {
+        import.refuse(error);
+        return false;
+    }
+    if (header != csvHeader && !version1) {
+        import.refuse(u"line 1: not a Brenlow history (the header is not %1)"_s.arg(QString::fromLatin1(csvHeader)));
+        return false;
+    }
+    const std::size_t fields = version1 ? 10 : 11;
+    const auto refuse = [&](const QString& why) {
+        import.refuse(u"line %1: %2"_s.arg(reader.line()).arg(why));
+        return false;
+    };
+    for (;;) {
+        if (stop && stop()) {
+            import.refuse(u"interrupted"_s);
+            return false;
+        }
+        const CsvReader::Result result = reader.next(f, error);
+        if (result == CsvReader::Result::End)
+            return true;
+        if (result == CsvReader::Result::Error) {
+            import.refuse(error);
+            return false;
+        }
+        if (f.size() == 1 && f[0].isEmpty())
+            continue;
+        if (f.size() != fields)
+            return refuse(u"%1 fields where there should be %2"_s.arg(f.size()).arg(fields));
+        // The run's fields, then the fetch's.
+        const std::size_t r = version1 ? 0 : 1;
+        const std::optional<HistoryRun> run =
+            parseRun(version1 ? QByteArrayView() : f[0], f[r], f[r + 1], f[r + 2], f[r + 3], error);
+        if (!run)
+            return refuse(error);
+        if (!version1 && f[0].isEmpty())
+            return refuse(u"no run identity"_s);
+        const std::size_t k = r + 4;
+        if (std::all_of(f.begin() + qsizetype(k), f.end(), [](QByteArrayView field) { return field.isEmpty(); })) {
+            if (!import.addRun(*run, reader.line()))
+                return false;
+            continue;
+        }
+        const std::optional<ParsedFetch> fetch =
+            parseFetch(f[k], f[k + 1], f[k + 2], f[k + 3], f[k + 4], f[k + 5], error);
+        if (!fetch)
+            return refuse(error);
+        if (!import.addFetch(*run, fetch->domain, fetch->engine, fetch->fetch, reader.line()))
+            return false;
+    }
+}
+
+// A QIODevice as a stream buffer for the JSON parser, read in large blocks, that knows the line its reader is on.
+class DeviceBuffer final : public std::streambuf {
+public:
+    explicit DeviceBuffer(QIODevice& in)
+        : m_in(in)
     {
-        const bool ok = !m_run || m_visit(*m_run);
-        m_run.reset();
-        return ok;
+        setg(m_block.data(), m_block.data(), m_block.data());
+    }
+
+    qint64 line()
+    {
+        m_lines += std::count(m_counted, static_cast<const char*>(gptr()), '\n');
+        m_counted = gptr();
+        return m_lines + 1;
+    }
+
+protected:
+    int_type underflow() override
+    {
+        line();
+        const qint64 count = m_in.read(m_block.data(), qint64(m_block.size()));
+        if (count <= 0)
+            return traits_type::eof();
+        setg(m_block.data(), m_block.data(), m_block.data() + count);
+        m_counted = m_block.data();
+        return traits_type::to_int_type(m_block[0]);
     }
 
 private:
-    const HistoryStore::RunVisitor& m_visit;
-    std::optional<HistoryRun> m_run;
-    QHash<QByteArray, qsizetype> m_domainIndex;
+    QIODevice& m_in;
+    std::array<char, 256 * 1024> m_block{};
+    const char* m_counted = m_block.data();
+    qint64 m_lines = 0;
 };
 
-struct ParsedFetch {
-    QByteArray domain;
-    int engine = 0;
-    HistoryFetch fetch;
-};
+// Takes a history's JSON as the parser meets it, member by member, and hands each fetch to the import as soon
+// as its run is known: a run's members come before its fetches in every export, and a file that puts them after
+// has its fetches held until they come.
+class JsonHistory final : public nlohmann::json_sax<nlohmann::json> {
+public:
+    JsonHistory(HistoryImport& import, DeviceBuffer& buffer, const StopRequested& stop)
+        : m_import(import)
+        , m_buffer(buffer)
+        , m_stop(stop)
+    {
+    }
 
-// One fetch from its fields as both formats hold them; the reason it is not one otherwise.
-std::optional<ParsedFetch> parseFetch(QStringView domain, QStringView engine, QStringView at,
-                                      const std::optional<qint64>& count, QStringView failure, QStringView detail,
-                                      QString& error)
-{
-    ParsedFetch parsed;
-    const std::optional<QByteArray> bytes = historyDomainBytes(domain);
-    const std::optional<int> index = engineFrom(engine);
-    const std::optional<QDateTime> time = timeFrom(at);
-    if (!bytes || bytes->isEmpty()) {
-        error = u"not a domain: %1"_s.arg(domain);
-        return std::nullopt;
-    }
-    if (!index) {
-        error = u"no such engine: %1"_s.arg(engine);
-        return std::nullopt;
-    }
-    if (!time) {
-        error = u"not a time in UTC: %1"_s.arg(at);
-        return std::nullopt;
-    }
-    parsed.domain = *bytes;
-    parsed.engine = *index;
-    parsed.fetch.at = *time;
-    if (count) {
-        parsed.fetch.count = count;
-        return parsed;
-    }
-    const std::optional<FailureDetail> reason = failureFromText(failure, detail);
-    if (!reason) {
-        error = u"neither a count nor a failure: %1 %2"_s.arg(failure, detail);
-        return std::nullopt;
-    }
-    parsed.fetch.failure = *reason;
-    return parsed;
-}
+    bool versionSeen() const { return m_version != 0; }
+    bool refused() const { return m_refused; }
 
-// The run fields both formats share; the reason they are not a run otherwise.
-std::optional<HistoryRun> parseRun(QStringView started, QStringView ended, QStringView frontEnd, bool cancelled,
-                                   QString& error)
-{
-    HistoryRun run;
-    const std::optional<QDateTime> start = timeFrom(started);
-    const std::optional<QDateTime> end = ended.isEmpty() ? std::optional(QDateTime()) : timeFrom(ended);
-    const std::optional<FrontEnd> front = frontEndFrom(frontEnd);
-    if (!start || !end) {
-        error = u"not a time in UTC: %1"_s.arg(!start ? started : ended);
-        return std::nullopt;
+    bool null() override { return scalar(Value{Kind::Null, {}, 0}); }
+    bool boolean(bool value) override { return scalar(Value{Kind::Text, value ? "true" : "false", 0}); }
+    bool number_integer(number_integer_t value) override
+    {
+        return value < 0 ? refuse(u"a negative number: %1"_s.arg(value)) : number_unsigned(number_unsigned_t(value));
     }
-    if (!front) {
-        error = u"no such front end: %1"_s.arg(frontEnd);
-        return std::nullopt;
+    bool number_unsigned(number_unsigned_t value) override
+    {
+        return scalar(Value{Kind::Number, QByteArray::number(quint64(value)), value});
     }
-    run.started = *start;
-    run.ended = *end;
-    run.frontEnd = *front;
-    run.cancelled = cancelled;
-    return run;
-}
+    bool number_float(number_float_t, const string_t& text) override
+    {
+        return refuse(u"not a whole number: %1"_s.arg(QString::fromStdString(text)));
+    }
+    bool string(string_t& text) override { return scalar(Value{Kind::Text, QByteArray::fromStdString(text), 0}); }
+    bool binary(binary_t&) override { return refuse(u"binary data"_s); }
 
-bool readCsv(QIODevice& in, const HistoryStore::RunVisitor& visit, QString& error)
-{
-    const std::optional<QStringList> header = readCsvRecord(in);
-    if (!header || header->join(u',') + u'\n' != QString::fromLatin1(csvHeader)) {
-        error = u"line 1: not a Brenlow history (the header is not %1)"_s.arg(QString::fromLatin1(csvHeader.trimmed()));
-        return false;
-    }
-    RunBuilder builder(visit);
-    for (qint64 line = 2;; ++line) {
-        const std::optional<QStringList> record = readCsvRecord(in);
-        if (!record)
-            break;
-        const QStringList& f = *record;
-        const auto lineError = [&](const QString& what) {
-            error = u"line %1: %2"_s.arg(line).arg(what);
-            return false;
-        };
-        if (f.size() == 1 && f[0].isEmpty())
-            continue;
-        if (f.size() != CsvFields)
-            return lineError(u"%1 fields where there should be %2"_s.arg(f.size()).arg(CsvFields));
-        if (f[3] != u"true" && f[3] != u"false")
-            return lineError(u"cancelled is neither true nor false: %1"_s.arg(f[3]));
-        const std::optional<HistoryRun> run = parseRun(f[0], f[1], f[2], f[3] == u"true", error);
-        if (!run)
-            return lineError(error);
-        if (!builder.startRun(*run)) {
-            error = u"line %1: the history could not take it"_s.arg(line);
-            return false;
+    bool start_object(std::size_t) override
+    {
+        switch (m_place) {
+        case Place::Start:
+            m_place = Place::Root;
+            return true;
+        case Place::Runs:
+            m_place = Place::Run;
+            m_run = {};
+            m_held.clear();
+            return true;
+        case Place::Fetches:
+            m_place = Place::Fetch;
+            m_fetch = {};
+            return true;
+        default:
+            return unexpected(u"an object"_s);
         }
-        if (f[4].isEmpty() && f[5].isEmpty())
-            continue;
-        std::optional<qint64> count;
-        if (!f[7].isEmpty()) {
-            bool ok = false;
-            count = f[7].toLongLong(&ok);
-            if (!ok || *count < 0)
-                return lineError(u"not a count: %1"_s.arg(f[7]));
+    }
+    bool end_object() override
+    {
+        switch (m_place) {
+        case Place::Fetch:
+            m_place = Place::Fetches;
+            return fetchEnded();
+        case Place::Run:
+            m_place = Place::Runs;
+            return runEnded();
+        case Place::Root:
+            m_place = Place::End;
+            return true;
+        default:
+            return unexpected(u"the end of an object"_s);
         }
-        const std::optional<ParsedFetch> fetch = parseFetch(f[4], f[5], f[6], count, f[8], f[9], error);
-        if (!fetch)
-            return lineError(error);
-        builder.addFetch(fetch->domain, fetch->engine, fetch->fetch);
     }
-    if (!builder.finish()) {
-        error = u"the history could not take the last run"_s;
-        return false;
+    bool start_array(std::size_t) override
+    {
+        if (m_place == Place::Root && m_key == "runs") {
+            m_place = Place::Runs;
+            return true;
+        }
+        if (m_place == Place::Run && m_key == "fetches") {
+            m_place = Place::Fetches;
+            return true;
+        }
+        return unexpected(u"an array"_s);
     }
-    return true;
-}
+    bool end_array() override
+    {
+        if (m_place == Place::Runs) {
+            m_place = Place::Root;
+            return true;
+        }
+        if (m_place == Place::Fetches) {
+            m_place = Place::Run;
+            return true;
+        }
+        return unexpected(u"the end of an array"_s);
+    }
+    bool key(string_t& name) override
+    {
+        m_key = QByteArray::fromStdString(name);
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error) override
+    {
+        // The library's message names the line and column; its text is of the file, not the reader.
+        Q_UNUSED(position);
+        return refuse(QString::fromStdString(error.what()).section(u"parse error "_s, 1).prepend(u"not JSON: "_s),
+                      false);
+    }
 
-bool readJson(QIODevice& in, const HistoryStore::RunVisitor& visit, QString& error)
-{
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(in.readAll(), &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        error = u"at byte %1: %2"_s.arg(parseError.offset).arg(parseError.errorString());
+private:
+    enum class Place { Start, Root, Runs, Run, Fetches, Fetch, End };
+    enum class Kind { Null, Text, Number };
+    struct Value {
+        Kind kind;
+        QByteArray text;
+        quint64 number;
+    };
+    struct RunMembers {
+        QByteArray id, started, ended, frontEnd, cancelled;
+        bool endedSeen = false;
+        std::optional<HistoryRun> run; // once every member came
+    };
+    struct FetchMembers {
+        QByteArray domain, engine, at, count, failure, detail;
+    };
+    struct HeldFetch {
+        ParsedFetch fetch;
+        qint64 line;
+    };
+
+    bool refuse(const QString& why, bool withLine = true)
+    {
+        if (!m_refused)
+            m_import.refuse(withLine ? u"line %1: %2"_s.arg(m_buffer.line()).arg(why) : why);
+        m_refused = true;
         return false;
     }
-    const QJsonObject root = document.object();
-    if (root.value(u"brenlowHistory"_s).toInt() != 1 || !root.value(u"runs"_s).isArray()) {
-        error = u"not a Brenlow history"_s;
-        return false;
+    bool unexpected(const QString& what)
+    {
+        return refuse(u"not a Brenlow history (%1 where there should be none)"_s.arg(what));
     }
-    const QJsonArray runs = root.value(u"runs"_s).toArray();
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        const QJsonObject r = runs[i].toObject();
-        const auto runError = [&](const QString& what) {
-            error = u"run %1: %2"_s.arg(i + 1).arg(what);
-            return false;
+
+    bool scalar(const Value& value)
+    {
+        if (m_stop && m_stop())
+            return refuse(u"interrupted"_s);
+        const auto text = [&](QByteArray& member) {
+            if (value.kind != Kind::Text)
+                return refuse(u"%1 is not text"_s.arg(QString::fromLatin1(m_key)));
+            member = value.text;
+            return true;
         };
-        std::optional<HistoryRun> run =
-            parseRun(r.value(u"started"_s).toString(), r.value(u"ended"_s).toString(),
-                     r.value(u"frontEnd"_s).toString(), r.value(u"cancelled"_s).toBool(), error);
-        if (!run)
-            return runError(error);
-        RunBuilder builder(visit);
-        builder.startRun(*run);
-        for (const QJsonValue& value : r.value(u"fetches"_s).toArray()) {
-            const QJsonObject f = value.toObject();
-            std::optional<qint64> count;
-            if (f.contains(u"count"_s)) {
-                const double number = f.value(u"count"_s).toDouble(-1);
-                if (number < 0 || number != static_cast<double>(static_cast<qint64>(number)))
-                    return runError(u"not a count: %1"_s.arg(number));
-                count = static_cast<qint64>(number);
+        switch (m_place) {
+        case Place::Root:
+            if (m_key != "brenlowHistory")
+                return refuse(u"no such member: %1"_s.arg(QString::fromUtf8(m_key)));
+            if (value.kind != Kind::Number || value.number < 1 || value.number > quint64(JsonVersion))
+                return refuse(u"not a Brenlow history of a version this Brenlow reads"_s);
+            m_version = int(value.number);
+            return true;
+        case Place::Run:
+            if (m_key == "ended" && value.kind == Kind::Null) {
+                m_run.endedSeen = true;
+                return true;
             }
-            const std::optional<ParsedFetch> fetch = parseFetch(
-                f.value(u"domain"_s).toString(), f.value(u"engine"_s).toString(), f.value(u"at"_s).toString(), count,
-                f.value(u"failure"_s).toString(), f.value(u"detail"_s).toString(), error);
-            if (!fetch)
-                return runError(error);
-            builder.addFetch(fetch->domain, fetch->engine, fetch->fetch);
+            if (m_key == "id")
+                return text(m_run.id);
+            if (m_key == "started")
+                return text(m_run.started);
+            if (m_key == "ended")
+                return (m_run.endedSeen = true, text(m_run.ended));
+            if (m_key == "frontEnd")
+                return text(m_run.frontEnd);
+            if (m_key == "cancelled")
+                return text(m_run.cancelled);
+            return refuse(u"no such member of a run: %1"_s.arg(QString::fromUtf8(m_key)));
+        case Place::Fetch:
+            if (m_key == "count") {
+                if (value.kind != Kind::Number)
+                    return refuse(u"the count is not a number"_s);
+                m_fetch.count = value.text;
+                return true;
+            }
+            if (m_key == "domain")
+                return text(m_fetch.domain);
+            if (m_key == "engine")
+                return text(m_fetch.engine);
+            if (m_key == "at")
+                return text(m_fetch.at);
+            if (m_key == "failure")
+                return text(m_fetch.failure);
+            if (m_key == "detail")
+                return text(m_fetch.detail);
+            return refuse(u"no such member of a fetch: %1"_s.arg(QString::fromUtf8(m_key)));
+        default:
+            return unexpected(u"a value"_s);
         }
-        if (!builder.finish())
-            return runError(u"the history could not take it"_s);
     }
-    return true;
+
+    // The run, once its members are all there: its start, end, front end and whether it was cancelled.
+    bool runKnown()
+    {
+        if (m_run.run)
+            return true;
+        // A run of version 2 has its identity; until the version is known, a run without one waits for its end.
+        if (m_run.started.isEmpty() || !m_run.endedSeen || m_run.frontEnd.isEmpty() || m_run.cancelled.isEmpty() ||
+            (m_run.id.isEmpty() && m_version != 1))
+            return false;
+        QString error;
+        m_run.run = parseRun(m_run.id, m_run.started, m_run.ended, m_run.frontEnd, m_run.cancelled, error);
+        return m_run.run || refuse(error);
+    }
+
+    bool fetchEnded()
+    {
+        QString error;
+        const std::optional<ParsedFetch> fetch = parseFetch(m_fetch.domain, m_fetch.engine, m_fetch.at, m_fetch.count,
+                                                            m_fetch.failure, m_fetch.detail, error);
+        if (!fetch)
+            return refuse(error);
+        const qint64 line = m_buffer.line();
+        if (runKnown())
+            return m_import.addFetch(*m_run.run, fetch->domain, fetch->engine, fetch->fetch, line);
+        if (m_refused)
+            return false;
+        if (m_held.size() >= MaxHeldFetches)
+            return refuse(u"a run whose members come after more than %1 of its fetches"_s.arg(MaxHeldFetches));
+        m_held.push_back({*fetch, line});
+        return true;
+    }
+
+    bool runEnded()
+    {
+        if (m_version == 2 && m_run.id.isEmpty())
+            return refuse(u"a run without its id"_s);
+        if (m_run.id.isEmpty() && m_version == 0)
+            m_version = 1; // the members of a file of version 1 hold no identity
+        if (!runKnown())
+            return m_refused ? false : refuse(u"a run without its started, ended, frontEnd or cancelled"_s);
+        if (!m_import.addRun(*m_run.run, m_buffer.line()))
+            return false;
+        for (const HeldFetch& held : m_held) {
+            if (!m_import.addFetch(*m_run.run, held.fetch.domain, held.fetch.engine, held.fetch.fetch, held.line))
+                return false;
+        }
+        m_held.clear();
+        return true;
+    }
+
+    HistoryImport& m_import;
+    DeviceBuffer& m_buffer;
+    const StopRequested& m_stop;
+    Place m_place = Place::Start;
+    QByteArray m_key;
+    int m_version = 0;
+    bool m_refused = false;
+    RunMembers m_run;
+    FetchMembers m_fetch;
+    std::vector<HeldFetch> m_held;
+};
+
+bool readJson(QIODevice& in, HistoryImport& import, const StopRequested& stop)
+{
+    DeviceBuffer buffer(in);
+    std::istream stream(&buffer);
+    JsonHistory history(import, buffer, stop);
+    const bool parsed = nlohmann::json::sax_parse(stream, &history);
+    if (parsed && !history.versionSeen()) {
+        import.refuse(u"not a Brenlow history (it has no brenlowHistory member)"_s);
+        return false;
+    }
+    if (!parsed && !history.refused())
+        import.refuse(u"not a Brenlow history"_s);
+    return parsed;
 }
 
 } // namespace
 
-bool readHistoryFile(QIODevice& in, HistoryFormat format, const HistoryStore::RunVisitor& visit, QString& error)
+std::optional<qint64> importHistory(HistoryStore& store, QIODevice& in, HistoryFormat format, QString& error,
+                                    const StopRequested& stop)
 {
-    return format == HistoryFormat::Csv ? readCsv(in, visit, error) : readJson(in, visit, error);
-}
-
-std::optional<qint64> importHistory(HistoryStore& store, QIODevice& in, HistoryFormat format, QString& error)
-{
-    QString readError;
-    const std::optional<qint64> added =
-        store.import([&](const HistoryStore::RunVisitor& add) { return readHistoryFile(in, format, add, readError); });
+    HistoryImport import(store);
+    if (format == HistoryFormat::Csv)
+        readCsv(in, import, stop);
+    else
+        readJson(in, import, stop);
+    const std::optional<qint64> added = import.finish();
     if (!added)
-        error = store.problem() != HistoryProblem::None ? store.problemText() : readError;
+        error = import.error();
     return added;
 }

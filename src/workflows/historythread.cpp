@@ -1,5 +1,7 @@
 #include "workflows/historythread.h"
 
+#include <algorithm>
+
 HistoryThread::HistoryThread(QString listFilePath)
     : m_listFilePath(std::move(listFilePath))
 {
@@ -23,7 +25,7 @@ void HistoryThread::start()
         if (m_started || m_failed)
             return;
         m_started = true;
-        m_tasks.push_back({[](HistoryStore&) {}, false}); // opens the history, and so finds its problems at once
+        m_tasks.push_back({{}, false}); // opens the history, and so finds its problems at once
     }
     m_thread = std::thread([this] { work(); });
 }
@@ -37,7 +39,7 @@ void HistoryThread::refuse(const QString& why)
     m_problem = store.problemText();
 }
 
-void HistoryThread::hand(std::function<void(HistoryStore&)> task, bool closes)
+void HistoryThread::hand(std::function<bool(HistoryStore&)> task, bool closes)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -50,17 +52,17 @@ void HistoryThread::hand(std::function<void(HistoryStore&)> task, bool closes)
 
 void HistoryThread::beginRun(const QDateTime& started, FrontEnd frontEnd)
 {
-    hand([started, frontEnd](HistoryStore& store) { store.beginRun(started, frontEnd); });
+    hand([started, frontEnd](HistoryStore& store) { return store.beginRun(started, frontEnd); });
 }
 
 void HistoryThread::recordDomain(DomainFetches fetches)
 {
-    hand([fetches = std::move(fetches)](HistoryStore& store) { store.recordDomain(fetches); });
+    hand([fetches = std::move(fetches)](HistoryStore& store) { return store.recordDomain(fetches); });
 }
 
 void HistoryThread::endRun(const QDateTime& ended, bool cancelled)
 {
-    hand([ended, cancelled](HistoryStore& store) { store.endRun(ended, cancelled); }, true);
+    hand([ended, cancelled](HistoryStore& store) { return store.endRun(ended, cancelled); }, true);
 }
 
 std::optional<QString> HistoryThread::problem()
@@ -74,25 +76,29 @@ std::optional<QString> HistoryThread::problem()
 
 void HistoryThread::work()
 {
-    // The store and its connection belong to this thread. It is opened for a run and closed once the run is
-    // written, with no one waiting: closing moves the log into the database and flushes it to disk, which takes
-    // a few milliseconds.
+    // The store and its connection belong to this thread. It is opened for a run, checked once to be a whole
+    // history of Brenlow's, and closed once the run is written.
     std::optional<HistoryStore> store;
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
         if (m_tasks.empty())
             return;
-        const Task task = std::move(m_tasks.front());
-        m_tasks.pop_front();
+        std::deque<Task> tasks = std::move(m_tasks);
+        m_tasks.clear();
         m_busy = true;
         lock.unlock();
         if (!store) {
             store.emplace(m_listFilePath);
             store->open(HistoryStore::Mode::Write);
         }
-        if (store->isOpen())
-            task.write(*store);
+        const bool writes = std::any_of(tasks.begin(), tasks.end(), [](const Task& task) { return bool(task.write); });
+        if (store->isOpen() && writes) {
+            store->transaction([&] {
+                return std::all_of(tasks.begin(), tasks.end(),
+                                   [&](const Task& task) { return !task.write || task.write(*store); });
+            });
+        }
         const bool failed = store->problem() != HistoryProblem::None;
         const QString problem = failed ? store->problemText() : QString();
         lock.lock();
@@ -103,7 +109,7 @@ void HistoryThread::work()
             m_tasks.clear();
         }
         m_changed.notify_all();
-        if (task.closes && m_tasks.empty()) {
+        if (tasks.back().closes && m_tasks.empty()) {
             lock.unlock();
             store.reset();
             lock.lock();

@@ -13,8 +13,9 @@
 
 // Writes the history of a list's update runs on a thread of its own, through a connection of its own, so that a
 // run's requests never wait for the disk: a domain is handed over as soon as its fetches end, and is written while
-// the next domain's requests go out. What is handed over is written in order, each domain in a transaction of its
-// own; once a write fails, nothing more is written. The history is open only while a run writes to it.
+// the next domain's requests go out. What is handed over is written in order, in one transaction with whatever
+// else waits, so that the thread keeps up however fast the requests go; once a write fails, nothing more is
+// written. The history is open only while a run writes to it.
 class HistoryThread {
 public:
     explicit HistoryThread(QString listFilePath);
@@ -39,11 +40,11 @@ public:
 
 private:
     struct Task {
-        std::function<void(HistoryStore&)> write;
-        bool closes = false; // the store is closed after it, unless more is waiting
+        std::function<bool(HistoryStore&)> write; // none for the first, which only opens the store
+        bool closes = false;                      // the store is closed after it, unless more is waiting
     };
 
-    void hand(std::function<void(HistoryStore&)> task, bool closes = false);
+    void hand(std::function<bool(HistoryStore&)> task, bool closes = false);
     void work();
 
     QString m_listFilePath;

@@ -20,6 +20,7 @@ ListSession::ListSession(SessionOptions options)
     , m_pump(std::move(options.pump))
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
     , m_fetcher(m_socketHost, *this, m_pump, options.fetchLimits)
+    , m_newList(options.newList)
     , m_frontEnd(options.frontEnd)
     , m_historyNotKept(std::move(options.historyNotKept))
 {
@@ -58,7 +59,7 @@ bool ListSession::lock(bool required)
 
 bool ListSession::load()
 {
-    const DomainList::LoadResult result = m_domains.LoadDomainList(m_engines.GridHeaders());
+    const DomainList::LoadResult result = m_domains.LoadDomainList(m_engines.GridHeaders(), m_newList);
     m_grid->SetupUrlsGrid();
     m_grid->DisplayUrlsData();
     m_grid->grid().makeCurrent(1, 0);
@@ -70,6 +71,8 @@ bool ListSession::load()
         return fail(ListProblem::Unreadable);
     case DomainList::LoadResult::FolderUnreadable:
         return fail(ListProblem::FolderUnreadable);
+    case DomainList::LoadResult::NotAFile:
+        return fail(ListProblem::NotAFile);
     case DomainList::LoadResult::DefaultNotSaved:
         return fail(ListProblem::NotCreated);
     }
@@ -113,6 +116,8 @@ QString ListSession::problemText() const
         return u"the domain list %1 cannot be read: %2"_s.arg(file, m_domains.errorString());
     case ListProblem::FolderUnreadable:
         return u"the folder that holds the domain list %1 cannot be read: %2"_s.arg(file, m_domains.errorString());
+    case ListProblem::NotAFile:
+        return u"the domain list %1"_s.arg(m_domains.errorString());
     case ListProblem::NotCreated:
         return u"the domain list %1 could not be created: %2"_s.arg(file, m_domains.errorString());
     case ListProblem::NotWritable:

@@ -28,6 +28,8 @@ struct SessionOptions {
     EventPump pump;                       // lets the front end's events run while a request waits
     BusyPointer* busyPointer = nullptr;   // the wait pointer; none when null
     FrontEnd frontEnd = FrontEnd::Window; // the history records which front end made each run
+    // The window saves a new list at once; the command line only once its command has done its work.
+    DomainList::NewList newList = DomainList::NewList::Save;
     // Told, once, the clause why the history of the update runs is not being kept (HistoryStore::problemText());
     // nobody is told when null.
     std::function<void(const QString& problem)> historyNotKept;
@@ -40,6 +42,7 @@ enum class ListProblem {
     NotLockable,      // no lock can be made beside it
     Unreadable,       // the file is there but cannot be read; it is never saved over
     FolderUnreadable, // its folder cannot be searched; nothing is saved there
+    NotAFile,         // a directory, a FIFO, a device or a link to nothing stands there; it is never replaced
     NotCreated,       // there was no list and the new one could not be saved
     NotSaved,         // a save failed; the file holds what it held
     NotWritable,      // the file or its folder cannot be written
@@ -104,6 +107,7 @@ private:
     std::optional<HistoryRecorder> m_recorder;
     std::optional<UpdateRun> m_run;
     std::optional<DomainEditor> m_editor;
+    DomainList::NewList m_newList;
     ListProblem m_problem = ListProblem::None;
     int m_writeError = 0;
     bool m_lockHeld = false;

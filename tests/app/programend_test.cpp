@@ -108,9 +108,9 @@ TEST(ProgramEnd, ATerminationSignalSavesTheListWhereverItLives)
         EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
         EXPECT_EQ(saved.readAll(), domain + zeroCounts + "\r\n");
         const bool portable = c.list == List::BesideProgram;
+        // No run was made: no history was made either.
         const QStringList besideProgram =
-            portable ? QStringList{u"brenlow"_s, u"brenlow.txt"_s, u"brenlow.txt.history.sqlite"_s}
-                     : QStringList{u"brenlow"_s};
+            portable ? QStringList{u"brenlow"_s, u"brenlow.txt"_s} : QStringList{u"brenlow"_s};
         EXPECT_EQ(installed.programFolder(), besideProgram);
         EXPECT_EQ(QFile::exists(installed.inDataFolder()), !portable);
     }

@@ -78,6 +78,20 @@ TEST_F(CommandLineTest, ShowWritesFormatsThatScriptsRead)
         {u"AllTheWeb"_s, 1234}, {u"AltaVista"_s, 0}, {u"Google"_s, 56}, {u"HotBot"_s, 0}, {u"MSN"_s, 7}};
     for (const auto& [engine, count] : counts)
         EXPECT_EQ(a.value(engine).toInteger(-1), count) << engine.toStdString();
+
+    // Totals beyond the range of a count come whole in every format.
+    const QByteArray top = "999,999,999,999,999";
+    writeList("big.com|AllTheWeb=" + top + "|AltaVista=" + top + "|Google=" + top + "|HotBot=" + top + "|MSN=" + top +
+              "|\r\n");
+    const QByteArray count = "999999999999999";
+    const QByteArray total = "4999999999999995";
+    const QByteArray fields = total + ',' + count + ',' + count + ',' + count + ',' + count + ',' + count;
+    EXPECT_EQ(run({u"show"_s, u"--format=csv"_s, u"--no-header"_s}).out, "big.com," + fields + "\r\n");
+    EXPECT_EQ(run({u"show"_s, u"--format=tsv"_s, u"--no-header"_s}).out,
+              "big.com\t" + QByteArray(fields).replace(',', '\t') + '\n');
+    EXPECT_EQ(run({u"show"_s, u"--format=json"_s}).out,
+              "[{\"AllTheWeb\":" + count + ",\"AltaVista\":" + count + ",\"Google\":" + count + ",\"HotBot\":" + count +
+                  ",\"MSN\":" + count + ",\"domain\":\"big.com\",\"total\":" + total + "}]\n");
 }
 
 TEST_F(CommandLineTest, OnlyACommandThatWritesMakesAListAndOnlyInAFolderThatIsThere)

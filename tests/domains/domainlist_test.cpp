@@ -75,6 +75,22 @@ TEST_F(DomainListFile, ReadsLinesAndWritesEveryRecordWithCrLf)
     }
 }
 
+TEST_F(DomainListFile, AByteOrderMarkStaysWithTheFirstRecordButIsNoPartOfItsDomain)
+{
+    const QByteArray file = "\xEF\xBB\xBF"
+                            "a.com|AllTheWeb=1|\r\nb.com|AllTheWeb=2|\r\n";
+    writeFile(file);
+    DomainList list(path());
+    ASSERT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Loaded);
+    EXPECT_EQ(list.GetDomainField(1, 0), "a.com");
+    EXPECT_EQ(list.GetDomainField(1, 1), "1");
+    ASSERT_TRUE(list.SaveDomainList());
+    EXPECT_EQ(readFile(), file);
+    list.remove(1);
+    ASSERT_TRUE(list.SaveDomainList());
+    EXPECT_EQ(readFile(), "b.com|AllTheWeb=2|\r\n");
+}
+
 TEST_F(DomainListFile, AFileThatCouldNotBeReadIsNeverSavedOver)
 {
     writeFile("old.com|\r\n");
@@ -104,6 +120,8 @@ TEST(DomainList, GetDomainFieldReadsFieldsByPosition)
     list.append(" d.com |AllTheWeb= 12,345 |AltaVista=|");
     list.append("d.com|AllTheWeb5|AltaVista=3|");
     list.append("hTTp://http://d.com|");
+    list.append("x.com|AllTheWeb=5|AltaVista=6|Google=7|HotBot=8|MSN=9");
+    list.append("\xEF\xBB\xBFy.com|AllTheWeb=1|");
     const struct {
         int record;
         int field;
@@ -129,9 +147,13 @@ TEST(DomainList, GetDomainFieldReadsFieldsByPosition)
         {7, 2, "3"},
         {7, 3, ""},
         {8, 0, "http://d.com"},
+        {9, 4, "8"},
+        {9, 5, "9"}, // a last field without its closing "|" ends with the line
+        {9, 6, ""},
+        {10, 0, "\xEF\xBB\xBFy.com"}, // only the first record's mark is the file's
         {0, 0, "0"},
         {0, 3, "0"},
-        {9, 0, "0"},
+        {11, 0, "0"},
         {-1, 1, "0"},
     };
     for (const auto& c : cases)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -116,23 +117,41 @@ TEST_F(HistoryStoreTest, ReadsBackEveryFetchOfEveryRun)
     EXPECT_EQ(reader.runs({"c.com"}).size(), 0);
 }
 
-TEST_F(HistoryStoreTest, RunsInOneMillisecondStayApartAndAFetchNotMadeStaysUnasked)
+TEST_F(HistoryStoreTest, RunsAreToldApartByAnIdentityOfTheirOwnNotByTheClock)
 {
     HistoryStore store(list);
     ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
     DomainFetches partial{"a.com", {}};
     partial.engines[0] = counted(utc(3, 8, 0, 5), 7);
-    for (int run = 0; run < 2; ++run) {
-        ASSERT_TRUE(store.beginRun(utc(3, 8, 0), FrontEnd::Window));
+    // Two runs in one millisecond, one while the clock said 2099, then one on the right day again; the clock is
+    // set back during the last, whose end the clock puts before its start.
+    const QDateTime in2099(QDate(2099, 1, 1), QTime(0, 0), Qt::UTC);
+    const std::pair<QDateTime, QDateTime> times[] = {
+        {utc(3, 8, 0), utc(3, 8, 0, 10)},
+        {utc(3, 8, 0), utc(3, 8, 0, 10)},
+        {in2099, in2099.addSecs(5)},
+        {utc(4, 8, 0), utc(4, 7, 0)},
+    };
+    for (const auto& [started, ended] : times) {
+        ASSERT_TRUE(store.beginRun(started, FrontEnd::Window));
+        partial.engines[0].at = started.addMSecs(5);
         ASSERT_TRUE(store.recordDomain(partial));
-        ASSERT_TRUE(store.endRun(utc(3, 8, 0, 10), true));
+        ASSERT_TRUE(store.endRun(ended, true));
     }
     const QList<HistoryRun> runs = store.runs();
-    ASSERT_EQ(runs.size(), 2);
+    ASSERT_EQ(runs.size(), 4);
     EXPECT_EQ(runs[0].started, utc(3, 8, 0));
-    EXPECT_EQ(runs[1].started, utc(3, 8, 0, 1));
+    EXPECT_EQ(runs[1].started, utc(3, 8, 0));
+    EXPECT_NE(runs[0].identity, runs[1].identity);
+    EXPECT_EQ(runs[2].started, utc(4, 8, 0)) << "a wrong clock misdates its own run only";
+    EXPECT_EQ(runs[2].ended, utc(4, 8, 0));
+    EXPECT_EQ(runs[3].started, in2099);
     EXPECT_EQ(runs[1].domains[0].engines[0].at, utc(3, 8, 0, 5));
     EXPECT_FALSE(runs[1].domains[0].engines[1].made());
+    QSet<QString> identities;
+    for (const HistoryRun& run : runs)
+        identities.insert(run.identity);
+    EXPECT_EQ(identities.size(), 4);
 }
 
 TEST_F(HistoryStoreTest, ImportingRunsAgainAddsNothing)
@@ -147,18 +166,23 @@ TEST_F(HistoryStoreTest, ImportingRunsAgainAddsNothing)
     ASSERT_TRUE(QFile::remove(file));
     HistoryStore store(list);
     ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
-    EXPECT_EQ(store.import(exported), 15);
-    EXPECT_EQ(store.import(exported), 0);
+    QString error;
+    EXPECT_EQ(store.import(exported, error), 15) << error.toStdString();
+    EXPECT_EQ(store.import(exported, error), 0);
     const QList<HistoryRun> again = store.runs();
     ASSERT_EQ(again.size(), 2);
     EXPECT_EQ(again[1].cancelled, true);
     EXPECT_EQ(again[1].domains.size(), 1);
+    EXPECT_EQ(again[0].identity, exported[0].identity);
     expectSameFetch(again[0].domains[0].engines[2], exported[0].domains[0].engines[2]);
 
-    // A source that gives up leaves nothing of its runs behind.
+    // A run given otherwise than the history holds it leaves nothing of the import behind.
     HistoryRun extra = exported[0];
-    extra.started = utc(4, 9, 0);
-    EXPECT_EQ(store.import([&](const HistoryStore::RunVisitor& add) { return add(extra) && false; }), std::nullopt);
+    extra.identity = u"another"_s;
+    HistoryRun changed = exported[1];
+    changed.cancelled = false;
+    EXPECT_EQ(store.import({extra, changed}, error), std::nullopt);
+    EXPECT_EQ(error, u"line 2: the run %1 is not cancelled here but cancelled in the history"_s.arg(changed.identity));
     EXPECT_EQ(store.runs().size(), 2);
 }
 
@@ -181,9 +205,15 @@ TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
     };
     const auto newerSchema = [&] {
         recordTwoRuns();
-        return execute(u"PRAGMA user_version = 2"_s);
+        return execute(u"PRAGMA user_version = 3"_s);
     };
     const auto foreignDatabase = [&] { return execute(u"CREATE TABLE notes(text)"_s); };
+    // Another program's database that happens to be of version 1, with tables of the same names.
+    const auto foreignVersion1 = [&] {
+        return execute(u"CREATE TABLE run(id INTEGER PRIMARY KEY, started, note)"_s) &&
+               execute(u"CREATE TABLE domain(id, name)"_s) && execute(u"CREATE TABLE fetches(a, b)"_s) &&
+               execute(u"PRAGMA user_version = 1"_s);
+    };
     const struct {
         const char* what;
         std::function<bool()> make;
@@ -193,6 +223,8 @@ TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
         {"garbage", [&] { return writeFile(QByteArray(4096, 'x')); }, HistoryProblem::NotADatabase,
          "is not a Brenlow history (file is not a database); it is left as it is"},
         {"another program's database", foreignDatabase, HistoryProblem::NotADatabase,
+         "is not a Brenlow history; it is left as it is"},
+        {"another program's database of version 1", foreignVersion1, HistoryProblem::NotADatabase,
          "is not a Brenlow history; it is left as it is"},
         {"newer schema", newerSchema, HistoryProblem::NewerSchema,
          "was written by a newer Brenlow; it is left as it is"},
@@ -211,7 +243,44 @@ TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
             EXPECT_FALSE(store.beginRun(utc(5, 9, 0), FrontEnd::Window));
         }
         EXPECT_EQ(fileBytes(), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"brenlow.txt.history.sqlite"_s});
     }
+}
+
+// A history with a damaged page is not written into: a new run would be lost with it, or take the rest along.
+TEST_F(HistoryStoreTest, AHistoryWithADamagedPageIsLeftAsItIsWhenOpenedToWrite)
+{
+    recordTwoRuns();
+    // The first page of the fetches, found as another program would, then overwritten but for its header.
+    int page = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+        db.setDatabaseName(file);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(u"SELECT rootpage FROM sqlite_master WHERE name = 'fetches'"_s, db);
+        ASSERT_TRUE(query.next());
+        page = query.value(0).toInt();
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"other"_s);
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    ASSERT_GE(damaged.size(), page * 1024);
+    ASSERT_TRUE(damaged.seek((page - 1) * 1024 + 12));
+    ASSERT_EQ(damaged.write(QByteArray(1000, '\xA5')), 1000);
+    damaged.close();
+    const QByteArray before = fileBytes();
+
+    HistoryStore store(list);
+    EXPECT_FALSE(store.open(HistoryStore::Mode::Write));
+    EXPECT_EQ(store.problem(), HistoryProblem::Damaged);
+    EXPECT_TRUE(store.problemText().startsWith(u"the history file %1 is damaged ("_s.arg(file)))
+        << store.problemText().toStdString();
+    EXPECT_TRUE(store.problemText().endsWith(u"); it is left as it is"_s)) << store.problemText().toStdString();
+    EXPECT_FALSE(store.beginRun(utc(5, 9, 0), FrontEnd::Window));
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"brenlow.txt.history.sqlite"_s});
 }
 
 TEST_F(HistoryStoreTest, AHistoryLockedByAnotherConnectionIsReported)
@@ -221,7 +290,7 @@ TEST_F(HistoryStoreTest, AHistoryLockedByAnotherConnectionIsReported)
     other.setDatabaseName(file);
     ASSERT_TRUE(other.open());
     ASSERT_TRUE(QSqlQuery(u"BEGIN EXCLUSIVE"_s, other).isActive());
-    // With WAL, an exclusive lock keeps out writers only.
+    // An exclusive lock keeps out writers and readers alike until it goes.
     HistoryStore store(list, std::chrono::milliseconds(50));
     EXPECT_FALSE(store.open(HistoryStore::Mode::Write));
     EXPECT_EQ(store.problem(), HistoryProblem::Locked);
@@ -247,8 +316,8 @@ TEST_F(HistoryStoreTest, AFolderThatCannotBeWrittenKeepsNoHistory)
     HistoryStore store(readOnlyList);
     EXPECT_FALSE(store.open(HistoryStore::Mode::Write));
     EXPECT_EQ(store.problem(), HistoryProblem::NotWritable);
-    EXPECT_TRUE(
-        store.problemText().startsWith(u"the history file %1.history.sqlite cannot be written"_s.arg(readOnlyList)))
+    EXPECT_TRUE(store.problemText().startsWith(
+        u"the history file %1 cannot be written"_s.arg(HistoryStore::pathFor(readOnlyList))))
         << store.problemText().toStdString();
     EXPECT_FALSE(QFile::exists(HistoryStore::pathFor(readOnlyList)));
     // To read, a history that is not there is an empty one.

@@ -15,9 +15,13 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -203,7 +207,7 @@ TEST(HistoryRecorder, ASessionWithoutTheListsLockKeepsNoHistoryAndSaysSo)
     session.run().UpdateResults(1, 0);
     session.run().UpdateResults(1, 0);
     ASSERT_EQ(notKept.size(), 1);
-    EXPECT_EQ(notKept[0], u"the history file /proc/self/brenlow.txt.history.sqlite is written only while the list is "
+    EXPECT_EQ(notKept[0], u"the history file /proc/%1/brenlow.txt.history.sqlite is written only while the list is "
                           "locked, and the lock file /proc/%1/brenlow.txt.lock cannot be made: No such file or "
                           "directory"_s.arg(QCoreApplication::applicationPid()))
         << notKept[0].toStdString();
@@ -211,10 +215,11 @@ TEST(HistoryRecorder, ASessionWithoutTheListsLockKeepsNoHistoryAndSaysSo)
 }
 
 // Two runs with every kind of thing an export must carry: a failure with a detail, a fetch never made, an
-// unfinished run, a run without fetches and a domain with bytes that are not printable ASCII.
+// unfinished run, a run without fetches, a domain with bytes that are not printable ASCII and a reason that is
+// not ASCII.
 QList<HistoryRun> sampleRuns()
 {
-    HistoryRun first{utc(9, 0), utc(9, 5), FrontEnd::Window, false, {}};
+    HistoryRun first{u"run-1"_s, utc(9, 0), utc(9, 5), FrontEnd::Window, false, {}};
     DomainFetches odd{"caf\xe9,\"x\"%.com", {}};
     for (std::size_t e = 0; e < EngineCount; ++e)
         odd.engines[e] = {utc(9, 1, int(e)), qint64(e) * 1000000007LL, {}};
@@ -223,11 +228,12 @@ QList<HistoryRun> sampleRuns()
     odd.engines[3] = {utc(9, 4), std::nullopt, {FetchFailure::ErrorStatus, 418, "I'm a \"teapot\"", 0, 0}};
     odd.engines[4] = {};
     first.domains = {odd};
-    HistoryRun unfinished{utc(10, 0), {}, FrontEnd::CommandLine, true, {}};
-    HistoryRun empty{utc(11, 0), utc(11, 0, 1), FrontEnd::CommandLine, false, {}};
-    DomainFetches timedOut{"b.com", {}};
-    timedOut.engines[0] = {utc(10, 1), std::nullopt, {FetchFailure::TimedOut, 0, {}, 0, 0}};
-    unfinished.domains = {timedOut};
+    HistoryRun unfinished{u"run-2"_s, utc(10, 0), {}, FrontEnd::CommandLine, true, {}};
+    HistoryRun empty{u"run-3"_s, utc(11, 0), utc(11, 0, 1), FrontEnd::CommandLine, false, {}};
+    DomainFetches b{"b.com", {}};
+    b.engines[0] = {utc(10, 1), std::nullopt, {FetchFailure::TimedOut, 0, {}, 0, 0}};
+    b.engines[1] = {utc(10, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Caf\xc3\xa9", 0, 0}};
+    unfinished.domains = {b};
     return {first, unfinished, empty};
 }
 
@@ -240,81 +246,228 @@ QByteArray exported(HistoryStore& store, HistoryFormat format)
     return buffer.data();
 }
 
+std::optional<qint64> imported(HistoryStore& store, QByteArray bytes, HistoryFormat format, QString& error,
+                               const StopRequested& stop = {})
+{
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    return importHistory(store, in, format, error, stop);
+}
+
+// A history in a folder of its own, open to write.
+struct ScratchHistory {
+    ScratchHistory()
+        : store(dir.filePath(u"brenlow.txt"_s))
+    {
+        EXPECT_TRUE(store.open(HistoryStore::Mode::Write)) << store.problemText().toStdString();
+    }
+    QTemporaryDir dir;
+    HistoryStore store;
+};
+
+const QByteArray csvHeader = "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n";
+
 TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
 {
-    QTemporaryDir dir;
-    HistoryStore original(dir.filePath(u"a.txt"_s));
-    ASSERT_TRUE(original.open(HistoryStore::Mode::Write));
-    ASSERT_EQ(original.import(sampleRuns()), 5);
-    EXPECT_EQ(exported(original, HistoryFormat::Csv),
-              "run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n"
-              "2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,\"caf%E9,\"\"x\"\"%25.com\",AllTheWeb,"
-              "2026-12-07T09:01:00.000Z,0,,\n"
-              "2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,\"caf%E9,\"\"x\"\"%25.com\",AltaVista,"
-              "2026-12-07T09:02:00.000Z,,error-status,\"503 Service, \"\"Unavailable\"\"\"\n"
-              "2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,\"caf%E9,\"\"x\"\"%25.com\",Google,"
-              "2026-12-07T09:03:00.000Z,,short-body,1000 73\n"
-              "2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,\"caf%E9,\"\"x\"\"%25.com\",HotBot,"
-              "2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\"\n"
-              "2026-12-07T10:00:00.000Z,,command-line,true,b.com,AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,\n"
-              "2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,\n");
+    ScratchHistory original;
+    QString error;
+    ASSERT_EQ(original.store.import(sampleRuns(), error), 6) << error.toStdString();
+    const QByteArray run1 = "run-1,2026-12-07T09:00:00.000Z,2026-12-07T09:05:00.000Z,window,false,"
+                            "\"caf%E9,\"\"x\"\"%25.com\",";
+    const QByteArray run2 = "run-2,2026-12-07T10:00:00.000Z,,command-line,true,b.com,";
+    EXPECT_EQ(exported(original.store, HistoryFormat::Csv),
+              csvHeader + run1 + "AllTheWeb,2026-12-07T09:01:00.000Z,0,,\n" + run1 +
+                  "AltaVista,2026-12-07T09:02:00.000Z,,error-status,\"503 Service, \"\"Unavailable\"\"\"\n" + run1 +
+                  "Google,2026-12-07T09:03:00.000Z,,short-body,1000 73\n" + run1 +
+                  "HotBot,2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\"\n" + run2 +
+                  "AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,\n" + run2 +
+                  "AltaVista,2026-12-07T10:02:00.000Z,,error-status,503 Caf\xc3\xa9\n"
+                  "run-3,2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,\n");
+
+    // The JSON library's own reader takes the export whole, reasons outside ASCII and all.
+    const QByteArray json = exported(original.store, HistoryFormat::Json);
+    const nlohmann::json document = nlohmann::json::parse(json.toStdString(), nullptr, false);
+    ASSERT_FALSE(document.is_discarded()) << json.toStdString();
+    EXPECT_EQ(document["brenlowHistory"], 2);
+    ASSERT_EQ(document["runs"].size(), 3u);
+    EXPECT_EQ(document["runs"][0]["id"], "run-1");
+    EXPECT_EQ(document["runs"][0]["fetches"][0]["domain"], "caf%E9,\"x\"%25.com");
+    EXPECT_EQ(document["runs"][1]["ended"], nullptr);
+    EXPECT_EQ(document["runs"][1]["fetches"][1]["detail"], "503 Caf\xc3\xa9");
+    EXPECT_EQ(document["runs"][2]["fetches"].size(), 0u);
 
     for (const HistoryFormat format : {HistoryFormat::Csv, HistoryFormat::Json}) {
         SCOPED_TRACE(static_cast<int>(format));
-        QByteArray file = exported(original, format);
-        QBuffer in(&file);
-        in.open(QIODevice::ReadOnly);
-        QTemporaryDir other;
-        HistoryStore copy(other.filePath(u"b.txt"_s));
-        ASSERT_TRUE(copy.open(HistoryStore::Mode::Write));
-        QString error;
-        EXPECT_EQ(importHistory(copy, in, format, error), 5) << error.toStdString();
-        EXPECT_EQ(exported(copy, format), file);
-        EXPECT_EQ(exported(copy, HistoryFormat::Csv), exported(original, HistoryFormat::Csv));
-        in.seek(0);
-        EXPECT_EQ(importHistory(copy, in, format, error), 0);
-        EXPECT_EQ(exported(copy, format), file);
+        const QByteArray file = exported(original.store, format);
+        ScratchHistory copy;
+        EXPECT_EQ(imported(copy.store, file, format, error), 6) << error.toStdString();
+        EXPECT_EQ(exported(copy.store, format).toStdString(), file.toStdString());
+        EXPECT_EQ(exported(copy.store, HistoryFormat::Csv).toStdString(),
+                  exported(original.store, HistoryFormat::Csv).toStdString());
+        EXPECT_EQ(imported(copy.store, file, format, error), 0);
+        EXPECT_EQ(exported(copy.store, format), file);
     }
 }
 
-TEST(HistoryFile, AFileThatIsNotAHistoryImportsNothing)
+TEST(HistoryFile, LinesOfARunComeInAnyOrderAndAFetchMissingFromAHeldRunIsAdded)
 {
-    const QByteArray header = "run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n";
-    const QByteArray good = "2026-12-07T09:00:00.000Z,,window,false,a.com,Google,2026-12-07T09:01:00.000Z,5,,\n";
+    ScratchHistory original;
+    QString error;
+    ASSERT_EQ(original.store.import(sampleRuns(), error), 6);
+    const QByteArray file = exported(original.store, HistoryFormat::Csv);
+    QList<QByteArray> lines = file.split('\n');
+    lines.removeFirst(); // the header
+    lines.removeAll(QByteArray());
+    // In engine order, then backwards: the runs' lines apart and interleaved.
+    QList<QByteArray> byEngine = lines;
+    std::stable_sort(byEngine.begin(), byEngine.end(), [](const QByteArray& a, const QByteArray& b) {
+        const auto engine = [](const QByteArray& line) { return line.mid(line.lastIndexOf(".com") + 4); };
+        return engine(a) < engine(b);
+    });
+    QList<QByteArray> backwards(lines.crbegin(), lines.crend());
+    for (const QList<QByteArray>& order : {byEngine, backwards}) {
+        ScratchHistory copy;
+        EXPECT_EQ(imported(copy.store, csvHeader + order.join('\n') + '\n', HistoryFormat::Csv, error), 6)
+            << error.toStdString();
+        EXPECT_EQ(exported(copy.store, HistoryFormat::Csv), file);
+    }
+
+    ScratchHistory partial;
+    QList<QByteArray> withoutHotBot = lines;
+    withoutHotBot.removeAt(3);
+    ASSERT_EQ(imported(partial.store, csvHeader + withoutHotBot.join('\n') + '\n', HistoryFormat::Csv, error), 5);
+    EXPECT_EQ(imported(partial.store, file, HistoryFormat::Csv, error), 1) << error.toStdString();
+    EXPECT_EQ(exported(partial.store, HistoryFormat::Csv), file);
+}
+
+TEST(HistoryFile, AFileThatContradictsItselfOrTheHistoryOrThatBrenlowCouldNotHaveWrittenImportsNothing)
+{
+    const QByteArray held = "r1,2026-12-07T09:00:00.000Z,,window,false,a.com,Google,2026-12-07T09:01:00.000Z,5,,\n";
+    const QByteArray fresh = QByteArray(held).replace("r1,", "r2,");
+    const auto with = [&](const char* from, const char* to) { return QByteArray(fresh).replace(from, to); };
+    const QByteArray json = R"({"brenlowHistory":2,"runs":[{"id":"r2","started":"2026-12-07T09:00:00.000Z",)"
+                            R"("ended":null,"frontEnd":"window","cancelled":false,"fetches":[)";
+    const QByteArray jsonFetch = R"({"domain":"a.com","engine":"Google","at":"2026-12-07T09:01:00.000Z",)";
     const struct {
         HistoryFormat format;
         QByteArray bytes;
         QString error;
     } cases[] = {
         {HistoryFormat::Csv, "domain\na.com\n",
-         u"line 1: not a Brenlow history (the header is not run_started,run_ended,front_end,cancelled,domain,engine,at,"
-         "count,failure,detail)"_s},
-        {HistoryFormat::Csv, header + good + QByteArray(good).replace("Google", "Bing"),
-         u"line 3: no such engine: Bing"_s},
-        {HistoryFormat::Csv, header + good + QByteArray(good).replace(",5,", ",-5,"), u"line 3: not a count: -5"_s},
-        {HistoryFormat::Csv, header + good + QByteArray(good).replace("09:01:00.000Z", "09:01:00"),
-         u"line 3: not a time in UTC: 2026-12-07T09:01:00"_s},
-        {HistoryFormat::Csv, header + good + QByteArray(good).replace(",5,,", ",,nothing,"),
-         u"line 3: neither a count nor a failure: nothing "_s},
-        {HistoryFormat::Csv, header + good + "a,b\n", u"line 3: 2 fields where there should be 10"_s},
-        {HistoryFormat::Json, "{\"runs\":[]}", u"not a Brenlow history"_s},
-        {HistoryFormat::Json,
-         "{\"brenlowHistory\":1,\"runs\":[{\"started\":\"2026-12-07T09:00:00.000Z\","
-         "\"frontEnd\":\"phone\"}]}",
-         u"run 1: no such front end: phone"_s},
+         u"line 1: not a Brenlow history (the header is not run,run_started,run_ended,front_end,cancelled,domain,"
+         "engine,at,count,failure,detail)"_s},
+        {HistoryFormat::Csv, csvHeader + with("Google", "Bing"), u"line 2: no such engine: Bing"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,", ",-5,"), u"line 2: not a count from 0 to 999999999999999: -5"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,", ",1000000000000000,"),
+         u"line 2: not a count from 0 to 999999999999999: 1000000000000000"_s},
+        {HistoryFormat::Csv, csvHeader + with("09:01:00.000Z", "09:01:00"),
+         u"line 2: not a time in UTC: 2026-12-07T09:01:00"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,,"), u"line 2: neither a count nor a failure"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,nothing,"), u"line 2: no such failure: nothing"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,,", ",5,timed-out,"),
+         u"line 2: both a count and a failure: 5 timed-out"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,error-status,abc"),
+         u"line 2: not a detail of the failure error-status: abc"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,short-body,73 1000"),
+         u"line 2: not a detail of the failure short-body: 73 1000"_s},
+        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,timed-out,after 20 s"),
+         u"line 2: not a detail of the failure timed-out: after 20 s"_s},
+        {HistoryFormat::Csv, csvHeader + "a,b\n", u"line 2: 2 fields where there should be 11"_s},
+        {HistoryFormat::Csv, csvHeader + with(",,window", ",2026-12-07T08:59:59.999Z,window"),
+         u"line 2: the run ends (2026-12-07T08:59:59.999Z) before it starts (2026-12-07T09:00:00.000Z)"_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", "a%00.com"),
+         u"line 2: not a domain that a list can hold: a%00.com"_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", "a%0A.com"),
+         u"line 2: not a domain that a list can hold: a%0A.com"_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", "a%1B.com"),
+         u"line 2: not a domain that a list can hold: a%1B.com"_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", "a|b.com"),
+         u"line 2: not a domain that a list can hold: a|b.com"_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", ""), u"line 2: not a domain that a list can hold: "_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", "a\xe9.com"),
+         u"line 2: not a domain that a list can hold: a\xfffd.com"_s},
+        {HistoryFormat::Csv, csvHeader + fresh + with(",5,", ",6,"),
+         u"line 3: a.com's fetch from Google in the run r2 is the count 6 at 2026-12-07T09:01:00.000Z here but the "
+         "count 5 at 2026-12-07T09:01:00.000Z on line 2"_s},
+        {HistoryFormat::Csv, csvHeader + QByteArray(held).replace(",5,", ",6,"),
+         u"line 2: a.com's fetch from Google in the run r1 is the count 6 at 2026-12-07T09:01:00.000Z there but the "
+         "count 5 at 2026-12-07T09:01:00.000Z in the history or earlier in the file"_s},
+        {HistoryFormat::Csv, csvHeader + QByteArray(held).replace(",,window", ",2026-12-07T09:02:00.000Z,window"),
+         u"line 2: the run r1 is ended 2026-12-07T09:02:00.000Z here but unfinished in the history"_s},
+        {HistoryFormat::Csv, csvHeader + fresh + with(",window,", ",command-line,").replace("Google", "MSN"),
+         u"line 3: the run r2 is made by the command line here but made by the window on line 2"_s},
+        {HistoryFormat::Csv, csvHeader + with("a.com", "\"a.com"), u"line 2: the file ends inside a quoted field"_s},
+        {HistoryFormat::Json, "{\"runs\":[]}", u"not a Brenlow history (it has no brenlowHistory member)"_s},
+        {HistoryFormat::Json, "{\"brenlowHistory\":3,\"runs\":[]}",
+         u"line 1: not a Brenlow history of a version this Brenlow reads"_s},
+        {HistoryFormat::Json, json + jsonFetch + "\"count\":5.5}]}]}", u"line 1: not a whole number: 5.5"_s},
+        {HistoryFormat::Json, json + jsonFetch + "\"count\":-5}]}]}", u"line 1: a negative number: -5"_s},
+        {HistoryFormat::Json, json + jsonFetch + "\"count\":5,\"colour\":\"red\"}]}]}",
+         u"line 1: no such member of a fetch: colour"_s},
+        {HistoryFormat::Json, json + jsonFetch + "\"count\":5},\n" + jsonFetch + "\"count\":6}]}]}",
+         u"line 2: a.com's fetch from Google in the run r2 is the count 6 at 2026-12-07T09:01:00.000Z here but the "
+         "count 5 at 2026-12-07T09:01:00.000Z on line 1"_s},
+        {HistoryFormat::Json, QByteArray(json).replace("\"window\"", "\"phone\"") + "]}]}",
+         u"line 1: no such front end: phone"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toStdString());
-        QTemporaryDir dir;
-        HistoryStore store(dir.filePath(u"a.txt"_s));
-        ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
-        QByteArray bytes = c.bytes;
-        QBuffer in(&bytes);
-        in.open(QIODevice::ReadOnly);
+        ScratchHistory history;
         QString error;
-        EXPECT_EQ(importHistory(store, in, c.format, error), std::nullopt);
+        ASSERT_EQ(imported(history.store, csvHeader + held, HistoryFormat::Csv, error), 1) << error.toStdString();
+        const QByteArray before = exported(history.store, HistoryFormat::Csv);
+        EXPECT_EQ(imported(history.store, c.bytes, c.format, error), std::nullopt);
         EXPECT_EQ(error, c.error);
+        EXPECT_EQ(exported(history.store, HistoryFormat::Csv), before);
+    }
+
+    // What is no JSON at all: the library's reader says where.
+    ScratchHistory history;
+    QString error;
+    for (const QByteArray& notJson : {QByteArray("{\"brenlowHistory\":2,"), json + jsonFetch + "\"count\":5}]}]}x",
+                                      QByteArray("{\"brenlowHistory\":2,\"runs\":[{\"id\":\"a\tb\"}]}")}) {
+        EXPECT_EQ(imported(history.store, notJson, HistoryFormat::Json, error), std::nullopt);
+        EXPECT_TRUE(error.startsWith(u"not JSON: at line 1, column "_s)) << error.toStdString();
+    }
+}
+
+TEST(HistoryFile, FilesOfEarlierVersionsImportAndMeetTheRunsTheyCameFrom)
+{
+    const QByteArray version1Csv = "run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n"
+                                   "2026-12-07T09:00:00.000Z,,window,false,a.com,Google,2026-12-07T09:01:00.000Z,5,,\n";
+    const QByteArray version1Json =
+        R"({"brenlowHistory":1,"runs":[{"started":"2026-12-07T09:00:00.000Z","ended":null,"frontEnd":"window",)"
+        R"("cancelled":false,"fetches":[{"domain":"a.com","engine":"Google","at":"2026-12-07T09:01:00.000Z",)"
+        R"("count":5},{"domain":"a.com","engine":"MSN","at":"2026-12-07T09:02:00.000Z","count":7}]}]})";
+    ScratchHistory history;
+    QString error;
+    EXPECT_EQ(imported(history.store, version1Csv, HistoryFormat::Csv, error), 1) << error.toStdString();
+    EXPECT_EQ(imported(history.store, version1Json, HistoryFormat::Json, error), 1) << error.toStdString();
+    const QList<HistoryRun> runs = history.store.runs();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].identity, u"v1-1796634000000"_s);
+    ASSERT_EQ(runs[0].domains.size(), 1);
+    EXPECT_EQ(runs[0].domains[0].engines[2].count, 5);
+    EXPECT_EQ(runs[0].domains[0].engines[4].count, 7);
+}
+
+TEST(HistoryFile, AnImportThatIsStoppedKeepsNothingAndLeavesNoHistoryItMade)
+{
+    ScratchHistory original;
+    QString error;
+    ASSERT_EQ(original.store.import(sampleRuns(), error), 6);
+    for (const HistoryFormat format : {HistoryFormat::Csv, HistoryFormat::Json}) {
+        QTemporaryDir dir;
+        HistoryStore store(dir.filePath(u"brenlow.txt"_s));
+        ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
+        int asked = 0;
+        EXPECT_EQ(imported(store, exported(original.store, format), format, error, [&] { return ++asked > 3; }),
+                  std::nullopt);
+        EXPECT_TRUE(error.endsWith(u"interrupted"_s)) << error.toStdString();
         EXPECT_TRUE(store.runs().isEmpty());
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << QDir(dir.path()).entryList().join(u' ').toStdString();
+        // The history is made again by the next write.
+        EXPECT_EQ(imported(store, exported(original.store, format), format, error), 6) << error.toStdString();
     }
 }
 
