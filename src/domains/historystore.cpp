@@ -371,7 +371,7 @@ std::optional<qint64> HistoryStore::domainId(const QByteArray& domain)
 
 bool HistoryStore::beginRun(const QDateTime& started, FrontEnd frontEnd)
 {
-    if (!m_open || !m_writable || (m_pending && !create()) || !ensureRoom(RunRoom))
+    if (!m_open || !m_writable || !ensureRoom(RunRoom) || (m_pending && !create()))
         return false;
     // The start is what the clock says, however wrong; the run is told apart by an identity of its own.
     QSqlQuery* query = prepared(u"INSERT INTO run(identity, started, front_end) VALUES (?, ?, ?)"_s);

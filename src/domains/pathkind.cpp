@@ -38,22 +38,30 @@ bool isStream(PathKind kind)
 
 QString pathKindClause(const QString& path, PathKind kind)
 {
+    QString what;
     switch (kind) {
     case PathKind::Missing:
     case PathKind::RegularFile:
-        break;
+        return {};
     case PathKind::Directory:
-        return u"%1 is a directory"_s.arg(path);
+        what = u"a directory"_s;
+        break;
     case PathKind::Fifo:
-        return u"%1 is a FIFO"_s.arg(path);
+        what = u"a FIFO"_s;
+        break;
     case PathKind::Device:
-        return u"%1 is a device"_s.arg(path);
+        what = u"a device"_s;
+        break;
     case PathKind::Socket:
-        return u"%1 is a socket"_s.arg(path);
+        what = u"a socket"_s;
+        break;
     case PathKind::DanglingLink:
         return u"%1 is a symbolic link to %2, which does not exist"_s.arg(path, QFileInfo(path).symLinkTarget());
     case PathKind::Unsearchable:
         return u"%1 cannot be reached (its folder cannot be searched)"_s.arg(path);
     }
-    return {};
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return u"%1 is a symbolic link to %2, which is %3"_s.arg(path, info.symLinkTarget(), what);
+    return u"%1 is %2"_s.arg(path, what);
 }

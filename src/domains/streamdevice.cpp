@@ -96,6 +96,8 @@ qint64 StreamDevice::readData(char* data, qint64 maxSize)
 {
     if (m_ended || m_stopped)
         return -1;
+    if (maxSize <= 0) // Qt asks for nothing at times: no sign of the end
+        return 0;
     if (m_memoryStream) {
         const std::size_t count = std::fread(data, 1, std::size_t(maxSize), m_memoryStream);
         if (count == 0)

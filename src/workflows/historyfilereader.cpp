@@ -41,8 +41,11 @@ public:
         QByteArray field;
         std::vector<QByteArray> parts;
         for (;;) {
-            const qint64 length = m_in.readLine(m_line.data(), m_line.size());
-            if (length <= 0) {
+            if (!readLine()) {
+                if (m_line.size() > MaxRecord) {
+                    error = u"line %1: longer than %2 bytes"_s.arg(m_lineNumber + 1).arg(MaxRecord);
+                    return Result::Error;
+                }
                 if (quoted) {
                     error = u"line %1: the file ends inside a quoted field"_s.arg(m_lineNumber);
                     return Result::Error;
@@ -53,11 +56,7 @@ public:
             }
             ++m_lineNumber;
             any = true;
-            const QByteArrayView line(m_line.data(), length);
-            if (!line.endsWith('\n') && !m_in.atEnd()) {
-                error = u"line %1: longer than %2 bytes"_s.arg(m_lineNumber).arg(MaxRecord);
-                return Result::Error;
-            }
+            const QByteArrayView line(m_line);
             for (qsizetype i = 0; i < line.size(); ++i) {
                 const char c = line[i];
                 if (quoted) {
@@ -93,8 +92,25 @@ public:
     qint64 line() const { return m_lineNumber; }
 
 private:
+    // The next physical line into m_line, its line end included; false at the end of the file or for a line
+    // longer than MaxRecord. A sequential device may give a line in pieces.
+    bool readLine()
+    {
+        m_line.resize(0);
+        for (;;) {
+            const qsizetype at = m_line.size();
+            m_line.resize(MaxRecord + 2);
+            const qint64 length = m_in.readLine(m_line.data() + at, MaxRecord + 2 - at);
+            m_line.resize(at + std::max<qint64>(length, 0));
+            if (m_line.size() > MaxRecord)
+                return false;
+            if (length <= 0 || m_line.endsWith('\n') || m_in.atEnd())
+                return !m_line.isEmpty();
+        }
+    }
+
     QIODevice& m_in;
-    std::array<char, MaxRecord + 2> m_line{};
+    QByteArray m_line;
     std::vector<QByteArray> m_parts;
     qint64 m_lineNumber = 0;
 };

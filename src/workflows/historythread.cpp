@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-HistoryThread::HistoryThread(QString listFilePath)
+HistoryThread::HistoryThread(QString listFilePath, HistoryStore::FreeSpace freeSpace)
     : m_listFilePath(std::move(listFilePath))
+    , m_freeSpace(std::move(freeSpace))
 {
 }
 
@@ -90,6 +91,8 @@ void HistoryThread::work()
         lock.unlock();
         if (!store) {
             store.emplace(m_listFilePath);
+            if (m_freeSpace)
+                store->setFreeSpace(m_freeSpace);
             store->open(HistoryStore::Mode::Write);
         }
         const bool writes = std::any_of(tasks.begin(), tasks.end(), [](const Task& task) { return bool(task.write); });

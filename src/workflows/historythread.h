@@ -18,7 +18,8 @@
 // written. The history is open only while a run writes to it.
 class HistoryThread {
 public:
-    explicit HistoryThread(QString listFilePath);
+    // freeSpace: the free space of the history's disk as the store sees it; the system's when empty.
+    explicit HistoryThread(QString listFilePath, HistoryStore::FreeSpace freeSpace = {});
     // Writes everything handed over, then ends the thread.
     ~HistoryThread();
     HistoryThread(const HistoryThread&) = delete;
@@ -48,6 +49,7 @@ private:
     void work();
 
     QString m_listFilePath;
+    HistoryStore::FreeSpace m_freeSpace;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Task> m_tasks;

@@ -15,7 +15,7 @@ ListSession::ListSession(SessionOptions options)
     , m_domains(options.listFilePath)
     , m_lock(options.listFilePath)
     , m_history(options.listFilePath)
-    , m_historyThread(options.listFilePath)
+    , m_historyThread(options.listFilePath, options.historyFreeSpace)
     , m_busyPointer(options.busyPointer)
     , m_pump(std::move(options.pump))
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
@@ -26,6 +26,8 @@ ListSession::ListSession(SessionOptions options)
 {
     m_engines.InitGridHeaders();
     m_engines.InitEngineCatalogue();
+    if (options.historyFreeSpace)
+        m_history.setFreeSpace(options.historyFreeSpace);
 }
 
 void ListSession::showIn(GridControl& grid, UpdateRunControls& runControls)

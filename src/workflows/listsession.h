@@ -28,6 +28,9 @@ struct SessionOptions {
     EventPump pump;                       // lets the front end's events run while a request waits
     BusyPointer* busyPointer = nullptr;   // the wait pointer; none when null
     FrontEnd frontEnd = FrontEnd::Window; // the history records which front end made each run
+    // The free space of the history's disk, which the history leaves to the list's next save; the system's when
+    // empty (tests give a disk of their own size).
+    HistoryStore::FreeSpace historyFreeSpace;
     // The window saves a new list at once; the command line only once its command has done its work.
     DomainList::NewList newList = DomainList::NewList::Save;
     // Told, once, the clause why the history of the update runs is not being kept (HistoryStore::problemText());

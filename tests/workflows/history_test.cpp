@@ -16,12 +16,18 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <atomic>
+
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -212,6 +218,162 @@ TEST(HistoryRecorder, ASessionWithoutTheListsLockKeepsNoHistoryAndSaysSo)
                           "directory"_s.arg(QCoreApplication::applicationPid()))
         << notKept[0].toStdString();
     EXPECT_FALSE(QFile::exists(u"/proc/self/brenlow.txt.history.sqlite"_s));
+}
+
+// A list of domains d1.com to d<count>.com in a session that records its runs, the engines played by a loopback
+// server that finds 1 to 5 for each; what the history could not keep is told to notKept.
+struct RecordingSession : UpdateRunControls {
+    RecordingSession(const QString& folder, int count, HistoryStore::FreeSpace freeSpace)
+        : list(QDir(folder).filePath(u"brenlow.txt"_s))
+    {
+        QFile file(list);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= count; ++i) {
+            const QByteArray domain = "d" + QByteArray::number(i) + ".com";
+            file.write(domain + "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
+            server.serveDomain(domain, {1, 2, 3, 4, 5});
+        }
+        file.close();
+        SessionOptions options;
+        options.listFilePath = list;
+        options.socketSettings = server.settings(10s);
+        options.historyFreeSpace = std::move(freeSpace);
+        options.historyNotKept = [this](const QString& problem) { notKept.append(problem); };
+        session.emplace(std::move(options));
+        session->showIn(grid, *this);
+        EXPECT_TRUE(session->lock(true));
+        EXPECT_TRUE(session->load());
+    }
+
+    void enterRunningState() override {}
+    void leaveRunningState() override {}
+    void showProgress(qint64, qint64) override {}
+    void fetchEnded(const FetchReport&) override {}
+
+    QByteArray listBytes() const
+    {
+        QFile file(list);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // The domains that the history holds of its runs.
+    QList<qsizetype> recordedDomains() const
+    {
+        HistoryStore reader(list);
+        QList<qsizetype> domains;
+        if (reader.open(HistoryStore::Mode::Read)) {
+            for (const HistoryRun& run : reader.runs())
+                domains.append(run.domains.size());
+        }
+        return domains;
+    }
+
+    QString list;
+    HttpTestServer server;
+    MemoryGrid grid;
+    QStringList notKept;
+    std::optional<ListSession> session;
+};
+
+QByteArray updatedList(int count)
+{
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += "d" + QByteArray::number(i) + ".com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n";
+    return bytes;
+}
+
+// The disk fills as the history writes: each look at it finds 20 KiB less room. The history gives way while
+// the list's save still has room: the run's counts are all saved, the history keeps the domains that fitted and
+// says so once.
+TEST(HistoryRecorder, ADiskThatFillsStopsTheHistoryAndTheListIsStillSaved)
+{
+    QTemporaryDir dir;
+    std::atomic<int> looks{0};
+    RecordingSession rig(dir.path(), 20,
+                         [&looks](const QString&) { return std::optional<qint64>(400 * 1024 - 20 * 1024 * looks++); });
+    rig.session->run().UpdateResults(1, rig.session->domains().count());
+    rig.session->run().UpdateResults(1, rig.session->domains().count());
+    EXPECT_TRUE(rig.session->save()) << rig.session->problemText().toStdString();
+    EXPECT_EQ(rig.listBytes(), updatedList(20));
+    ASSERT_EQ(rig.notKept.size(), 1);
+    EXPECT_EQ(rig.notKept[0], u"the disk that holds the history file %1 is full or nearly so; the history stops "
+                              "there, and what it holds stays, so that the domain list can still be saved"_s.arg(
+                                  HistoryStore::pathFor(rig.list)));
+    const QList<qsizetype> domains = rig.recordedDomains();
+    ASSERT_EQ(domains.size(), 1);
+    EXPECT_GT(domains[0], 0);
+    EXPECT_LT(domains[0], 20);
+}
+
+// A small file system of its own, mounted for the test (root only), with a filler file that leaves free what
+// the test asks.
+class SmallFileSystem {
+public:
+    SmallFileSystem(const QString& folder, qint64 size)
+        : m_folder(folder)
+    {
+        const QByteArray options = "size=" + QByteArray::number(size);
+        m_mounted = ::geteuid() == 0 &&
+                    ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    qint64 freeSpace() const
+    {
+        struct statvfs status {};
+        ::statvfs(QFile::encodeName(m_folder).constData(), &status);
+        return qint64(status.f_bavail) * qint64(status.f_frsize);
+    }
+    // Fills the file system until free bytes are left.
+    void leaveFree(qint64 free)
+    {
+        QFile filler(QDir(m_folder).filePath(u"filler"_s));
+        filler.open(QIODevice::WriteOnly | QIODevice::Append);
+        const qint64 fill = freeSpace() - free;
+        if (fill > 0)
+            filler.write(QByteArray(fill, 'x'));
+    }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+// On a real file system that fills: the history stops as it finds the disk nearly full, or, when its look at the
+// disk is fooled, as SQLite finds it full; either way the whole run reaches the list.
+TEST(HistoryRecorder, OnAFileSystemThatFillsTheListIsStillSaved)
+{
+    const struct {
+        const char* what;
+        qint64 free;
+        bool lookFooled;
+    } cases[] = {
+        {"the history stops itself", 272 * 1024, false},
+        {"the disk is full under the history", 12 * 1024, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        SmallFileSystem disk(dir.path(), 1024 * 1024);
+        if (!disk.mounted())
+            GTEST_SKIP() << "mounting a small file system takes root";
+        const auto plenty = [](const QString&) { return std::optional<qint64>(1LL << 40); };
+        RecordingSession rig(dir.path(), 40,
+                             c.lookFooled ? HistoryStore::FreeSpace(plenty) : HistoryStore::FreeSpace());
+        disk.leaveFree(c.free);
+        rig.session->run().UpdateResults(1, rig.session->domains().count());
+        EXPECT_TRUE(rig.session->save()) << rig.session->problemText().toStdString();
+        EXPECT_EQ(rig.listBytes(), updatedList(40));
+        ASSERT_EQ(rig.notKept.size(), 1);
+        EXPECT_TRUE(rig.notKept[0].contains(u" is full or nearly so"_s)) << rig.notKept[0].toStdString();
+        EXPECT_TRUE(QDir(dir.path()).entryList({u"*-journal"_s}, QDir::Files).isEmpty());
+        const QList<qsizetype> domains = rig.recordedDomains();
+        EXPECT_LE(domains.value(0), 39);
+    }
 }
 
 // Two runs with every kind of thing an export must carry: a failure with a detail, a fetch never made, an
