@@ -29,6 +29,8 @@ public:
     // A command that writes the list needs its lock and a list it can write, and may make a new list. Some write
     // only with an option: history with --import.
     virtual bool writesList(const QCommandLineParser&) const { return true; }
+    // Whether the command makes update runs, which the history records.
+    virtual bool recordsRuns() const { return false; }
     // Whether the command reads standard input, which a closed one cannot give: import -, say.
     virtual bool readsStandardInput(const QCommandLineParser&, const QStringList& /*arguments*/) const { return false; }
 

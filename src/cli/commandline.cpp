@@ -175,6 +175,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     options.pump = [] { QCoreApplication::processEvents(); };
     options.frontEnd = FrontEnd::CommandLine;
     options.newList = DomainList::NewList::KeepUnsaved;
+    options.recordsRuns = command.recordsRuns();
     // The run goes on without its history; a cron job's mail says why, once.
     options.historyNotKept = [&console](const QString& problem) {
         console.error(u"history is not being kept: "_s + problem);

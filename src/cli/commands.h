@@ -48,6 +48,7 @@ public:
     }
     QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
     bool acceptsArgumentCount(qsizetype) const override { return true; }
+    bool recordsRuns() const override { return true; }
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 

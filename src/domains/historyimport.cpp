@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using namespace history;
 
@@ -38,14 +40,16 @@ QString runAttribute(const HistoryRun& run, int which)
     }
 }
 
-// The first attribute in which two runs of one identity differ; -1 when they agree.
+// The first attribute in which two runs of one identity differ, in runAttribute()'s order; -1 when they agree.
 int differingAttribute(const HistoryRun& a, const HistoryRun& b)
 {
-    for (int which = 0; which < 4; ++which) {
-        if (runAttribute(a, which) != runAttribute(b, which))
-            return which;
-    }
-    return -1;
+    if (a.started != b.started)
+        return 0;
+    if (a.ended != b.ended)
+        return 1;
+    if (a.frontEnd != b.frontEnd)
+        return 2;
+    return a.cancelled != b.cancelled ? 3 : -1;
 }
 
 bool sameFetch(const HistoryFetch& a, const HistoryFetch& b)
@@ -86,6 +90,9 @@ HistoryImport::HistoryImport(HistoryStore& store)
     }
     m_store.m_inTransaction = true;
     m_began = true;
+    // A larger page cache for the one long transaction, so that it seldom spills to the file before the end;
+    // still a bounded amount of memory.
+    m_store.exec(u"PRAGMA cache_size = -16384"_s);
 }
 
 HistoryImport::~HistoryImport()
@@ -236,20 +243,29 @@ bool HistoryImport::flush()
     Pending pending = std::move(m_pending);
     m_pending = {};
 
+    // Most rows are new to the history: they go in at once, and only a row that is there already is read and
+    // merged.
+    const qint64 newFetches =
+        std::count_if(pending.lines.cbegin(), pending.lines.cend(), [](qint64 l) { return l > 0; });
+    if (!write(pending, pending.fetches, false))
+        return failInStore();
+    if (m_lastWriteAdded) {
+        m_added += newFetches;
+        return roomChecked();
+    }
+
     static const QString select = u"SELECT 0%1 FROM fetches WHERE run = ? AND domain = ?"_s.arg(fetchColumns());
     QSqlQuery* query = m_store.prepared(select);
     if (!query)
         return failInStore();
     query->bindValue(0, pending.runId);
     query->bindValue(1, pending.domainId);
-    if (!query->exec()) {
+    if (!query->exec() || !query->next()) {
         m_store.failWith(query->lastError());
         return failInStore();
     }
-    const bool exists = query->next();
     std::array<HistoryFetch, EngineCount> merged;
-    if (exists)
-        readFetches(*query, 1, pending.started, merged);
+    readFetches(*query, 1, pending.started, merged);
     query->finish();
 
     qint64 added = 0;
@@ -268,23 +284,40 @@ bool HistoryImport::flush()
     }
     if (added == 0)
         return true;
-
-    static const QString write = u"INSERT OR REPLACE INTO fetches(domain, run%1) VALUES (?, ?%2)"_s.arg(
-        fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
-    QSqlQuery* insert = m_store.prepared(write);
-    if (!insert)
+    if (!write(pending, merged, true))
         return failInStore();
-    insert->bindValue(0, pending.domainId);
-    insert->bindValue(1, pending.runId);
-    bindFetches(*insert, 2, pending.started, merged);
-    if (!insert->exec()) {
-        m_store.failWith(insert->lastError());
+    m_added += added;
+    return roomChecked();
+}
+
+bool HistoryImport::write(const Pending& row, const std::array<HistoryFetch, EngineCount>& fetches, bool replace)
+{
+    static const auto statement = [](const QString& conflict) {
+        return u"INSERT OR %1 INTO fetches(domain, run%2) VALUES (?, ?%3)"_s.arg(
+            conflict, fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
+    };
+    static const QString replacing = statement(u"REPLACE"_s);
+    static const QString ignoring = statement(u"IGNORE"_s);
+    QSqlQuery* insert = m_store.prepared(replace ? replacing : ignoring);
+    if (!insert)
+        return false;
+    insert->bindValue(0, row.domainId);
+    insert->bindValue(1, row.runId);
+    bindFetches(*insert, 2, row.started, fetches);
+    if (!insert->exec())
+        return m_store.failWith(insert->lastError());
+    m_lastWriteAdded = insert->numRowsAffected() > 0;
+    insert->finish();
+    return true;
+}
+
+bool HistoryImport::roomChecked()
+{
+    // An import is whole or not at all: a disk without room for the rest takes it all back.
+    if (++m_flushes % RowsBetweenRoomChecks == 0 && !m_store.ensureRoom(RoomForRows)) {
+        m_store.fail(HistoryProblem::DiskFull);
         return failInStore();
     }
-    insert->finish();
-    m_added += added;
-    if (++m_flushes % RowsBetweenRoomChecks == 0 && !m_store.ensureRoom(RoomForRows))
-        return failInStore();
     return true;
 }
 

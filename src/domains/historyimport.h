@@ -54,6 +54,9 @@ private:
     bool failInStore();
     const RunInfo* findRun(const HistoryRun& run, qint64 line);
     bool flush();
+    // Writes a row of fetches: in place of the row there, or (replace false) only when none is there yet.
+    bool write(const Pending& row, const std::array<HistoryFetch, EngineCount>& fetches, bool replace);
+    bool roomChecked();
     void abandon();
 
     HistoryStore& m_store;
@@ -62,6 +65,7 @@ private:
     bool m_madeFile = false; // the history was made for this import: a refused one leaves no file
     qint64 m_added = 0;
     qint64 m_flushes = 0;
+    bool m_lastWriteAdded = false;
     QString m_error;
     QHash<QString, RunInfo> m_runs; // a cache of the runs looked up, by identity
     Pending m_pending;

@@ -311,9 +311,14 @@ bool HistoryStore::ensureRoom(qint64 bytes)
     // The history gives way to the list: it stops while the disk holds less than the list's next save needs.
     const std::optional<qint64> free = m_freeSpace(QFileInfo(m_path).absolutePath());
     const qint64 listSize = std::max<qint64>(QFileInfo(m_listPath).size(), 0);
-    if (free && *free < 2 * listSize + ListSaveMargin + bytes)
-        return fail(HistoryProblem::DiskFull);
-    return true;
+    if (!free || *free >= 2 * listSize + ListSaveMargin + bytes)
+        return true;
+    // What a transaction wrote before is kept: the room for it was there.
+    if (m_inTransaction) {
+        m_roomRanOut = true;
+        return false;
+    }
+    return fail(HistoryProblem::DiskFull);
 }
 
 bool HistoryStore::transaction(const std::function<bool()>& writes)
@@ -323,7 +328,13 @@ bool HistoryStore::transaction(const std::function<bool()>& writes)
     if (!exec(u"BEGIN IMMEDIATE"_s))
         return false;
     m_inTransaction = true;
-    if (!writes() || !m_open)
+    m_roomRanOut = false;
+    const bool written = writes();
+    if (m_roomRanOut && m_open) {
+        m_inTransaction = false;
+        return exec(u"COMMIT"_s) && fail(HistoryProblem::DiskFull);
+    }
+    if (!written || !m_open)
         return fail(m_problem == HistoryProblem::None ? HistoryProblem::WriteFailed : m_problem, m_detail);
     m_inTransaction = false;
     return exec(u"COMMIT"_s);

@@ -171,6 +171,7 @@ private:
     bool m_pending = false; // opened to write a history that the first write makes
     bool m_writable = false;
     bool m_inTransaction = false;
+    bool m_roomRanOut = false; // the disk had no room for a write of the transaction under way
     int m_version = 0;
     HistoryProblem m_problem = HistoryProblem::None;
     QString m_detail; // what the database or the system said of the problem

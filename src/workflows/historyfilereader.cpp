@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <istream>
 #include <streambuf>
 #include <vector>
@@ -32,61 +33,67 @@ public:
 
     enum class Result { Record, End, Error };
 
-    // The next record's fields, views into a buffer that the next call reuses.
+    // The next record's fields, views into buffers that the next call reuses.
     Result next(std::vector<QByteArrayView>& fields, QString& error)
     {
         fields.clear();
-        bool quoted = false;
-        bool any = false;
-        QByteArray field;
-        std::vector<QByteArray> parts;
+        m_unquoted.clear();
+        // The lines of the record: it ends at a line end outside quotes, where its quotes are even in number.
+        m_record.resize(0);
+        qsizetype quotes = 0;
         for (;;) {
             if (!readLine()) {
                 if (m_line.size() > MaxRecord) {
                     error = u"line %1: longer than %2 bytes"_s.arg(m_lineNumber + 1).arg(MaxRecord);
                     return Result::Error;
                 }
-                if (quoted) {
-                    error = u"line %1: the file ends inside a quoted field"_s.arg(m_lineNumber);
-                    return Result::Error;
-                }
-                if (!any)
+                if (m_record.isEmpty())
                     return Result::End;
-                break;
+                error = u"line %1: the file ends inside a quoted field"_s.arg(m_lineNumber);
+                return Result::Error;
             }
             ++m_lineNumber;
-            any = true;
-            const QByteArrayView line(m_line);
-            for (qsizetype i = 0; i < line.size(); ++i) {
-                const char c = line[i];
-                if (quoted) {
-                    if (c != '"')
-                        field += c;
-                    else if (i + 1 < line.size() && line[i + 1] == '"')
-                        field += line[++i];
-                    else
-                        quoted = false;
-                } else if (c == '"') {
-                    quoted = true;
-                } else if (c == ',') {
-                    parts.push_back(std::move(field));
-                    field.clear();
-                } else if (c != '\r' && c != '\n') {
-                    field += c;
-                }
-                if (field.size() > MaxRecord) {
-                    error = u"line %1: a field longer than %2 bytes"_s.arg(m_lineNumber).arg(MaxRecord);
-                    return Result::Error;
-                }
+            m_record += m_line;
+            if (m_record.size() > MaxRecord) {
+                error = u"line %1: a record longer than %2 bytes"_s.arg(m_lineNumber).arg(MaxRecord);
+                return Result::Error;
             }
-            if (!quoted)
+            quotes += m_line.count('"');
+            if (quotes % 2 == 0)
                 break;
         }
-        parts.push_back(std::move(field));
-        m_parts = std::move(parts);
-        for (const QByteArray& part : m_parts)
-            fields.emplace_back(part);
-        return Result::Record;
+        QByteArrayView record(m_record);
+        if (record.endsWith('\n'))
+            record.chop(1);
+        if (record.endsWith('\r'))
+            record.chop(1);
+
+        // A field without quotes is a view of the record; a quoted one is unquoted into a buffer of its own.
+        qsizetype at = 0;
+        for (;;) {
+            if (at < record.size() && record[at] == '"') {
+                QByteArray& field = m_unquoted.emplace_back();
+                for (++at; at < record.size(); ++at) {
+                    if (record[at] != '"')
+                        field += record[at];
+                    else if (at + 1 < record.size() && record[at + 1] == '"')
+                        field += record[++at];
+                    else
+                        break;
+                }
+                const qsizetype comma = record.indexOf(',', at);
+                field += record.sliced(at + 1, (comma < 0 ? record.size() : comma) - at - 1).toByteArray();
+                fields.emplace_back(field);
+                at = comma;
+            } else {
+                const qsizetype comma = record.indexOf(',', at);
+                fields.push_back(record.sliced(at, (comma < 0 ? record.size() : comma) - at));
+                at = comma;
+            }
+            if (at < 0)
+                return Result::Record;
+            ++at;
+        }
     }
 
     qint64 line() const { return m_lineNumber; }
@@ -111,7 +118,8 @@ private:
 
     QIODevice& m_in;
     QByteArray m_line;
-    std::vector<QByteArray> m_parts;
+    QByteArray m_record;
+    std::deque<QByteArray> m_unquoted; // stays put while it grows, so that views of it hold
     qint64 m_lineNumber = 0;
 };
 

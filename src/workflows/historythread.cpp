@@ -1,6 +1,7 @@
 #include "workflows/historythread.h"
 
 #include <algorithm>
+#include <chrono>
 
 HistoryThread::HistoryThread(QString listFilePath, HistoryStore::FreeSpace freeSpace)
     : m_listFilePath(std::move(listFilePath))
@@ -80,11 +81,19 @@ void HistoryThread::work()
     // The store and its connection belong to this thread. It is opened for a run, checked once to be a whole
     // history of Brenlow's, and closed once the run is written.
     std::optional<HistoryStore> store;
+    std::chrono::steady_clock::time_point lastCommit;
+    const auto closing = [this] {
+        return std::any_of(m_tasks.begin(), m_tasks.end(), [](const Task& task) { return task.closes; });
+    };
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
         if (m_tasks.empty())
             return;
+        // A commit waits for the disk (each one is flushed to it); domains that end faster than that, as when
+        // every fetch fails at once, go in with the next commit, at most CommitInterval later, instead of queueing.
+        // The end of a run is written at once.
+        m_changed.wait_until(lock, lastCommit + CommitInterval, [&] { return m_stopping || closing(); });
         std::deque<Task> tasks = std::move(m_tasks);
         m_tasks.clear();
         m_busy = true;
@@ -101,6 +110,7 @@ void HistoryThread::work()
                 return std::all_of(tasks.begin(), tasks.end(),
                                    [&](const Task& task) { return !task.write || task.write(*store); });
             });
+            lastCommit = std::chrono::steady_clock::now();
         }
         const bool failed = store->problem() != HistoryProblem::None;
         const QString problem = failed ? store->problemText() : QString();

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -14,10 +15,13 @@
 // Writes the history of a list's update runs on a thread of its own, through a connection of its own, so that a
 // run's requests never wait for the disk: a domain is handed over as soon as its fetches end, and is written while
 // the next domain's requests go out. What is handed over is written in order, in one transaction with whatever
-// else waits, so that the thread keeps up however fast the requests go; once a write fails, nothing more is
-// written. The history is open only while a run writes to it.
+// else waits, and commits come at most every CommitInterval, so that the thread keeps up however fast the
+// requests go; once a write fails, nothing more is written. The history is open only while a run writes to it.
 class HistoryThread {
 public:
+    // The shortest time between two commits of the history.
+    static constexpr std::chrono::milliseconds CommitInterval{50};
+
     // freeSpace: the free space of the history's disk as the store sees it; the system's when empty.
     explicit HistoryThread(QString listFilePath, HistoryStore::FreeSpace freeSpace = {});
     // Writes everything handed over, then ends the thread.

@@ -21,6 +21,7 @@ ListSession::ListSession(SessionOptions options)
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
     , m_fetcher(m_socketHost, *this, m_pump, options.fetchLimits)
     , m_newList(options.newList)
+    , m_recordsRuns(options.recordsRuns)
     , m_frontEnd(options.frontEnd)
     , m_historyNotKept(std::move(options.historyNotKept))
 {
@@ -45,7 +46,8 @@ bool ListSession::lock(bool required)
     case ListLock::Result::Locked:
         // Only the holder of the lock writes the history; its problems are told when a run would record.
         m_lockHeld = true;
-        m_historyThread.start();
+        if (m_recordsRuns)
+            m_historyThread.start();
         return true;
     case ListLock::Result::InUse:
         return fail(ListProblem::InUse);

@@ -31,6 +31,9 @@ struct SessionOptions {
     // The free space of the history's disk, which the history leaves to the list's next save; the system's when
     // empty (tests give a disk of their own size).
     HistoryStore::FreeSpace historyFreeSpace;
+    // Whether the session makes update runs, whose history is opened (and checked) as soon as the lock is held;
+    // a command line that only edits the list leaves the history alone.
+    bool recordsRuns = true;
     // The window saves a new list at once; the command line only once its command has done its work.
     DomainList::NewList newList = DomainList::NewList::Save;
     // Told, once, the clause why the history of the update runs is not being kept (HistoryStore::problemText());
@@ -111,6 +114,7 @@ private:
     std::optional<UpdateRun> m_run;
     std::optional<DomainEditor> m_editor;
     DomainList::NewList m_newList;
+    bool m_recordsRuns;
     ListProblem m_problem = ListProblem::None;
     int m_writeError = 0;
     bool m_lockHeld = false;

@@ -94,6 +94,24 @@ TEST_F(CommandLineTest, ShowWritesFormatsThatScriptsRead)
                   ",\"MSN\":" + count + ",\"domain\":\"big.com\",\"total\":" + total + "}]\n");
 }
 
+// A list that an editor saved with a byte-order mark, its first record without the closing "|": every command
+// reads the record whole and writes it back byte for byte until it changes.
+TEST_F(CommandLineTest, AByteOrderMarkAndARecordWithoutItsClosingBarKeepWhatTheyHold)
+{
+    const QByteArray edited = "\xEF\xBB\xBF"
+                              "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5\r\n";
+    writeList(edited + bRecord);
+    EXPECT_EQ(run({u"show"_s, u"--format=csv"_s, u"--no-header"_s, u"a.com"_s}),
+              (Outcome{0, "a.com,15,1,2,3,4,5\r\n", ""}));
+    EXPECT_EQ(run({u"add"_s, u"c.com"_s}).status, 0);
+    m_server.serveDomain("b.com", {60, 70, 80, 90, 100});
+    EXPECT_EQ(run({u"update"_s, u"b.com"_s}).status, 0);
+    const QByteArray c = "c.com" + zeroCounts + "\r\n";
+    EXPECT_EQ(listFile(), edited + "b.com|AllTheWeb=60|AltaVista=70|Google=80|HotBot=90|MSN=100|\r\n" + c);
+    EXPECT_EQ(run({u"remove"_s, u"a.com"_s}).status, 0);
+    EXPECT_EQ(listFile(), "b.com|AllTheWeb=60|AltaVista=70|Google=80|HotBot=90|MSN=100|\r\n" + c);
+}
+
 TEST_F(CommandLineTest, OnlyACommandThatWritesMakesAListAndOnlyInAFolderThatIsThere)
 {
     const QString missingFolder = m_dir.filePath(u"nodir/sub/list.txt"_s);

@@ -150,7 +150,7 @@ TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
 {
     using R = ServerReply;
     const QByteArray head = longPage.first(100);
-    const QByteArray limit = head + QByteArray(HttpFetcher::MaxResponseSize - head.size(), 'x');
+    const QByteArray limit = head + QByteArray(16 * 1024 * 1024 - head.size(), 'x'); // the limit as the program runs
     const struct {
         const char* what;
         QList<ServerReply> replies;
@@ -189,6 +189,13 @@ TEST(HttpRequest, ReadsUntilCloseCancelSecondTimeOutDeadlineOrSizeLimit)
         EXPECT_EQ(rig.server.requestCount("/page"), c.requests);
         EXPECT_EQ(rig.fetcher.cancelRequested(), c.cancel);
     }
+}
+
+// The limits a fetch of the program has when nothing is injected: 20 s of silence, 60 s an attempt.
+TEST(HttpRequest, TheProgramWaitsTwentySecondsOfSilenceAndSixtySecondsAnAttempt)
+{
+    EXPECT_EQ(SocketSettings{}.timeout, std::chrono::milliseconds(20000));
+    EXPECT_EQ(FetchLimits{}.attemptDeadline, std::chrono::milliseconds(60000));
 }
 
 TEST(HttpRequest, AStatusLineAtAnyPlaceInAReadIsPartOfThePage)

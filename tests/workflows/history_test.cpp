@@ -593,6 +593,21 @@ TEST(HistoryFile, AFileThatContradictsItselfOrTheHistoryOrThatBrenlowCouldNotHav
     }
 }
 
+// An import is whole or not at all, also when the disk has no room for the rest of it.
+TEST(HistoryFile, AnImportThatTheDiskHasNoRoomForKeepsNothing)
+{
+    QByteArray file = csvHeader;
+    for (int run = 0; run < 5000; ++run)
+        file += "r" + QByteArray::number(run) +
+                ",2026-12-07T09:00:00.000Z,,window,false,a.com,Google,2026-12-07T09:01:00.000Z,5,,\n";
+    ScratchHistory history;
+    history.store.setFreeSpace([](const QString&) { return std::optional<qint64>(64 * 1024); });
+    QString error;
+    EXPECT_EQ(imported(history.store, file, HistoryFormat::Csv, error), std::nullopt);
+    EXPECT_TRUE(error.contains(u" is full or nearly so"_s)) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(HistoryStore::pathFor(history.dir.filePath(u"brenlow.txt"_s))));
+}
+
 TEST(HistoryFile, FilesOfEarlierVersionsImportAndMeetTheRunsTheyCameFrom)
 {
     const QByteArray version1Csv = "run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n"

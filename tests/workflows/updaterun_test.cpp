@@ -9,6 +9,7 @@
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
 #include "support/httptestserver.h"
+#include "workflows/listsession.h"
 #include "workflows/updaterun.h"
 
 #include <gtest/gtest.h>
@@ -325,6 +326,17 @@ TEST(UpdateRun, SendsTheDomainPercentEncodedAndAPlainDomainAsItStands)
                                         "From: user@domain\r\nHost: search.msn.com\r\n"
                                         "User-Agent: Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)\r\n"
                                         "Accept: */*\r\nAccept: text/html\r\n\r\n");
+}
+
+// Both front ends start their sessions from these options: the engines' real names on port 80, 20 s of silence
+// and 60 s an attempt.
+TEST(UpdateRun, TheProgramsSessionsWaitAsTheProgramDoes)
+{
+    const SessionOptions options;
+    EXPECT_EQ(options.socketSettings.timeout, std::chrono::milliseconds(20000));
+    EXPECT_EQ(options.fetchLimits.attemptDeadline, std::chrono::milliseconds(60000));
+    EXPECT_FALSE(options.socketSettings.resolveName);
+    EXPECT_FALSE(options.socketSettings.dialPort);
 }
 
 TEST(UpdateRun, ProgressTextRoundsTheSinglePrecisionPercentage)
