@@ -1,6 +1,7 @@
 #include "domains/historyschema.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -29,7 +30,7 @@ const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps()
     return steps;
 }
 
-std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version)
+std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, QSqlError& error)
 {
     QStringList fetches{u"domain"_s, u"run"_s};
     for (int i = 0; i < EngineCount; ++i)
@@ -42,8 +43,10 @@ std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version)
 
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s))
+    if (!query.exec(u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s)) {
+        error = query.lastError();
         return std::nullopt;
+    }
     QStringList tables;
     while (query.next())
         tables.append(query.value(0).toString());
@@ -52,8 +55,10 @@ std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version)
     if (tables != QStringList{u"domain"_s, u"fetches"_s, u"run"_s})
         return false;
     for (const auto& [table, columns] : expected) {
-        if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table)))
+        if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table))) {
+            error = query.lastError();
             return std::nullopt;
+        }
         QStringList found;
         while (query.next())
             found.append(query.value(1).toString());

@@ -13,6 +13,7 @@
 #include <optional>
 
 class QSqlDatabase;
+class QSqlError;
 class QSqlQuery;
 
 namespace history {
@@ -44,8 +45,8 @@ inline QString legacyRunIdentity(qint64 startedMs)
 const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps();
 
 // Whether the database holds a Brenlow history of the version given, table by table and column by column (no
-// table at all for version 0); nothing when it could not be read.
-std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version);
+// table at all for version 0); nothing, with error set, when it could not be read.
+std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, QSqlError& error);
 
 // ", at0, count0, failure0, detail0, at1, …": the columns of a fetches row after its keys.
 QString fetchColumns();

@@ -209,10 +209,10 @@ bool HistoryStore::create()
     return migrate() && loadDomainIds();
 }
 
-bool HistoryStore::checkSchema(bool writing)
+bool HistoryStore::beginAndReadSchema(const QString& begin)
 {
-    // In one read transaction: what the file holds, table by table and column by column.
-    if (!exec(u"BEGIN"_s))
+    // What the file holds, table by table and column by column, in the transaction that begin starts.
+    if (!exec(begin))
         return false;
     m_inTransaction = true;
     QSqlQuery query(database());
@@ -222,11 +222,17 @@ bool HistoryStore::checkSchema(bool writing)
     query.finish();
     if (m_version > SchemaVersion)
         return fail(HistoryProblem::NewerSchema);
-    const std::optional<bool> ours = isHistorySchema(database(), m_version);
+    QSqlError error;
+    const std::optional<bool> ours = isHistorySchema(database(), m_version, error);
     if (!ours)
-        return failWith(database().lastError());
-    if (!*ours)
-        return fail(HistoryProblem::NotADatabase);
+        return failWith(error);
+    return *ours || fail(HistoryProblem::NotADatabase);
+}
+
+bool HistoryStore::checkSchema(bool writing)
+{
+    if (!beginAndReadSchema(u"BEGIN"_s))
+        return false;
     m_empty = !writing && m_version == 0;
     m_inTransaction = false;
     return exec(u"COMMIT"_s);
@@ -246,20 +252,9 @@ bool HistoryStore::checkWhole()
 
 bool HistoryStore::migrate()
 {
-    // The version is read again under the write lock, so that no other connection makes the schema meanwhile.
-    if (!exec(u"BEGIN IMMEDIATE"_s))
+    // The schema is read again under the write lock, so that no other connection makes it meanwhile.
+    if (!beginAndReadSchema(u"BEGIN IMMEDIATE"_s))
         return false;
-    m_inTransaction = true;
-    QSqlQuery query(database());
-    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
-        return failWith(query.lastError());
-    m_version = query.value(0).toInt();
-    query.finish();
-    if (m_version > SchemaVersion)
-        return fail(HistoryProblem::NewerSchema);
-    const std::optional<bool> ours = isHistorySchema(database(), m_version);
-    if (!ours || !*ours)
-        return ours ? fail(HistoryProblem::NotADatabase) : failWith(database().lastError());
     for (int step = m_version; step < SchemaVersion; ++step) {
         for (const QString& statement : schemaSteps()[std::size_t(step)].split(u';', Qt::SkipEmptyParts)) {
             if (!exec(statement))

@@ -148,6 +148,7 @@ private:
     bool openToRead();
     bool openToWrite(bool exists);
     bool create();
+    bool beginAndReadSchema(const QString& begin);
     bool checkSchema(bool writing);
     bool checkWhole();
     bool migrate();

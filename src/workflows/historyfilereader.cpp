@@ -375,40 +375,43 @@ private:
                 return refuse(u"not a Brenlow history of a version this Brenlow reads"_s);
             m_version = int(value.number);
             return true;
-        case Place::Run:
-            if (m_key == "ended" && value.kind == Kind::Null) {
+        case Place::Run: {
+            static constexpr std::pair<const char*, QByteArray RunMembers::*> members[] = {
+                {"id", &RunMembers::id},
+                {"started", &RunMembers::started},
+                {"ended", &RunMembers::ended},
+                {"frontEnd", &RunMembers::frontEnd},
+                {"cancelled", &RunMembers::cancelled}};
+            if (m_key == "ended") {
                 m_run.endedSeen = true;
-                return true;
+                if (value.kind == Kind::Null)
+                    return true;
             }
-            if (m_key == "id")
-                return text(m_run.id);
-            if (m_key == "started")
-                return text(m_run.started);
-            if (m_key == "ended")
-                return (m_run.endedSeen = true, text(m_run.ended));
-            if (m_key == "frontEnd")
-                return text(m_run.frontEnd);
-            if (m_key == "cancelled")
-                return text(m_run.cancelled);
+            for (const auto& [name, member] : members) {
+                if (m_key == name)
+                    return text(m_run.*member);
+            }
             return refuse(u"no such member of a run: %1"_s.arg(QString::fromUtf8(m_key)));
-        case Place::Fetch:
+        }
+        case Place::Fetch: {
+            static constexpr std::pair<const char*, QByteArray FetchMembers::*> members[] = {
+                {"domain", &FetchMembers::domain},
+                {"engine", &FetchMembers::engine},
+                {"at", &FetchMembers::at},
+                {"failure", &FetchMembers::failure},
+                {"detail", &FetchMembers::detail}};
             if (m_key == "count") {
                 if (value.kind != Kind::Number)
                     return refuse(u"the count is not a number"_s);
                 m_fetch.count = value.text;
                 return true;
             }
-            if (m_key == "domain")
-                return text(m_fetch.domain);
-            if (m_key == "engine")
-                return text(m_fetch.engine);
-            if (m_key == "at")
-                return text(m_fetch.at);
-            if (m_key == "failure")
-                return text(m_fetch.failure);
-            if (m_key == "detail")
-                return text(m_fetch.detail);
+            for (const auto& [name, member] : members) {
+                if (m_key == name)
+                    return text(m_fetch.*member);
+            }
             return refuse(u"no such member of a fetch: %1"_s.arg(QString::fromUtf8(m_key)));
+        }
         default:
             return unexpected(u"a value"_s);
         }
