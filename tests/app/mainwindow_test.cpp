@@ -271,12 +271,15 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
     // Reading the process's own memory from address 0 fails, and a file cannot be searched as a folder, for
     // root as well.
     const QString notAFolder = listPath() + u"/brenlow.txt"_s;
+    const QString fifo = m_dir.filePath(u"fifo"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         QString list;
         QString message;
     } cases[] = {
         {u"/proc/self/mem"_s, u"message||The domain list /proc/self/mem cannot be read: "_s},
         {notAFolder, u"message||The folder that holds the domain list "_s + notAFolder + u" cannot be read: "_s},
+        {fifo, u"message||The domain list "_s + fifo + u" is a FIFO, not a list file; it is left as it is"_s},
     };
     for (const auto& c : cases) {
         m_dialogs.shown.clear();
@@ -295,6 +298,7 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
         EXPECT_FALSE(program.frmMain().isVisible());
     }
     EXPECT_EQ(listFile(), "");
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 TEST_F(WindowTest, TheWindowOpensWhereItWasLeftWhenThatIsOnAScreen)
