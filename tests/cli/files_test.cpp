@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -53,6 +54,23 @@ int openForWriting(const QString& fifo)
            errno == ENXIO && !deadline.hasExpired())
         QTest::qWait(10);
     return fd;
+}
+
+// Writes bytes into a FIFO until at least atLeast of them are in: the reader takes them as it goes.
+bool feed(int fd, const QByteArray& bytes, qsizetype atLeast)
+{
+    qsizetype written = 0;
+    QDeadlineTimer deadline(30000);
+    while (written < atLeast && !deadline.hasExpired()) {
+        pollfd ready{fd, POLLOUT, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        const ssize_t count = ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
+        if (count < 0 && errno != EAGAIN)
+            return false;
+        written += std::max<ssize_t>(count, 0);
+    }
+    return written >= atLeast;
 }
 
 class FilesTest : public CommandLineTest {
@@ -342,17 +360,23 @@ TEST_F(FilesTest, EveryTerminationSignalEndsALongCommandAndAnInterruptedImportAd
     ASSERT_TRUE(make(Special::Fifo, fifo));
     const QByteArray header = "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n";
     const QByteArray line = "r1,2026-12-07T09:00:00.000Z,,window,false,a.com,Google,2026-12-07T09:01:00.000Z,5,,\n";
+    // A large file, of which a megabyte has gone in when the signal comes; the FIFO stays open: more would come.
+    QByteArray large = header;
+    QByteArray domains;
+    for (int i = 0; i < 20000; ++i) {
+        large += QByteArray(line).replace("r1,", "r" + QByteArray::number(i) + ",");
+        domains += "d" + QByteArray::number(i) + ".org\n";
+    }
     for (const QStringList& command :
          {QStringList{u"history"_s, u"--import"_s, fifo, u"--format=csv"_s}, QStringList{u"import"_s, fifo}}) {
         for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
             SCOPED_TRACE((command.first() + u' ' + QString::number(signal)).toStdString());
             int writer = -1;
-            // Part of the input, and the FIFO kept open: more would come.
             const Outcome outcome = runProcess(command, {}, [&](QProcess& process) {
                 writer = openForWriting(fifo);
                 ASSERT_GE(writer, 0);
-                const QByteArray part = command.first() == u"import"_s ? "new.org\n" : header + line;
-                ASSERT_EQ(::write(writer, part.constData(), std::size_t(part.size())), part.size());
+                const QByteArray& input = command.first() == u"import"_s ? domains : large;
+                ASSERT_TRUE(feed(writer, input, std::min<qsizetype>(input.size() - 1, 1024 * 1024)));
                 ::kill(pid_t(process.processId()), signal);
             });
             ::close(writer);
