@@ -494,6 +494,14 @@ TEST(HistoryFile, LinesOfARunComeInAnyOrderAndAFetchMissingFromAHeldRunIsAdded)
         EXPECT_EQ(exported(copy.store, HistoryFormat::Csv), file);
     }
 
+    // JSON with its members in the order of their names (as jq -S writes them): a run's fetches come before its
+    // start and identity.
+    const nlohmann::json sorted = nlohmann::json::parse(exported(original.store, HistoryFormat::Json).toStdString());
+    ScratchHistory fromSorted;
+    EXPECT_EQ(imported(fromSorted.store, QByteArray::fromStdString(sorted.dump(1)), HistoryFormat::Json, error), 6)
+        << error.toStdString();
+    EXPECT_EQ(exported(fromSorted.store, HistoryFormat::Csv), file);
+
     ScratchHistory partial;
     QList<QByteArray> withoutHotBot = lines;
     withoutHotBot.removeAt(3);
