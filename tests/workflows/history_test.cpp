@@ -502,6 +502,15 @@ TEST(HistoryFile, LinesOfARunComeInAnyOrderAndAFetchMissingFromAHeldRunIsAdded)
         << error.toStdString();
     EXPECT_EQ(exported(fromSorted.store, HistoryFormat::Csv), file);
 
+    // A run's identity after its fetches, its other members before them.
+    ScratchHistory lateIdentity;
+    const QByteArray late = R"({"brenlowHistory":2,"runs":[{"started":"2026-12-07T09:00:00.000Z","ended":null,)"
+                            R"("frontEnd":"window","cancelled":false,"fetches":[{"domain":"a.com","engine":"MSN",)"
+                            R"("at":"2026-12-07T09:01:00.000Z","count":5}],"id":"r9"}]})";
+    EXPECT_EQ(imported(lateIdentity.store, late, HistoryFormat::Json, error), 1) << error.toStdString();
+    ASSERT_EQ(lateIdentity.store.runs().size(), 1);
+    EXPECT_EQ(lateIdentity.store.runs()[0].identity, u"r9"_s);
+
     ScratchHistory partial;
     QList<QByteArray> withoutHotBot = lines;
     withoutHotBot.removeAt(3);
