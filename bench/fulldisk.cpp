@@ -43,7 +43,7 @@ Outcome tryFree(const QString& cli, int port, const QByteArray& list, const QByt
 {
     QTemporaryDir dir;
     const QByteArray folder = QFile::encodeName(dir.path());
-    if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=16m") != 0)
+    if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64m") != 0)
         return {};
     const QString path = dir.filePath(QStringLiteral("brenlow.txt"));
     {
@@ -89,12 +89,12 @@ int main(int argc, char* argv[])
         updated += domainName(i) + "|AllTheWeb=" + count(i * 1000 + 1) + "|AltaVista=" + count(i * 100 + 2) +
                    "|Google=" + count(i * 10 + 3) + "|HotBot=" + count(i + 4) + "|MSN=5|\r\n";
     }
-    std::printf("%s, a list of %d domains, %lld bytes\n", qPrintable(cli), domainCount,
-                static_cast<long long>(list.size()));
-    qint64 low = 0;                // the list is not saved
-    qint64 high = 4 * 1024 * 1024; // the list is saved
-    if (!tryFree(cli, server.port(), list, updated, high).saved) {
-        std::printf("not saved even with %lld bytes free\n", static_cast<long long>(high));
+    std::printf("%s, a list of %d domains, %lld bytes, %lld bytes once updated\n", qPrintable(cli), domainCount,
+                static_cast<long long>(list.size()), static_cast<long long>(updated.size()));
+    qint64 low = 0;                 // the list is not saved
+    qint64 high = 32 * 1024 * 1024; // the list is saved
+    if (const Outcome plenty = tryFree(cli, server.port(), list, updated, high); !plenty.saved) {
+        std::printf("not saved even with %lld bytes free (status %d)\n", static_cast<long long>(high), plenty.status);
         return 1;
     }
     while (high - low > Step) {
@@ -105,7 +105,7 @@ int main(int argc, char* argv[])
                     static_cast<long long>(outcome.historyBytes));
         (outcome.saved ? high : low) = middle;
     }
-    std::printf("smallest free space that saves the list: %lld bytes (%.1f times the list)\n",
-                static_cast<long long>(high), double(high) / double(list.size()));
+    std::printf("smallest free space that saves the list: %lld bytes (%.2f times the updated list)\n",
+                static_cast<long long>(high), double(high) / double(updated.size()));
     return 0;
 }

@@ -148,7 +148,7 @@ bool HistoryStore::ensureRoom(qint64 bytes)
 
 bool HistoryStore::transaction(const std::function<bool()>& writes)
 {
-    if (!m_open || !m_writable || (m_pending && !create()))
+    if (!m_open || !m_writable || (m_pending && (!ensureRoom(RunRoom) || !create())))
         return false;
     if (!exec(u"BEGIN IMMEDIATE"_s))
         return false;
