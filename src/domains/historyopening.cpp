@@ -48,7 +48,7 @@ QString sqliteUri(const QString& path, const QString& query)
 
 } // namespace
 
-bool HistoryStore::open(Mode mode)
+bool HistoryStore::open(Mode mode, Check check)
 {
     close();
     m_problem = HistoryProblem::None;
@@ -62,7 +62,7 @@ bool HistoryStore::open(Mode mode)
     if (kind != PathKind::Missing && kind != PathKind::RegularFile)
         return fail(HistoryProblem::NotAFile, pathKindClause(m_path, kind));
     if (m_writable)
-        return openToWrite(kind == PathKind::RegularFile);
+        return openToWrite(kind == PathKind::RegularFile, check);
     if (kind == PathKind::Missing) {
         m_empty = m_open = true;
         return true;
@@ -93,7 +93,7 @@ bool HistoryStore::openToRead()
     return connect(sqliteUri(file, query), true) && checkSchema(false) && loadDomainIds();
 }
 
-bool HistoryStore::openToWrite(bool exists)
+bool HistoryStore::openToWrite(bool exists, Check check)
 {
     const QFileInfo file(m_path);
     if (!exists) {
@@ -110,7 +110,7 @@ bool HistoryStore::openToWrite(bool exists)
     // Nothing in the file changes (its journal mode included) before it is known to be a whole Brenlow history.
     if (!connect(sqliteUri(real, u"mode=rw"_s), false) || !checkSchema(true))
         return false;
-    if (m_version > 0 && !checkWhole())
+    if (m_version > 0 && check == Check::Whole && !checkWhole())
         return false;
     QSqlQuery mode(database());
     if (!mode.exec(u"PRAGMA journal_mode"_s) || !mode.next())

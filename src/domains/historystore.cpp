@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <limits>
 
 #include <sys/statvfs.h>
 
@@ -28,6 +29,7 @@ constexpr qint64 ListSaveMargin = 256 * 1024;
 // What one write of the history may take at most, its journal included.
 constexpr qint64 RunRoom = 4 * 1024;
 constexpr qint64 DomainRoom = 8 * 1024;
+constexpr std::chrono::milliseconds RoomLookInterval{100};
 
 std::optional<qint64> systemFreeSpace(const QString& folder)
 {
@@ -133,11 +135,20 @@ bool HistoryStore::exec(const QString& statement)
 
 bool HistoryStore::ensureRoom(qint64 bytes)
 {
-    // The history gives way to the list: it stops while the disk holds less than the list's next save needs.
-    const std::optional<qint64> free = m_freeSpace(QFileInfo(m_path).absolutePath());
-    const qint64 listSize = std::max<qint64>(QFileInfo(m_listPath).size(), 0);
-    if (!free || *free >= 2 * listSize + ListSaveMargin + bytes)
+    // The history gives way to the list: it stops while the disk holds less than the list's next save needs. The
+    // disk is looked at again once the writes since the last look may have used what was left beyond that, and
+    // at least every RoomLookInterval, as another program may fill it meanwhile.
+    const auto now = std::chrono::steady_clock::now();
+    if (bytes > m_roomLeft || now - m_roomLooked >= RoomLookInterval) {
+        const std::optional<qint64> free = m_freeSpace(QFileInfo(m_path).absolutePath());
+        const qint64 listSize = std::max<qint64>(QFileInfo(m_listPath).size(), 0);
+        m_roomLeft = free ? *free - 2 * listSize - ListSaveMargin : std::numeric_limits<qint64>::max();
+        m_roomLooked = now;
+    }
+    if (bytes <= m_roomLeft) {
+        m_roomLeft -= bytes;
         return true;
+    }
     // What a transaction wrote before is kept: the room for it was there.
     if (m_inTransaction) {
         m_roomRanOut = true;

@@ -101,9 +101,11 @@ public:
     void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
 
     // Opens the history: to read, a missing file is an empty history; to write, the file is checked to be a
-    // Brenlow history and whole before anything in it changes, and a missing one is made with the first write.
-    // False, with the problem, when it cannot be used; a file that is there is never replaced.
-    bool open(Mode mode);
+    // Brenlow history and (unless it was found whole before) whole before anything in it changes, and a missing
+    // one is made with the first write. False, with the problem, when it cannot be used; a file that is there is
+    // never replaced.
+    enum class Check { Whole, SchemaOnly };
+    bool open(Mode mode, Check check = Check::Whole);
     // Closes the history, which is not to be written because the list's lock is not held, for the reason given.
     void refuseWriting(const QString& why);
     bool isOpen() const { return m_open; }
@@ -146,7 +148,7 @@ private:
     QSqlDatabase database() const;
     bool connect(const QString& uri, bool readOnly);
     bool openToRead();
-    bool openToWrite(bool exists);
+    bool openToWrite(bool exists, Check check);
     bool create();
     bool beginAndReadSchema(const QString& begin);
     bool checkSchema(bool writing);
@@ -173,6 +175,8 @@ private:
     bool m_writable = false;
     bool m_inTransaction = false;
     bool m_roomRanOut = false; // the disk had no room for a write of the transaction under way
+    qint64 m_roomLeft = 0;     // what the disk had beyond the list's needs at the last look, less what came since
+    std::chrono::steady_clock::time_point m_roomLooked;
     int m_version = 0;
     HistoryProblem m_problem = HistoryProblem::None;
     QString m_detail; // what the database or the system said of the problem

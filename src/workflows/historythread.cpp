@@ -82,6 +82,7 @@ void HistoryThread::work()
     // history of Brenlow's, and closed once the run is written.
     std::optional<HistoryStore> store;
     std::chrono::steady_clock::time_point lastCommit;
+    bool wholeOnce = false;
     const auto closing = [this] {
         return std::any_of(m_tasks.begin(), m_tasks.end(), [](const Task& task) { return task.closes; });
     };
@@ -102,7 +103,10 @@ void HistoryThread::work()
             store.emplace(m_listFilePath);
             if (m_freeSpace)
                 store->setFreeSpace(m_freeSpace);
-            store->open(HistoryStore::Mode::Write);
+            // The file is checked whole once a session: between its runs only this thread writes it.
+            store->open(HistoryStore::Mode::Write,
+                        wholeOnce ? HistoryStore::Check::SchemaOnly : HistoryStore::Check::Whole);
+            wholeOnce = wholeOnce || store->isOpen();
         }
         const bool writes = std::any_of(tasks.begin(), tasks.end(), [](const Task& task) { return bool(task.write); });
         if (store->isOpen() && writes) {

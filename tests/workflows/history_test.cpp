@@ -282,15 +282,15 @@ QByteArray updatedList(int count)
     return bytes;
 }
 
-// The disk fills as the history writes: each look at it finds 20 KiB less room. The history gives way while
-// the list's save still has room: the run's counts are all saved, the history keeps the domains that fitted and
-// says so once.
+// The disk fills while the run goes on: the first look at it finds 400 KiB free, every later one nothing. The
+// history gives way while the list's save still has room: the run's counts are all saved, the history keeps the
+// domains that fitted and says so once.
 TEST(HistoryRecorder, ADiskThatFillsStopsTheHistoryAndTheListIsStillSaved)
 {
     QTemporaryDir dir;
     std::atomic<int> looks{0};
     RecordingSession rig(dir.path(), 20,
-                         [&looks](const QString&) { return std::optional<qint64>(400 * 1024 - 20 * 1024 * looks++); });
+                         [&looks](const QString&) { return std::optional<qint64>(looks++ == 0 ? 400 * 1024 : 0); });
     rig.session->run().UpdateResults(1, rig.session->domains().count());
     rig.session->run().UpdateResults(1, rig.session->domains().count());
     EXPECT_TRUE(rig.session->save()) << rig.session->problemText().toStdString();
