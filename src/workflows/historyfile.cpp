@@ -1,7 +1,9 @@
 #include "workflows/historyfile.h"
 
+#include "domains/historyimport.h"
 #include "engine/enginecatalogue.h"
 #include "workflows/historyfilefields.h"
+#include "workflows/historyreaders.h"
 
 #include <nlohmann/json.hpp>
 
@@ -179,4 +181,18 @@ bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QS
         return false;
     }
     return true;
+}
+
+std::optional<qint64> importHistory(HistoryStore& store, QIODevice& in, HistoryFormat format, QString& error,
+                                    const StopRequested& stop)
+{
+    HistoryImport import(store);
+    if (format == HistoryFormat::Csv)
+        readHistoryCsv(in, import, stop);
+    else
+        readHistoryJson(in, import, stop);
+    const std::optional<qint64> added = import.finish();
+    if (!added)
+        error = import.error();
+    return added;
 }
