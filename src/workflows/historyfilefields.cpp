@@ -23,17 +23,6 @@ bool isIdentity(QByteArrayView text)
                        [](char c) { return c > ' ' && c < 0x7f && c != '"' && c != ',' && c != '\\'; });
 }
 
-std::optional<int> digits(QByteArrayView text)
-{
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 std::optional<qint64> wholeNumber(QByteArrayView text, qint64 largest)
 {
     if (text.isEmpty() || text.size() > 18)
@@ -45,6 +34,13 @@ std::optional<qint64> wholeNumber(QByteArrayView text, qint64 largest)
         value = value * 10 + (c - '0');
     }
     return value <= largest ? std::optional(value) : std::nullopt;
+}
+
+// The digits of a field of fixed width (a part of a time, a status), as a number.
+std::optional<int> digits(QByteArrayView text)
+{
+    const std::optional<qint64> value = wholeNumber(text, 9999);
+    return value ? std::optional(int(*value)) : std::nullopt;
 }
 
 std::optional<int> engineFrom(QByteArrayView name)
