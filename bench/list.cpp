@@ -65,11 +65,11 @@ int main(int argc, char* argv[])
     widget.resize(600, 358);
     widget.show();
     DomainList list(path);
-    DomainGrid grid(widget, list, engines, countText);
+    DomainGrid grid(&widget, list, engines, countText);
 
     QElapsedTimer timer;
     timer.start();
-    list.LoadDomainList(engines.GridHeaders());
+    list.LoadDomainList();
     const double load = milliseconds(timer);
     timer.restart();
     grid.SetupUrlsGrid();

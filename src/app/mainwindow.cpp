@@ -48,7 +48,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
                                         QList<QAction*>{m_controls.mnuFileImportUrls} + m_popupMenu->editingActions()))
     , m_place(parts.settingsFile)
 {
-    m_session.showIn(*m_controls.grdUrls, *m_runController);
+    m_session.showIn(*m_runController, m_controls.grdUrls);
     setWindowIcon(QIcon(u":/brenlow.png"_s));
     connectControls();
     resize(m_controls.client->minimumSize() +

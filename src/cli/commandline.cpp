@@ -6,7 +6,6 @@
 #include "cli/invocation.h"
 #include "cli/terminalruncontrols.h"
 #include "domains/listlocation.h"
-#include "grid/memorygrid.h"
 #include "workflows/listsession.h"
 #include "workflows/terminationsignals.h"
 
@@ -181,9 +180,8 @@ int runCommandLine(const QStringList& arguments, const Console& console)
         console.error(u"history is not being kept: "_s + problem);
     };
     ListSession session(std::move(options));
-    MemoryGrid cells;
     TerminalRunControls runControls(console, session.engines());
-    session.showIn(cells, runControls);
+    session.showIn(runControls);
     invocation.watched = runControls.isTerminal();
 
     // A termination signal cancels a run, whose counts are saved all the same; other commands look for it

@@ -9,7 +9,6 @@
 #include "domains/historystore.h"
 #include "domains/outputfile.h"
 #include "engine/bytetext.h"
-#include "grid/gridcolumns.h"
 #include "workflows/historyfile.h"
 #include "workflows/listsession.h"
 
@@ -79,8 +78,7 @@ std::optional<QList<QByteArray>> namedDomains(ListSession& session, const Invoca
             return std::nullopt;
         }
         const int row = listed.rowOf(argument);
-        const QByteArray domain =
-            row < 0 ? named.domain : bytesFromText(session.grid().grid().TextMatrix(row, GridColumn::Domain));
+        const QByteArray domain = row < 0 ? named.domain : session.domains().domain(row).toByteArray();
         if (!domains.contains(domain))
             domains.append(domain);
     }

@@ -2,14 +2,13 @@
 
 #include "domains/domaintext.h"
 #include "engine/bytetext.h"
-#include "grid/gridcolumns.h"
 #include "workflows/listsession.h"
 
 ListedDomains::ListedDomains(ListSession& session)
 {
-    const GridControl& grid = session.grid().grid();
-    for (int row = session.domains().count(); row >= 1; --row)
-        m_rows.insert(grid.TextMatrix(row, GridColumn::Domain).toLower(), row);
+    const DomainList& domains = session.domains();
+    for (int row = domains.count(); row >= 1; --row)
+        m_rows.insert(textFromBytes(domains.domain(row)).toLower(), row);
 }
 
 int ListedDomains::rowOf(const QString& argument) const

@@ -6,8 +6,8 @@
 #include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
 #include "engine/bytetext.h"
+#include "grid/domaingrid.h"
 #include "grid/gridcolumns.h"
-#include "grid/rowtotal.h"
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>
@@ -51,10 +51,15 @@ Rows rowsToShow(ListSession& session, const QStringList& arguments)
 // holds no count (a list edited by hand). The total is the sum of the counts, as the grid's, to the 64-bit range.
 std::optional<qint64> plainCount(ListSession& session, int row, int col)
 {
-    const GridControl& cells = session.grid().grid();
     if (col == GridColumn::Total)
-        return rowTotal(cells, row, session.countText());
-    return session.countText().parseStored(cells.TextMatrix(row, col));
+        return session.domains().total(row);
+    return session.domains().countValue(row, col - GridColumn::FirstEngine);
+}
+
+// A cell as the window shows it; row 0 holds the column titles.
+QString cellText(ListSession& session, int row, int col)
+{
+    return row == 0 ? session.engines().gridHeader(col) : session.grid().cellText(row, col);
 }
 
 } // namespace
@@ -70,10 +75,12 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         invocation.console.error(u"%1 is not in the list"_s.arg(printableText(shown.unlisted)));
         return ExitStatus::Usage;
     }
-    const GridControl& cells = session.grid().grid();
     const Console& console = invocation.console;
     const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
-    const auto domainBytes = [&](int row) { return bytesFromText(cells.TextMatrix(row, GridColumn::Domain)); };
+    const auto domainBytes = [&](int row) {
+        return row == 0 ? bytesFromText(cellText(session, 0, GridColumn::Domain))
+                        : session.domains().domain(row).toByteArray();
+    };
 
     if (*format == RowFormat::Json) {
         // One array of objects, written object by object, so that a long list needs no document in memory.
@@ -82,7 +89,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
             QJsonObject record{{u"domain"_s, jsonText(domainBytes(row))}};
             for (int col = GridColumn::Total; col < columns; ++col) {
                 const std::optional<qint64> count = plainCount(session, row, col);
-                record.insert(col == GridColumn::Total ? u"total"_s : cells.TextMatrix(0, col),
+                record.insert(col == GridColumn::Total ? u"total"_s : cellText(session, 0, col),
                               count ? QJsonValue(*count) : QJsonValue());
             }
             console.print((row == shown.rows.first() ? "" : ",") +
@@ -99,7 +106,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
             QList<QByteArray> fields{domainBytes(row)};
             for (int col = GridColumn::Total; col < columns; ++col) {
                 const std::optional<qint64> count = row == 0 ? std::nullopt : plainCount(session, row, col);
-                fields.append(row == 0 ? cells.TextMatrix(row, col).toUtf8()
+                fields.append(row == 0 ? cellText(session, row, col).toUtf8()
                               : count  ? QByteArray::number(*count)
                                        : QByteArray());
             }
@@ -114,9 +121,9 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         if (header)
             rows.prepend(0);
         const auto line = [&](int row) {
-            QStringList texts{printableText(cells.TextMatrix(row, GridColumn::Domain))};
+            QStringList texts{printableText(cellText(session, row, GridColumn::Domain))};
             for (int col = GridColumn::Total; col < columns; ++col)
-                texts.append(cells.TextMatrix(row, col));
+                texts.append(cellText(session, row, col));
             return texts;
         };
         QList<bool> alignRight(columns, true);

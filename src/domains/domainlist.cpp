@@ -4,6 +4,8 @@
 #include "domains/productsite.h"
 #include "domains/textfile.h"
 #include "engine/bytetext.h"
+#include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,34 +18,241 @@
 
 using namespace Qt::StringLiterals;
 
-DomainList::DomainList(QString filePath)
+DomainList::DomainList(QString filePath, QList<QByteArray> countFields)
     : m_filePath(std::move(filePath))
+    , m_countFields(std::move(countFields))
 {
+}
+
+QList<QByteArray> DomainList::defaultCountFields()
+{
+    QList<QByteArray> fields;
+    for (const EngineDefinition& engine : engineDefinitions())
+        fields.append(engine.name.toLatin1());
+    return fields;
+}
+
+namespace {
+
+// The value of a record's field-th count field: the field-th "|" counted from the second character, then the
+// text between the next "=" and "|" (or the record's end), spaces trimmed. Empty when the record lacks the field.
+QByteArrayView fieldValue(QByteArrayView text, int field)
+{
+    qsizetype bar = 0;
+    for (int k = 0; k < field; ++k) {
+        bar = text.indexOf('|', bar + 1);
+        if (bar < 0)
+            return {};
+    }
+    const qsizetype equals = text.indexOf('=', bar + 1);
+    if (equals < 0)
+        return {};
+    // The last field of a record edited by hand may lack its closing "|": it ends with the line.
+    qsizetype end = text.indexOf('|', equals + 1);
+    if (end < 0)
+        end = text.size();
+    return trimSpaces(text.sliced(equals + 1, end - equals - 1));
+}
+
+// Where the domain lies in a record: before the first "|", without an "http://" prefix there, spaces trimmed.
+std::pair<qsizetype, qsizetype> domainSpan(QByteArrayView text, bool first)
+{
+    qsizetype start = 0;
+    // A byte-order mark that an editor put at the start of the file belongs to no domain.
+    if (first && text.startsWith(DomainList::ByteOrderMark))
+        start = DomainList::ByteOrderMark.size();
+    qsizetype end = text.indexOf('|', start);
+    if (end >= 0 && startsWithIgnoringCase(text.sliced(start, end - start), "http://"))
+        start += 7;
+    if (end < 0)
+        end = text.size();
+    const QByteArrayView domain = trimSpaces(text.sliced(start, end - start));
+    return {domain.isEmpty() ? start : qsizetype(domain.data() - text.data()), domain.size()};
+}
+
+} // namespace
+
+QByteArrayView DomainList::bytes(const Record& record) const
+{
+    return QByteArrayView(record.added ? m_addedBytes : m_fileBytes).sliced(record.offset, record.length);
+}
+
+void DomainList::addRecord(Record record, bool first)
+{
+    const QByteArrayView text = bytes(record);
+    if (!record.changed) {
+        const auto [offset, length] = domainSpan(text, first);
+        record.domainOffset = offset;
+        record.domainLength = length;
+    }
+    m_records.append(record);
+    const int sources = sourceCount();
+    if (record.changed) {
+        m_counts.insert(m_counts.size(), sources, 0);
+        return;
+    }
+    for (int source = 0; source < sources; ++source) {
+        const QByteArrayView value = text.isEmpty() ? QByteArrayView() : fieldValue(text, source + 1);
+        if (value.isEmpty()) {
+            m_counts.append(NoCount);
+            continue;
+        }
+        const std::optional<qint64> count = CountText::parseFileCount(value);
+        m_counts.append(count ? *count : UnreadCount);
+    }
+}
+
+void DomainList::append(QByteArrayView line)
+{
+    Record record{m_addedBytes.size(), line.size()};
+    record.added = true;
+    m_addedBytes.append(line);
+    addRecord(record, m_records.isEmpty());
+}
+
+void DomainList::appendDomain(QByteArrayView domain)
+{
+    Record record{m_addedBytes.size(), domain.size(), 0, domain.size(), true, true};
+    m_addedBytes.append(domain);
+    addRecord(record, false);
+}
+
+void DomainList::readContents(QByteArray contents)
+{
+    clear();
+    m_fileBytes = std::move(contents);
+    const char* const begin = m_fileBytes.constData();
+    const char* const end = begin + m_fileBytes.size();
+    qsizetype lines = std::count(begin, end, '\n') + 1;
+    m_records.reserve(lines);
+    m_counts.reserve(lines * sourceCount());
+    for (const char* line = begin; line < end;) {
+        const char* const lineEnd = std::find_if(line, end, [](char c) { return c == '\r' || c == '\n'; });
+        addRecord(Record{line - begin, lineEnd - line}, line == begin);
+        line = lineEnd + 1;
+        if (lineEnd + 1 < end && lineEnd[0] == '\r' && lineEnd[1] == '\n')
+            ++line;
+    }
+}
+
+void DomainList::clear()
+{
+    m_records.clear();
+    m_counts.clear();
+    m_fileBytes.clear();
+    m_addedBytes.clear();
+}
+
+QByteArray DomainList::entry(int record) const
+{
+    const Record& r = m_records.at(record - 1);
+    if (!r.changed)
+        return bytes(r).toByteArray();
+    QByteArray text = domain(record).toByteArray();
+    text += '|';
+    for (int source = 0; source < sourceCount(); ++source) {
+        text += m_countFields.at(source);
+        text += '=';
+        text += countText(record, source);
+        text += '|';
+    }
+    return text;
+}
+
+QByteArrayView DomainList::domain(int record) const
+{
+    const Record& r = m_records.at(record - 1);
+    return bytes(r).sliced(r.domainOffset, r.domainLength);
+}
+
+DomainList::CountState DomainList::countState(int record, int source) const
+{
+    const qint64 slot = countSlot(record, source);
+    return slot >= 0 ? CountState::Number : slot == NoCount ? CountState::None : CountState::Unread;
+}
+
+std::optional<qint64> DomainList::countValue(int record, int source) const
+{
+    const qint64 slot = countSlot(record, source);
+    return slot >= 0 ? std::optional(slot) : std::nullopt;
+}
+
+qint64 DomainList::total(int record) const
+{
+    qint64 sum = 0;
+    for (int source = 0; source < sourceCount(); ++source)
+        sum += std::max(countSlot(record, source), qint64(0));
+    return sum;
+}
+
+QByteArray DomainList::countText(int record, int source) const
+{
+    const Record& r = m_records.at(record - 1);
+    const qint64 slot = countSlot(record, source);
+    if (slot == NoCount)
+        return {};
+    // Text that is no count, and a count nobody changed, stay as the file wrote them.
+    if (slot == UnreadCount || !r.changed)
+        return fieldValue(bytes(r), source + 1).toByteArray();
+    return CountText::fileForm(slot);
+}
+
+void DomainList::setCount(int record, int source, qint64 value)
+{
+    qint64& slot = countSlot(record, source);
+    if (slot == value)
+        return;
+    Record& r = m_records[record - 1];
+    slot = value;
+    r.changed = true;
+}
+
+void DomainList::fillMissingCounts(int record)
+{
+    for (int source = 0; source < sourceCount(); ++source) {
+        if (countSlot(record, source) == NoCount)
+            setCount(record, source, 0);
+    }
 }
 
 void DomainList::removeRecords(const QList<int>& records)
 {
-    std::vector<bool> removed(std::size_t(m_entries.size()), false);
+    std::vector<bool> removed(std::size_t(m_records.size()), false);
     for (const int record : records) {
         if (record >= 1 && record <= count())
             removed[std::size_t(record - 1)] = true;
     }
+    const qsizetype sources = sourceCount();
     qsizetype kept = 0;
-    for (qsizetype at = 0; at < m_entries.size(); ++at) {
-        if (!removed[std::size_t(at)])
-            m_entries[kept++] = std::move(m_entries[at]);
+    for (qsizetype at = 0; at < m_records.size(); ++at) {
+        if (removed[std::size_t(at)])
+            continue;
+        m_records[kept] = m_records[at];
+        std::copy_n(m_counts.cbegin() + at * sources, sources, m_counts.begin() + kept * sources);
+        ++kept;
     }
-    m_entries.resize(kept);
+    m_records.resize(kept);
+    m_counts.resize(kept * sources);
 }
 
-DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& gridHeaders, NewList newList)
+int DomainList::findDomain(QByteArrayView name) const
+{
+    for (int record = 1; record <= count(); ++record) {
+        const QByteArrayView listed = domain(record);
+        if (listed.size() == name.size() && startsWithIgnoringCase(listed, name))
+            return record;
+    }
+    return -1;
+}
+
+DomainList::LoadResult DomainList::LoadDomainList(NewList newList)
 {
     const auto refuse = [this](LoadResult result) {
         m_fileUnreadable = true;
         m_saveRefusal = result == LoadResult::NotAFile
                             ? m_errorString
                             : u"the file could not be read at start-up and is left as it is"_s;
-        m_entries.clear();
+        clear();
         return result;
     };
     switch (pathKind(m_filePath)) {
@@ -55,11 +264,12 @@ DomainList::LoadResult DomainList::LoadDomainList(const EngineTables::Headers& g
         const std::optional<QByteArray> contents = readTextFile(m_filePath, m_errorString);
         if (!contents)
             return refuse(LoadResult::Unreadable);
-        m_entries = splitLines(*contents);
+        readContents(*std::move(contents));
         return LoadResult::Loaded;
     }
     case PathKind::Missing:
-        m_entries = {zeroCountRecord(ProductSite::DefaultDomain, gridHeaders)};
+        clear();
+        appendDomain(ProductSite::DefaultDomain);
         if (newList == NewList::KeepUnsaved)
             return LoadResult::CreatedDefault;
         return SaveDomainList() ? LoadResult::CreatedDefault : LoadResult::DefaultNotSaved;
@@ -100,11 +310,12 @@ bool DomainList::SaveDomainList()
     }
     QByteArray contents;
     qsizetype size = 0;
-    for (const QByteArray& record : m_entries)
-        size += record.size() + 2;
+    for (const Record& record : m_records)
+        size += record.length + 2;
     contents.reserve(size);
-    for (const QByteArray& record : m_entries) {
-        contents += record;
+    for (int record = 1; record <= count(); ++record) {
+        const Record& r = m_records.at(record - 1);
+        contents += r.changed ? QByteArrayView(entry(record)) : bytes(r);
         contents += "\r\n";
     }
     if (file.write(contents) != contents.size()) {
@@ -122,36 +333,11 @@ QByteArray DomainList::GetDomainField(int record, int field) const
 {
     if (record < 1 || record > count())
         return "0"_ba;
-    const QByteArray& text = entry(record);
-    if (text.isEmpty())
-        return {};
-
-    if (field == 0) {
-        // A byte-order mark that an editor put at the start of the file belongs to no domain.
-        QByteArrayView domain(text);
-        if (record == 1 && domain.startsWith(ByteOrderMark))
-            domain = domain.sliced(ByteOrderMark.size());
-        const qsizetype bar = domain.indexOf('|');
-        if (bar < 0)
-            return trimSpaces(domain).toByteArray();
-        return trimSpaces(StripSchemePrefix(domain.first(bar).toByteArray())).toByteArray();
-    }
-
-    // The field-th "|" counted from the second character, then the value between the next "=" and "|".
-    qsizetype bar = 0;
-    for (int k = 0; k < field; ++k) {
-        bar = text.indexOf('|', bar + 1);
-        if (bar < 0)
-            return {};
-    }
-    const qsizetype equals = text.indexOf('=', bar + 1);
-    if (equals < 0)
-        return {};
-    // The last field of a record edited by hand may lack its closing "|": it ends with the line.
-    qsizetype end = text.indexOf('|', equals + 1);
-    if (end < 0)
-        end = text.size();
-    return trimSpaces(QByteArrayView(text).sliced(equals + 1, end - equals - 1)).toByteArray();
+    if (field == 0)
+        return domain(record).toByteArray();
+    if (field > sourceCount())
+        return fieldValue(bytes(m_records.at(record - 1)), field).toByteArray();
+    return countText(record, field - 1);
 }
 
 bool DomainList::FileExists(const QString& path)
@@ -182,12 +368,4 @@ QList<QByteArray> DomainList::splitLines(const QByteArray& contents)
             ++line;
     }
     return lines;
-}
-
-QByteArray DomainList::zeroCountRecord(const QByteArray& domain, const EngineTables::Headers& gridHeaders)
-{
-    QByteArray record = domain + '|';
-    for (int slot = 2; slot < GridHeaderCount - 1; ++slot)
-        record += gridHeaders.at(slot).toLocal8Bit() + "=0|";
-    return record;
 }

@@ -1,15 +1,18 @@
 #pragma once
 
-#include "engine/enginecatalogue.h"
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 
-// The user's domains with their last counts, one record per domain:
+#include <optional>
+
+// The user's domains with their last counts: a table of records, one per line of the list file,
 //   domain|AllTheWeb=count|AltaVista=count|Google=count|HotBot=count|MSN=count|
-// Records are bytes as they stand in the list file; records are numbered from 1.
+// Records are numbered from 1. Each holds the domain's bytes, per count source a count (a whole number), no count,
+// or the text it holds that is no count (a hand-edited file), and the bytes it was read with: a record whose counts
+// did not change is written back byte for byte. The file's bytes are kept whole and records point into them, so a
+// long list costs little more than its file.
 class DomainList {
 public:
     enum class LoadResult {
@@ -24,21 +27,54 @@ public:
     // first save (the command line, whose command may yet fail).
     enum class NewList { Save, KeepUnsaved };
 
-    explicit DomainList(QString filePath);
+    // What a record holds for one source.
+    enum class CountState : quint8 {
+        None,   // the record lacks the field, or it is empty
+        Number, // a count
+        Unread, // text that is no count; shown as it stands, adding nothing to the total
+    };
+
+    // countFields: the names the record's count fields are written with, in order (the engines' by default).
+    explicit DomainList(QString filePath, QList<QByteArray> countFields = defaultCountFields());
+
+    static QList<QByteArray> defaultCountFields();
 
     const QString& filePath() const { return m_filePath; }
+    int sourceCount() const { return int(m_countFields.size()); }
+    const QList<QByteArray>& countFields() const { return m_countFields; }
 
-    int count() const { return static_cast<int>(m_entries.size()); }
-    const QByteArray& entry(int record) const { return m_entries.at(record - 1); }
-    void setEntry(int record, QByteArray text) { m_entries[record - 1] = std::move(text); }
-    void append(QByteArray record) { m_entries.append(std::move(record)); }
+    int count() const { return int(m_records.size()); }
+    // The record as it is written to the file: as it was read while its counts did not change.
+    QByteArray entry(int record) const;
+    // The domain, without an "http://" prefix, spaces trimmed; empty for a blank record.
+    QByteArrayView domain(int record) const;
+    CountState countState(int record, int source) const;
+    // The count of a source, when the record holds one.
+    std::optional<qint64> countValue(int record, int source) const;
+    // The sum of the record's counts; a field without a count adds 0.
+    qint64 total(int record) const;
+    // The text a field holds in the file: a count in the file's form, or the text that is no count.
+    QByteArray countText(int record, int source) const;
+
+    // Sets a count. A count equal to the one the record holds leaves the record as it was read.
+    void setCount(int record, int source, qint64 value);
+    // Writes 0 into every field of the record without a count or text.
+    void fillMissingCounts(int record);
+
+    // A line of a list file, as the file held it.
+    void append(QByteArrayView line);
+    // A new domain, every count 0.
+    void appendDomain(QByteArrayView domain);
     // Removes one record; the later ones move up.
-    void remove(int record) { m_entries.removeAt(record - 1); }
+    void remove(int record) { removeRecords({record}); }
     // Removes the records named (numbers outside the list are ignored) in one pass over the list.
     void removeRecords(const QList<int>& records);
-    void clear() { m_entries.clear(); }
+    void clear();
 
-    LoadResult LoadDomainList(const EngineTables::Headers& gridHeaders, NewList newList = NewList::Save);
+    // The first record whose domain equals name, ASCII letter case ignored, or -1.
+    int findDomain(QByteArrayView name) const;
+
+    LoadResult LoadDomainList(NewList newList = NewList::Save);
     // Replaces the file atomically, making its folder first if need be: on failure the old file stays whole and
     // errorString() says why. Only a regular file is replaced (through a link to it, the file).
     bool SaveDomainList();
@@ -50,9 +86,8 @@ public:
     // that the file keeps it while that record is not changed, but its domain does not hold it.
     static constexpr QByteArrayView ByteOrderMark{"\xEF\xBB\xBF"};
 
-    // The domain (field 0, without an "http://" prefix) or the count text of engine field-1 of a record,
-    // spaces trimmed; "0" for a record outside the list; empty when the record lacks the field. A last field
-    // without its closing "|" ends with the record.
+    // The domain (field 0) or the count text of source field-1 of a record, as the file holds them; "0" for a
+    // record outside the list; empty when the record lacks the field.
     QByteArray GetDomainField(int record, int field) const;
 
     static bool FileExists(const QString& path);
@@ -60,13 +95,33 @@ public:
 
     // Splits file contents into lines ended by CR LF, a lone CR or a lone LF.
     static QList<QByteArray> splitLines(const QByteArray& contents);
-    static QByteArray zeroCountRecord(const QByteArray& domain, const EngineTables::Headers& gridHeaders);
 
 private:
+    // A record's bytes lie in m_fileBytes, or in m_addedBytes for a record added since.
+    struct Record {
+        qsizetype offset = 0;
+        qsizetype length = 0;
+        qsizetype domainOffset = 0; // from the record's start
+        qsizetype domainLength = 0;
+        bool added = false;
+        bool changed = false; // written from its fields, not as it was read
+    };
+    static constexpr qint64 NoCount = -1;
+    static constexpr qint64 UnreadCount = -2;
+
+    QByteArrayView bytes(const Record& record) const;
+    qint64& countSlot(int record, int source) { return m_counts[qsizetype(record - 1) * sourceCount() + source]; }
+    qint64 countSlot(int record, int source) const { return m_counts[qsizetype(record - 1) * sourceCount() + source]; }
+    void addRecord(Record record, bool first);
+    void readContents(QByteArray contents);
     QString notAFileText() const;
 
     QString m_filePath;
-    QList<QByteArray> m_entries;
+    QList<QByteArray> m_countFields;
+    QByteArray m_fileBytes;
+    QByteArray m_addedBytes;
+    QList<Record> m_records;
+    QList<qint64> m_counts; // sourceCount() per record: a count, NoCount or UnreadCount
     bool m_fileUnreadable = false;
     QString m_saveRefusal; // why, once the file was found unreadable
     QString m_errorString;

@@ -43,8 +43,10 @@ template <typename Char> int digitValue(Char c)
     return (c >= '0' && c <= '9') ? int(c - '0') : -1;
 }
 
-// The marks that join digit groups in the counts of every locale the program may have written them in.
-constexpr std::array<char16_t, 7> storedGroupMarks{u',', u'.', u'\'', u'\u2019', u' ', u'\u00A0', u'\u202F'};
+// The marks, in UTF-8, that join digit groups in the counts of every locale the program may have written them in:
+// ",", ".", "'", a space, U+2019, a no-break space, a narrow no-break space, U+066C (Arabic scripts) and U+2E41.
+constexpr std::array<QByteArrayView, 9> storedGroupMarks{
+    ",", ".", "'", " ", "\xE2\x80\x99", "\xC2\xA0", "\xE2\x80\xAF", "\xD9\xAC", "\xE2\xB9\x81"};
 
 } // namespace
 
@@ -81,26 +83,29 @@ QString CountText::format(qint64 value) const
     return text;
 }
 
-std::optional<qint64> CountText::parseStored(QStringView text) const
+QByteArray CountText::fileForm(qint64 value)
+{
+    QByteArray digits = QByteArray::number(value);
+    for (qsizetype at = digits.size() - 3; at > (value < 0 ? 1 : 0); at -= 3)
+        digits.insert(at, ',');
+    return digits;
+}
+
+std::optional<qint64> CountText::parseFileCount(QByteArrayView text)
 {
     GroupedDigits number;
     while (!text.isEmpty()) {
-        qsizetype taken = 1;
-        if (const int digit = digitValue(text.front().unicode()); digit >= 0) {
+        if (const int digit = digitValue(text.front()); digit >= 0) {
             if (!number.addDigit(digit))
                 return std::nullopt;
-        } else if (std::find(storedGroupMarks.begin(), storedGroupMarks.end(), text.front().unicode()) !=
-                   storedGroupMarks.end()) {
-            if (!number.addMark())
-                return std::nullopt;
-        } else if (!m_groupSeparator.isEmpty() && text.startsWith(m_groupSeparator)) {
-            if (!number.addMark())
-                return std::nullopt;
-            taken = m_groupSeparator.size();
-        } else {
-            return std::nullopt;
+            text = text.sliced(1);
+            continue;
         }
-        text = text.sliced(taken);
+        const auto mark = std::find_if(storedGroupMarks.begin(), storedGroupMarks.end(),
+                                       [text](QByteArrayView m) { return text.startsWith(m); });
+        if (mark == storedGroupMarks.end() || !number.addMark())
+            return std::nullopt;
+        text = text.sliced(mark->size());
     }
     return number.value();
 }

@@ -1,45 +1,57 @@
 #pragma once
 
+#include "grid/gridcellsource.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridcontrol.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 class CountText;
 class DomainList;
 class EngineTables;
 
-// The domain grid's layout and its exchange with the domain list. Grid row r (1 to the list's count) shows
-// record r; column 0 holds the domain, column 1 the total, column i + 2 the count of engine i, and the last
-// column is an empty filler. Blank rows follow the domains.
-class DomainGrid {
+// The domain grid's layout and the list it shows. Grid row r (1 to the list's count) shows record r: column 0
+// its domain, column 1 its total, column i + 2 the count of source i, each formatted in the user's locale when
+// the grid draws or reads it; the last column is an empty filler. Blank rows follow the domains. Without a grid
+// (the command line) the list is all there is, and the layout does nothing.
+class DomainGrid final : public GridCellSource {
 public:
-    DomainGrid(GridControl& grid, DomainList& domains, const EngineTables& engines, const CountText& countText);
+    // The grid reads its rows from here from now on: it is not drawn or read once this is gone.
+    DomainGrid(GridControl* grid, DomainList& domains, const EngineTables& engines, const CountText& countText);
 
-    GridControl& grid() const { return m_grid; }
+    GridControl* grid() const { return m_grid; }
+    DomainList& domains() const { return m_domains; }
 
-    // Layout (lays out columns, writes the domain column, adds rows so that two blank rows follow the list).
+    // Layout (lays out columns, shows the list's rows, adds rows so that two blank rows follow the list).
     void SetupUrlsGrid();
-    // Puts a domain into the blank row given, or into a new last row when row is -1; row returns the row used.
-    void AddRow(const QString& domain, int& row);
+    // Makes the grid show the list's new last record in row, a blank row after the list, or in a new last row
+    // when row is -1; row returns the row used.
+    void AddRow(int& row);
     // Gives the filler column the width the other columns leave.
     void ResizeGrid();
 
-    // Exchange with the domain list.
-    // Rebuilds records 1 to the list's count from their rows, writing "0" into empty engine cells.
+    // Writes 0 into every count field of the list that holds neither a count nor text, as the grid shows it.
     void CaptureUrlsData();
-    // The same for one row, whose record must exist.
-    void captureRow(int row);
+    // Shows every record's cells again, on a white background.
     void DisplayUrlsData();
-    // The first row whose domain equals name, letter case ignored, or -1; firstBlankRow gets the first blank
-    // row before it (or in the whole grid when none matches), -1 when there is none.
+    // Writes a source's count into a row's record and shows it, with the row's new total.
+    void setCount(int row, int source, qint64 count);
+    // The row of the domain named, letter case ignored, or -1; firstBlankRow gets the first blank row before it
+    // (or in the whole grid when none matches), -1 when there is none.
     int FindEngineInGrid(const QString& name, int& firstBlankRow) const;
-    QByteArray RetrieveResultFromGrid(int row) const;
+
+    // The rows that show records, and what a row shows.
+    int rows() const override;
+    QString cellText(int row, int col) const override;
+    // Row row's domain in the list's bytes; empty for a blank row.
+    QByteArrayView domainOf(int row) const;
 
 private:
-    int lastEngineColumn() const { return m_grid.Cols() - 2; }
+    int lastSourceColumn() const;
+    void showRows(int firstRow, int lastRow);
 
-    GridControl& m_grid;
+    GridControl* m_grid;
     DomainList& m_domains;
     const EngineTables& m_engines;
     const CountText& m_countText;

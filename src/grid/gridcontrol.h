@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class GridCellSource;
+
 // The operations of the domain grid that the program's logic uses, and nothing else, so that the logic does not
 // depend on a widget. Row 0 is the fixed header row; sizes and positions are in twips (1/1440 inch).
 // Style operations act on the current cell (Row, Col).
@@ -25,8 +27,14 @@ public:
     virtual void setCol(int col) = 0;
 
     virtual void setText(const QString& text) = 0; // of the current cell
+    // A cell's text as the grid shows it.
     virtual QString TextMatrix(int row, int col) const = 0;
+    // Of the header row and of rows that the cell source does not show.
     virtual void setTextMatrix(int row, int col, const QString& text) = 0;
+    // Rows 1 to source->rows() show the source's texts, but for the filler; none when null.
+    virtual void setCellSource(const GridCellSource* source) = 0;
+    // The source's texts of these cells have changed: the grid shows them again, widening columns to fit.
+    virtual void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol) = 0;
 
     virtual int ColWidth(int col) const = 0;
     virtual void setColWidth(int col, int twips) = 0;

@@ -3,8 +3,6 @@
 #include "domains/domainlist.h"
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
-#include "engine/enginecatalogue.h"
-#include "grid/rowtotal.h"
 
 namespace {
 
@@ -16,56 +14,49 @@ void DomainGrid::CaptureUrlsData()
 {
     const int count = m_domains.count();
     for (int row = 1; row <= count; ++row)
-        captureRow(row);
-}
-
-void DomainGrid::captureRow(int row)
-{
-    // A row that still shows what its record holds keeps the record as it stands, byte for byte, with whatever
-    // spacing, prefix or field names it was written with.
-    bool unchanged = true;
-    const auto cellBytes = [&](int col, int field) {
-        const QString text = m_grid.TextMatrix(row, col);
-        unchanged = unchanged && text == textFromBytes(m_domains.GetDomainField(row, field));
-        return bytesFromText(text);
-    };
-    QByteArray record = cellBytes(GridColumn::Domain, 0) + '|';
-    for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col) {
-        if (m_grid.TextMatrix(row, col).isEmpty())
-            m_grid.setTextMatrix(row, col, QStringLiteral("0"));
-        record += bytesFromText(m_engines.gridHeader(col)) + '=' + cellBytes(col, col - 1) + '|';
-    }
-    if (!unchanged)
-        m_domains.setEntry(row, std::move(record));
+        m_domains.fillMissingCounts(row);
+    showRows(1, count);
 }
 
 void DomainGrid::DisplayUrlsData()
 {
-    m_grid.setRedraw(false);
+    if (!m_grid)
+        return;
+    m_grid->setRedraw(false);
     const int count = m_domains.count();
     for (int row = 1; row <= count; ++row) {
-        for (int col = 0; col <= lastEngineColumn(); ++col) {
-            m_grid.makeCurrent(row, col);
-            m_grid.setCellBackColor(white);
+        for (int col = 0; col <= lastSourceColumn(); ++col) {
+            m_grid->makeCurrent(row, col);
+            m_grid->setCellBackColor(white);
         }
     }
-    for (int row = 1; row <= count; ++row) {
-        // Stored counts are shown as stored; one that is not a whole number adds nothing to the total.
-        for (int col = GridColumn::FirstEngine; col <= lastEngineColumn(); ++col)
-            m_grid.setTextMatrix(row, col, textFromBytes(m_domains.GetDomainField(row, col - 1)));
-        writeRowTotal(m_grid, row, m_countText);
+    showRows(1, count);
+    m_grid->setRedraw(true);
+}
+
+void DomainGrid::showRows(int firstRow, int lastRow)
+{
+    if (m_grid)
+        m_grid->cellsChanged(firstRow, lastRow, GridColumn::Domain, lastSourceColumn());
+}
+
+void DomainGrid::setCount(int row, int source, qint64 count)
+{
+    m_domains.setCount(row, source, count);
+    if (m_grid) {
+        m_grid->cellsChanged(row, row, GridColumn::FirstEngine + source, GridColumn::FirstEngine + source);
+        m_grid->cellsChanged(row, row, GridColumn::Total, GridColumn::Total);
     }
-    m_grid.setRedraw(true);
 }
 
 int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const
 {
     firstBlankRow = -1;
+    const int rows = m_grid ? m_grid->Rows() : m_domains.count() + 1;
     const QString wanted = name.toLower();
-    const int rows = m_grid.Rows();
     for (int row = 1; row < rows; ++row) {
-        const QString domain = m_grid.TextMatrix(row, GridColumn::Domain);
-        if (domain.toLower() == wanted)
+        const QByteArrayView domain = row <= m_domains.count() ? domainOf(row) : QByteArrayView();
+        if (!domain.isEmpty() && textFromBytes(domain).toLower() == wanted)
             return row;
         if (domain.isEmpty() && firstBlankRow == -1)
             firstBlankRow = row;
@@ -73,7 +64,27 @@ int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const
     return -1;
 }
 
-QByteArray DomainGrid::RetrieveResultFromGrid(int /*row*/) const
+int DomainGrid::rows() const
 {
-    return {};
+    return m_domains.count();
+}
+
+QByteArrayView DomainGrid::domainOf(int row) const
+{
+    return m_domains.domain(row);
+}
+
+QString DomainGrid::cellText(int row, int col) const
+{
+    if (col == GridColumn::Domain)
+        return textFromBytes(m_domains.domain(row));
+    if (col == GridColumn::Total)
+        return m_countText.format(m_domains.total(row));
+    const int source = col - GridColumn::FirstEngine;
+    if (source < 0 || source >= m_domains.sourceCount())
+        return {};
+    // A count in the user's locale, whatever form the file holds it in; text that is no count as it stands.
+    if (const std::optional<qint64> count = m_domains.countValue(row, source))
+        return m_countText.format(*count);
+    return textFromBytes(m_domains.countText(row, source));
 }

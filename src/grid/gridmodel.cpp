@@ -25,8 +25,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return {};
     const Cell& c = cell(index.row(), index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        return c.text.isEmpty() ? QVariant() : QVariant(c.text);
+    case Qt::DisplayRole: {
+        const QString shown = text(index.row(), index.column());
+        return shown.isEmpty() ? QVariant() : QVariant(shown);
+    }
     case Qt::ForegroundRole:
         if (c.foreground != noColour)
             return m_palette.at(c.foreground);
@@ -70,10 +72,26 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
+QString GridModel::text(int row, int col) const
+{
+    if (m_source && row < m_source->rows() && col < m_columns - 1)
+        return m_source->cellText(row + 1, col);
+    return m_texts.value(at(row, col));
+}
+
 void GridModel::setText(int row, int col, const QString& text)
 {
-    cell(row, col).text = text;
+    if (text.isEmpty())
+        m_texts.remove(at(row, col));
+    else
+        m_texts.insert(at(row, col), text);
     cellChanged(row, col, Qt::DisplayRole);
+}
+
+void GridModel::sourceChanged(int firstRow, int lastRow, int firstCol, int lastCol)
+{
+    if (!m_held && firstRow <= lastRow)
+        Q_EMIT dataChanged(index(firstRow, firstCol), index(lastRow, lastCol), {Qt::DisplayRole});
 }
 
 void GridModel::setHeaderText(int col, const QString& text)
@@ -106,7 +124,8 @@ void GridModel::appendRow(const QString& firstText)
     const int row = rowCount();
     beginInsertRows({}, row, row);
     m_cells.resize(m_cells.size() + m_columns);
-    cell(row, 0).text = firstText;
+    if (!firstText.isEmpty())
+        m_texts.insert(at(row, 0), firstText);
     endInsertRows();
 }
 
@@ -114,6 +133,7 @@ void GridModel::clearCells()
 {
     for (Cell& c : m_cells)
         c = Cell{};
+    m_texts.clear();
     for (QString& header : m_headers)
         header.clear();
     if (!m_held)

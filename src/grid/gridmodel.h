@@ -1,15 +1,19 @@
 #pragma once
 
+#include "grid/gridcellsource.h"
+
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QString>
 
 #include <functional>
 
-// The cells of the domain grid, kept compactly: a text and three style settings per cell, with the colours in a
-// small shared palette. A list of tens of thousands of domains costs a few megabytes and no allocation per style.
+// The cells of the domain grid, kept compactly: three style settings per cell, with the colours in a small shared
+// palette, and the texts of the rows its cell source shows formatted when asked for. Only texts written into other
+// cells are kept. A list of millions of domains costs a few bytes a cell and no allocation per style.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -28,7 +32,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    const QString& text(int row, int col) const { return cell(row, col).text; }
+    // Rows 0 to source->rows() - 1 show the source's rows 1 to rows(); nothing when null.
+    void setCellSource(const GridCellSource* source) { m_source = source; }
+    // The source's cells of these rows and columns have changed: the views paint them again.
+    void sourceChanged(int firstRow, int lastRow, int firstCol, int lastCol);
+
+    QString text(int row, int col) const;
     const QString& headerText(int col) const { return m_headers.at(col); }
     void setText(int row, int col, const QString& text);
     void setHeaderText(int col, const QString& text);
@@ -54,20 +63,22 @@ private:
     static constexpr quint8 noColour = 0xff;
 
     struct Cell {
-        QString text;
         quint8 foreground = noColour; // index into m_palette
         quint8 background = noColour;
         bool underline = false;
     };
 
-    Cell& cell(int row, int col) { return m_cells[row * m_columns + col]; }
-    const Cell& cell(int row, int col) const { return m_cells[row * m_columns + col]; }
+    qsizetype at(int row, int col) const { return qsizetype(row) * m_columns + col; }
+    Cell& cell(int row, int col) { return m_cells[at(row, col)]; }
+    const Cell& cell(int row, int col) const { return m_cells[at(row, col)]; }
     quint8 paletteIndex(QRgb colour);
     void cellChanged(int row, int col, int role);
     void notifyAll();
 
     int m_columns;
     QList<Cell> m_cells;
+    QHash<qsizetype, QString> m_texts; // of cells that the source does not show, by at()
+    const GridCellSource* m_source = nullptr;
     QList<QString> m_headers;
     QList<Qt::Alignment> m_alignments;
     QList<QBrush> m_palette;

@@ -154,6 +154,21 @@ void GridWidget::setTextMatrix(int row, int col, const QString& text)
     fitText(row, col, text);
 }
 
+void GridWidget::setCellSource(const GridCellSource* source)
+{
+    m_model->setCellSource(source);
+}
+
+void GridWidget::cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol)
+{
+    lastRow = std::min(lastRow, Rows() - 1);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int col = firstCol; col <= lastCol; ++col)
+            fitText(row, col, m_model->text(row - 1, col));
+    }
+    m_model->sourceChanged(firstRow - 1, lastRow - 1, firstCol, lastCol);
+}
+
 int GridWidget::listedRows() const
 {
     int rows = m_model->rowCount();

@@ -35,6 +35,8 @@ public:
     void setText(const QString& text) override { setTextMatrix(m_row, m_col, text); }
     QString TextMatrix(int row, int col) const override;
     void setTextMatrix(int row, int col, const QString& text) override;
+    void setCellSource(const GridCellSource* source) override;
+    void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol) override;
 
     int ColWidth(int col) const override;
     void setColWidth(int col, int twips) override;

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include <set>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -33,14 +34,15 @@ QByteArray importText(QByteArrayView line)
 // lookup instead of a pass over the whole grid.
 class DomainRows {
 public:
-    explicit DomainRows(const GridControl& grid)
+    explicit DomainRows(const DomainGrid& grid)
     {
-        for (int row = 1; row < grid.Rows(); ++row) {
-            const QString domain = grid.TextMatrix(row, GridColumn::Domain);
+        const int rows = grid.grid() ? grid.grid()->Rows() : grid.rows() + 1;
+        for (int row = 1; row < rows; ++row) {
+            const QByteArrayView domain = row <= grid.rows() ? grid.domainOf(row) : QByteArrayView();
             if (domain.isEmpty())
                 m_blankRows.insert(row);
             else
-                remember(domain, row);
+                remember(textFromBytes(domain), row);
         }
     }
 
@@ -97,28 +99,26 @@ AddDomainResult DomainEditor::AddADomain(QByteArray& text)
         return AddDomainResult::AddOk;
     if (firstBlankRow != -1 && firstBlankRow <= m_domains.count())
         firstBlankRow = firstBlankRowAfterList();
-    addRowAndRecord(domain, firstBlankRow);
+    addRowAndRecord(text, firstBlankRow);
     m_grid.CaptureUrlsData();
     return AddDomainResult::AddOk;
 }
 
 int DomainEditor::firstBlankRowAfterList() const
 {
-    const GridControl& grid = m_grid.grid();
-    for (int row = m_domains.count() + 1; row < grid.Rows(); ++row) {
-        if (grid.TextMatrix(row, GridColumn::Domain).isEmpty())
-            return row;
-    }
-    return -1;
+    // The rows after the list are blank: the first of them, when the grid has one.
+    const GridControl* grid = m_grid.grid();
+    return grid && m_domains.count() + 1 < grid->Rows() ? m_domains.count() + 1 : -1;
 }
 
-int DomainEditor::addRowAndRecord(const QString& domain, int firstBlankRow)
+int DomainEditor::addRowAndRecord(QByteArrayView domain, int firstBlankRow)
 {
     int row = firstBlankRow;
-    m_grid.AddRow(domain, row);
-    m_domains.append(m_grid.RetrieveResultFromGrid(row));
-    m_grid.grid().makeCurrent(row, GridColumn::Domain);
-    return row;
+    m_domains.appendDomain(domain);
+    m_grid.AddRow(row);
+    if (GridControl* grid = m_grid.grid())
+        grid->makeCurrent(row, GridColumn::Domain);
+    return m_domains.count();
 }
 
 AddDomainResult DomainEditor::addTypedDomain(const QString& typed)
@@ -137,11 +137,11 @@ void DomainEditor::cmdAddDomain_Click(UserDialogs& dialogs)
 void DomainEditor::cmdRemoveDomain_Click(UserDialogs& dialogs)
 {
     const int count = m_domains.count();
-    const int row = m_grid.grid().Row();
+    const int row = m_grid.grid() ? m_grid.grid()->Row() : 0;
     // Only a domain row can be removed: a blank row below the list has no record.
     if (count == 0 || row < 1 || row > count)
         return;
-    const QString domain = m_grid.grid().TextMatrix(row, GridColumn::Domain);
+    const QString domain = m_grid.cellText(row, GridColumn::Domain);
     if (dialogs.askYesNoCancel(u"Remove domain "_s + domain + u'?', u"Remove Domain"_s) != UserDialogs::Answer::Yes)
         return;
     removeRow(row);
@@ -155,7 +155,8 @@ void DomainEditor::removeRows(const QList<int>& rows)
     m_grid.DisplayUrlsData();
     // The current cell goes to the row that took the (first) removed one's place, so that the rows in view stay.
     const int first = rows.isEmpty() ? 1 : *std::min_element(rows.begin(), rows.end());
-    m_grid.grid().makeCurrent(std::clamp(first, 1, std::max(m_domains.count(), 1)), GridColumn::Domain);
+    if (GridControl* grid = m_grid.grid())
+        grid->makeCurrent(std::clamp(first, 1, std::max(m_domains.count(), 1)), GridColumn::Domain);
 }
 
 QString DomainEditor::ShowOpenFileDialog(UserDialogs& dialogs, const QString& filter, const QString& title,
@@ -181,17 +182,16 @@ void DomainEditor::mnuFileImportUrls_Click(UserDialogs& dialogs)
 
 DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents, const std::function<bool()>& stopped)
 {
-    // Each added domain is captured as AddADomain captures it. After the first full capture only two records can
-    // differ from their rows: the new domain's, and the last record, which the list has just grown by.
     constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
     const QByteArrayView text = QByteArrayView(contents).startsWith(byteOrderMark)
                                     ? QByteArrayView(contents).sliced(byteOrderMark.size())
                                     : QByteArrayView(contents);
     AddSummary summary;
-    GridControl& grid = m_grid.grid();
-    DomainRows rows(grid);
+    GridControl* grid = m_grid.grid();
+    DomainRows rows(m_grid);
     bool capturedAll = false;
-    grid.setRedraw(false);
+    if (grid)
+        grid->setRedraw(false);
     constexpr int linesBetweenAsking = 1024;
     int lineNumber = 0;
     for (const QByteArray& line : DomainList::splitLines(text.toByteArray())) {
@@ -210,20 +210,15 @@ DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents
         }
         if (firstBlankRow != -1 && firstBlankRow <= m_domains.count())
             firstBlankRow = rows.firstBlankRowAfter(m_domains.count());
-        const int row = addRowAndRecord(domain, firstBlankRow);
+        const int row = addRowAndRecord(normalised.domain, firstBlankRow);
         rows.added(domain, row);
         ++summary.added;
-        if (!capturedAll) {
+        // The first domain added fills in what the list's records lack, as AddADomain does; the records added
+        // after it are whole.
+        if (!std::exchange(capturedAll, true))
             m_grid.CaptureUrlsData();
-            capturedAll = true;
-        } else {
-            const int count = m_domains.count();
-            if (row <= count)
-                m_grid.captureRow(row);
-            if (row != count)
-                m_grid.captureRow(count);
-        }
     }
-    grid.setRedraw(true);
+    if (grid)
+        grid->setRedraw(true);
     return summary;
 }

@@ -56,7 +56,8 @@ private:
     // A new domain goes into the first blank row after the list, where its record will be: a blank row inside
     // the list belongs to an empty record.
     int firstBlankRowAfterList() const;
-    int addRowAndRecord(const QString& domain, int firstBlankRow);
+    // Appends the domain's record and shows it in firstBlankRow (-1: a new row); returns the record.
+    int addRowAndRecord(QByteArrayView domain, int firstBlankRow);
 
     DomainGrid& m_grid;
     DomainList& m_domains;

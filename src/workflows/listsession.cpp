@@ -31,11 +31,11 @@ ListSession::ListSession(SessionOptions options)
         m_history.setFreeSpace(options.historyFreeSpace);
 }
 
-void ListSession::showIn(GridControl& grid, UpdateRunControls& runControls)
+void ListSession::showIn(UpdateRunControls& runControls, GridControl* grid)
 {
     m_grid.emplace(grid, m_domains, m_engines, m_countText);
     m_recorder.emplace(runControls, m_historyThread, m_frontEnd, m_historyNotKept);
-    m_run.emplace(grid, m_fetcher, m_engines, m_countText, *m_recorder);
+    m_run.emplace(*m_grid, m_fetcher, m_engines, *m_recorder);
     m_recorder->watch(*m_run);
     m_editor.emplace(*m_grid, m_domains);
 }
@@ -63,10 +63,11 @@ bool ListSession::lock(bool required)
 
 bool ListSession::load()
 {
-    const DomainList::LoadResult result = m_domains.LoadDomainList(m_engines.GridHeaders(), m_newList);
+    const DomainList::LoadResult result = m_domains.LoadDomainList(m_newList);
     m_grid->SetupUrlsGrid();
     m_grid->DisplayUrlsData();
-    m_grid->grid().makeCurrent(1, 0);
+    if (GridControl* grid = m_grid->grid())
+        grid->makeCurrent(1, 0);
     switch (result) {
     case DomainList::LoadResult::Loaded:
     case DomainList::LoadResult::CreatedDefault:

@@ -62,8 +62,9 @@ class ListSession : private BusyPointer {
 public:
     explicit ListSession(SessionOptions options);
 
-    // The grid that shows the list and the front end's side of update runs. Called once, before load().
-    void showIn(GridControl& grid, UpdateRunControls& runControls);
+    // The front end's side of update runs, and the grid that shows the list (none on the command line). Called
+    // once, before load().
+    void showIn(UpdateRunControls& runControls, GridControl* grid = nullptr);
 
     // Takes the list's lock, and with it opens the history for writing. False when the lock cannot be held:
     // InUse always; NotLockable only when required (a session that saves needs a folder where a lock can be

@@ -1,22 +1,18 @@
 #include "workflows/updaterun.h"
 
-#include "engine/bytetext.h"
-#include "engine/counttext.h"
+#include "domains/domainlist.h"
 #include "engine/enginecatalogue.h"
 #include "engine/linkcount.h"
-#include "grid/gridcolumns.h"
-#include "grid/gridcontrol.h"
-#include "grid/rowtotal.h"
+#include "grid/domaingrid.h"
 #include "net/httpfetcher.h"
 
 #include <cmath>
 
-UpdateRun::UpdateRun(GridControl& grid, HttpFetcher& fetcher, const EngineTables& engines, const CountText& countText,
-                     UpdateRunControls& controls, Clock clock)
+UpdateRun::UpdateRun(DomainGrid& grid, HttpFetcher& fetcher, const EngineTables& engines, UpdateRunControls& controls,
+                     Clock clock)
     : m_grid(grid)
     , m_fetcher(fetcher)
     , m_engines(engines)
-    , m_countText(countText)
     , m_controls(controls)
     , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); })
 {
@@ -37,7 +33,7 @@ void UpdateRun::UpdateResults(int firstRow, int lastRow)
     m_running = true;
     m_summary = {};
     for (int row = firstRow; row <= lastRow; ++row) {
-        if (!m_grid.TextMatrix(row, GridColumn::Domain).isEmpty())
+        if (row <= m_grid.rows() && !m_grid.domainOf(row).isEmpty())
             m_summary.counts += EngineCount;
     }
     m_controls.enterRunningState();
@@ -59,15 +55,15 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
     for (int i = 0; i < EngineCount; ++i) {
         if (m_fetcher.cancelRequested())
             return;
-        // Read again at every step: the cell is the domain as the grid shows it now.
-        const QString domain = m_grid.TextMatrix(row, GridColumn::Domain);
+        // Read again at every step: the row's domain as the list holds it now.
+        const QByteArray domain = row <= m_grid.rows() ? m_grid.domainOf(row).toByteArray() : QByteArray();
         ++step;
         m_controls.showProgress(step, steps);
         if (domain.isEmpty())
             continue;
         if (m_fetcher.cancelRequested())
             return;
-        fetchCount(row, i, bytesFromText(domain));
+        fetchCount(row, i, domain);
     }
 }
 
@@ -82,18 +78,16 @@ void UpdateRun::fetchCount(int row, int engine, const QByteArray& domain)
         if (!report.count)
             report.failure.kind = FetchFailure::NoCount;
     }
-    const int column = GridColumn::FirstEngine + engine;
     if (report.count) {
         ++m_summary.updated;
-        m_grid.setTextMatrix(row, column, m_countText.format(*report.count));
+        m_grid.setCount(row, engine, *report.count);
     } else {
-        // A fetch that gave no count keeps the count an earlier run found; an empty cell shows 0.
+        // A fetch that gave no count keeps the count an earlier run found; a field without one gets 0.
         ++m_summary.failed;
-        if (m_grid.TextMatrix(row, column).isEmpty())
-            m_grid.setTextMatrix(row, column, QStringLiteral("0"));
-        report.keptCount = m_grid.TextMatrix(row, column);
+        if (m_grid.domains().countState(row, engine) == DomainList::CountState::None)
+            m_grid.setCount(row, engine, 0);
+        report.keptCount = m_grid.cellText(row, GridColumn::FirstEngine + engine);
         m_summary.failures.append(report);
     }
-    writeRowTotal(m_grid, row, m_countText);
     m_controls.fetchEnded(report);
 }

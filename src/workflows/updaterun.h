@@ -7,9 +7,8 @@
 
 #include <functional>
 
-class CountText;
+class DomainGrid;
 class EngineTables;
-class GridControl;
 class HttpFetcher;
 
 // The front end's side of an update run: the controls it switches, the progress, and each fetch as it ends.
@@ -28,18 +27,17 @@ protected:
     ~UpdateRunControls() = default;
 };
 
-// Walks grid rows and asks every engine, in catalogue order, for the link count of the row's domain, writing
-// each count into the grid and, after every engine, the row's Total as the sum of the counts the row shows. A
-// fetch that fails, or whose page states no count, keeps the cell's count. Only the grid is written; the domain
-// list receives the counts when the grid is next captured.
+// Walks grid rows and asks every engine, in catalogue order, for the link count of the row's domain, writing each
+// count into the row's record, whose Total the grid shows as the sum of its counts. A fetch that fails, or whose
+// page states no count, keeps the record's count.
 class UpdateRun {
 public:
     // When a fetch or a run ends; the system's clock (in UTC, which costs nothing to read) unless a test gives its
     // own.
     using Clock = std::function<QDateTime()>;
 
-    UpdateRun(GridControl& grid, HttpFetcher& fetcher, const EngineTables& engines, const CountText& countText,
-              UpdateRunControls& controls, Clock clock = {});
+    UpdateRun(DomainGrid& grid, HttpFetcher& fetcher, const EngineTables& engines, UpdateRunControls& controls,
+              Clock clock = {});
 
     // Rows first to last (none when first > last). Returns when the run has completed or been cancelled.
     void UpdateResults(int firstRow, int lastRow);
@@ -54,10 +52,9 @@ private:
     void updateRow(int row, qint64& step, qint64 steps);
     void fetchCount(int row, int engine, const QByteArray& domain);
 
-    GridControl& m_grid;
+    DomainGrid& m_grid;
     HttpFetcher& m_fetcher;
     const EngineTables& m_engines;
-    const CountText& m_countText;
     UpdateRunControls& m_controls;
     Clock m_clock;
     bool m_running = false;

@@ -229,7 +229,7 @@ TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
         m_program.reset();
         m_dialogs.shown.clear();
         start(list);
-        grid().setTextMatrix(1, 2, u"1,000,000"_s);
+        m_program->session().grid().setCount(1, 0, 1000000);
         QFile blocker(m_dir.path());
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);

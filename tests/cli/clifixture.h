@@ -129,10 +129,15 @@ protected:
         return {status, out.bytes(), err.bytes()};
     }
 
+    // environment: variables set for the process on top of the test's own ("LC_ALL=de_DE.UTF-8").
     Outcome runProcess(const QStringList& arguments, const QString& list = {},
-                       const std::function<void(QProcess&)>& whileRunning = {})
+                       const std::function<void(QProcess&)>& whileRunning = {}, const QStringList& environment = {})
     {
         QProcess process;
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const QString& variable : environment)
+            variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        process.setProcessEnvironment(variables);
         process.start(QStringLiteral(BRENLOW_CLI), options(list, arguments));
         EXPECT_TRUE(process.waitForStarted());
         if (whileRunning)

@@ -62,9 +62,16 @@ TEST_F(CommandLineTest, ShowWritesFormatsThatScriptsRead)
                                                        "we\"ird,\x1b[2J.com\t0\t\t\t\t\t\n");
     EXPECT_EQ(run({u"show"_s, u"--format=csv"_s, u"--no-header"_s}).out,
               "a.com,1297,1234,0,56,0,7\r\n\"we\"\"ird,\x1b[2J.com\",0,,,,,\r\n");
-    // A table shows cells as stored, a domain that would act on a terminal escaped, columns lined up by cells.
-    EXPECT_EQ(run({u"show"_s, u"--no-header"_s}).out, "a.com               1,297  1.234  0  56  0  7\n"
+    // A table shows counts as the window does, in the user's locale, whatever form the file holds them in; a
+    // domain that would act on a terminal escaped, columns lined up by cells.
+    EXPECT_EQ(run({u"show"_s, u"--no-header"_s}).out, "a.com               1,297  1,234  0  56  0  7\n"
                                                       "we\"ird,\\x1b[2J.com      0    n/a             \n");
+    for (const auto& [locale, table] :
+         {std::pair{"LC_ALL=de_DE.UTF-8", "a.com               1.297  1.234  0  56  0  7\n"},
+          std::pair{"LC_ALL=en_US.UTF-8", "a.com               1,297  1,234  0  56  0  7\n"}}) {
+        const Outcome shown = runProcess({u"show"_s, u"--no-header"_s}, {}, {}, {QString::fromLatin1(locale)});
+        EXPECT_EQ(shown.out, QByteArray(table) + "we\"ird,\\x1b[2J.com      0    n/a             \n") << locale;
+    }
 
     const Outcome json = run({u"show"_s, u"--format"_s, u"json"_s, u"A.COM"_s});
     QJsonParseError error{};

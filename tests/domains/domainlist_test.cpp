@@ -12,13 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-EngineTables::Headers gridHeaders()
-{
-    EngineTables tables;
-    tables.InitGridHeaders();
-    return tables.GridHeaders();
-}
-
 class DomainListFile : public ::testing::Test {
 protected:
     QString path() const { return m_dir.filePath(u"brenlow.txt"_s); }
@@ -67,7 +60,7 @@ TEST_F(DomainListFile, ReadsLinesAndWritesEveryRecordWithCrLf)
     for (const auto& c : cases) {
         writeFile(c.file);
         DomainList list(path());
-        EXPECT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Loaded) << c.what;
+        EXPECT_EQ(list.LoadDomainList(), DomainList::LoadResult::Loaded) << c.what;
         EXPECT_EQ(records(list), c.records) << c.what;
         EXPECT_EQ(readFile(), c.file) << c.what << ": loading never rewrites the file";
         ASSERT_TRUE(list.SaveDomainList()) << c.what;
@@ -81,7 +74,7 @@ TEST_F(DomainListFile, AByteOrderMarkStaysWithTheFirstRecordButIsNoPartOfItsDoma
                             "a.com|AllTheWeb=1|\r\nb.com|AllTheWeb=2|\r\n";
     writeFile(file);
     DomainList list(path());
-    ASSERT_EQ(list.LoadDomainList(gridHeaders()), DomainList::LoadResult::Loaded);
+    ASSERT_EQ(list.LoadDomainList(), DomainList::LoadResult::Loaded);
     EXPECT_EQ(list.GetDomainField(1, 0), "a.com");
     EXPECT_EQ(list.GetDomainField(1, 1), "1");
     ASSERT_TRUE(list.SaveDomainList());
@@ -101,7 +94,7 @@ TEST_F(DomainListFile, AFileThatCouldNotBeReadIsNeverSavedOver)
     rlimit none = saved;
     none.rlim_cur = 0;
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-    const DomainList::LoadResult loaded = list.LoadDomainList(gridHeaders());
+    const DomainList::LoadResult loaded = list.LoadDomainList();
     setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(loaded, DomainList::LoadResult::Unreadable);
     list.append("new.com|");
@@ -158,6 +151,92 @@ TEST(DomainList, GetDomainFieldReadsFieldsByPosition)
     };
     for (const auto& c : cases)
         EXPECT_EQ(list.GetDomainField(c.record, c.field), c.value) << c.record << "/" << c.field;
+}
+
+TEST(DomainList, KeepsCountsAsNumbersAndWritesChangedRecordsInOneForm)
+{
+    // Lists written by earlier versions under every locale: their counts read as numbers, and a record stays as it
+    // was read until one of its counts changes; then every count is written with "," between groups.
+    const struct {
+        const char* what;
+        QByteArray record;
+        QList<std::optional<qint64>> counts;
+        qint64 total;
+        QByteArray changed; // after AllTheWeb was set to 1234567
+    } cases[] = {
+        {"English",
+         "a.com|AllTheWeb=1,234|AltaVista=56|Google=7,890,123|HotBot=0|MSN=9|",
+         {1234, 56, 7890123, 0, 9},
+         7891422,
+         "a.com|AllTheWeb=1,234,567|AltaVista=56|Google=7,890,123|HotBot=0|MSN=9|"},
+        {"German",
+         "a.com|AllTheWeb=1.234|AltaVista=2.000.000|Google=3|HotBot=4|MSN=5|",
+         {1234, 2000000, 3, 4, 5},
+         2001246,
+         "a.com|AllTheWeb=1,234,567|AltaVista=2,000,000|Google=3|HotBot=4|MSN=5|"},
+        {"Arabic scripts",
+         "a.com|AllTheWeb=1\xD9\xAC"
+         "234|AltaVista=5\xD9\xAC"
+         "000\xD9\xAC"
+         "000|Google=|HotBot=4|MSN=5|",
+         {1234, 5000000, std::nullopt, 4, 5},
+         5001243,
+         "a.com|AllTheWeb=1,234,567|AltaVista=5,000,000|Google=|HotBot=4|MSN=5|"},
+        {"French and Swiss",
+         "a.com|AllTheWeb=1\xE2\x80\xAF"
+         "234|AltaVista=5\xC2\xA0"
+         "000|Google=6'000|HotBot=7\xE2\x80\x99"
+         "000|MSN=8 000|",
+         {1234, 5000, 6000, 7000, 8000},
+         27234,
+         "a.com|AllTheWeb=1,234,567|AltaVista=5,000|Google=6,000|HotBot=7,000|MSN=8,000|"},
+        {"text that is no count",
+         "a.com|AllTheWeb=12|AltaVista=n/a|Google=1,23|HotBot=-5|MSN=1000000000000000|",
+         {12, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+         12,
+         "a.com|AllTheWeb=1,234,567|AltaVista=n/a|Google=1,23|HotBot=-5|MSN=1000000000000000|"},
+        {"fields missing",
+         "a.com|AllTheWeb=3|",
+         {3, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+         3,
+         "a.com|AllTheWeb=1,234,567|AltaVista=|Google=|HotBot=|MSN=|"},
+    };
+    for (const auto& c : cases) {
+        DomainList list(QString{});
+        list.append(c.record);
+        EXPECT_EQ(list.domain(1), "a.com") << c.what;
+        for (int source = 0; source < 5; ++source)
+            EXPECT_EQ(list.countValue(1, source), c.counts[source]) << c.what << " " << source;
+        EXPECT_EQ(list.total(1), c.total) << c.what;
+        list.setCount(1, 0, c.counts[0].value_or(0));
+        EXPECT_EQ(list.entry(1), c.record) << c.what << ": the same count changes nothing";
+        list.setCount(1, 0, 1234567);
+        EXPECT_EQ(list.entry(1), c.changed) << c.what;
+    }
+}
+
+TEST(DomainList, RecordsKeepTheirCountsWhenOthersAreAddedOrRemoved)
+{
+    DomainList list(QString{});
+    list.append("a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|");
+    list.append("");
+    list.append("c.com|AllTheWeb=x|");
+    list.appendDomain("D.com");
+    list.setCount(4, 4, 1000);
+    list.fillMissingCounts(3);
+    list.fillMissingCounts(2);
+    EXPECT_EQ(records(list), (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|",
+                                                "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|",
+                                                "c.com|AllTheWeb=x|AltaVista=0|Google=0|HotBot=0|MSN=0|",
+                                                "D.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=1,000|"}));
+    EXPECT_EQ(list.findDomain("d.COM"), 4);
+    EXPECT_EQ(list.findDomain("c.co"), -1);
+    list.removeRecords({2, 3, 9});
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.total(1), 15);
+    EXPECT_EQ(list.total(2), 1000);
+    EXPECT_EQ(list.countValue(2, 4), 1000);
+    EXPECT_EQ(list.findDomain("d.com"), 2);
 }
 
 } // namespace

@@ -78,47 +78,81 @@ TEST(CountText, ReadsAPagesCountTheEnglishWayWithinTheRangeOfALinkCount)
         EXPECT_EQ(CountText::parsePageCount(c.text), c.value) << c.text.toStdString();
 }
 
-TEST(CountText, ReadsAStoredCountTheSameUnderEveryLocale)
+TEST(CountText, ReadsACountOfTheListFileWhateverLocaleWroteIt)
 {
     const struct {
-        QString text;
+        QByteArray text;
         std::optional<qint64> value;
     } cases[] = {
-        {u"0"_s, 0},
-        {u"1234"_s, 1234},
-        {u"1,234"_s, 1234},
-        {u"1.234"_s, 1234},
-        {u"1'234"_s, 1234},
-        {u"1’234"_s, 1234},
-        {u"1 234"_s, 1234},
-        {u"1\u00A0234"_s, 1234},
-        {u"1\u202F234"_s, 1234},
-        {u"999’999’999’999’999"_s, 999999999999999},
-        {u"1.000.000.000.000.000"_s, std::nullopt},
-        {u"1,5"_s, std::nullopt},
-        {u"12,34"_s, std::nullopt},
-        {u"1,234.5"_s, std::nullopt},
-        {u"1,,234"_s, std::nullopt},
-        {u",123"_s, std::nullopt},
-        {u"-5"_s, std::nullopt},
-        {u""_s, std::nullopt},
-        {u"n/a"_s, std::nullopt},
-        {u"1_234"_s, std::nullopt},
+        {"0", 0},
+        {"1234", 1234},
+        {"1,234", 1234},
+        {"1.234", 1234},
+        {"1'234", 1234},
+        {"1\xE2\x80\x99"
+         "234",
+         1234},
+        {"1 234", 1234},
+        {"1\xC2\xA0"
+         "234",
+         1234},
+        {"1\xE2\x80\xAF"
+         "234",
+         1234},
+        {"1\xD9\xAC"
+         "234\xD9\xAC"
+         "567",
+         1234567}, // U+066C, Arabic scripts
+        {"1\xE2\xB9\x81"
+         "234",
+         1234}, // U+2E41
+        {"999\xE2\x80\x99"
+         "999\xE2\x80\x99"
+         "999\xE2\x80\x99"
+         "999\xE2\x80\x99"
+         "999",
+         999999999999999},
+        {"1.000.000.000.000.000", std::nullopt},
+        {"1,5", std::nullopt},
+        {"12,34", std::nullopt},
+        {"1,234.5", std::nullopt},
+        {"1,,234", std::nullopt},
+        {",123", std::nullopt},
+        {"123,", std::nullopt},
+        {"-5", std::nullopt},
+        {"", std::nullopt},
+        {"n/a", std::nullopt},
+        {"1_234", std::nullopt},
+        {"1\xD9"
+         "234",
+         std::nullopt},                     // half of a mark
+        {"\xd9\xa1\xd9\xa2", std::nullopt}, // digits of another script
     };
-    for (const QLocale& locale : {english, german, french, swiss}) {
-        const CountText countText(locale);
-        for (const auto& c : cases)
-            EXPECT_EQ(countText.parseStored(c.text), c.value)
-                << locale.name().toStdString() << " " << c.text.toStdString();
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(CountText::parseFileCount(c.text), c.value) << c.text.toHex().toStdString();
 }
 
-TEST(CountText, ReadsTheGroupSeparatorOfItsOwnLocale)
+TEST(CountText, WritesTheListFilesFormWhateverTheLocaleShows)
 {
-    // A locale whose separator is none of the usual marks still reads back what it writes.
-    const CountText arabic{QLocale(QLocale::Arabic, QLocale::Egypt)};
-    EXPECT_EQ(arabic.parseStored(arabic.format(1234567)), 1234567);
-    EXPECT_EQ(CountText(english).parseStored(arabic.format(1234567)), std::nullopt);
+    const struct {
+        qint64 value;
+        QByteArray file;
+    } cases[] = {
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {123456, "123,456"},
+        {1234567, "1,234,567"},
+        {999999999999999, "999,999,999,999,999"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CountText::fileForm(c.value), c.file);
+    // Every locale's form reads back as the number it shows.
+    for (const QLocale& locale : {english, german, french, swiss, QLocale(QLocale::Arabic, QLocale::Egypt),
+                                  QLocale(QLocale::Persian, QLocale::Iran)}) {
+        const QString shown = CountText(locale).format(1234567);
+        EXPECT_EQ(CountText::parseFileCount(shown.toUtf8()), 1234567) << locale.name().toStdString();
+    }
 }
 
 } // namespace

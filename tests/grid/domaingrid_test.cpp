@@ -1,4 +1,5 @@
 #include "domains/domainlist.h"
+#include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "grid/domaingrid.h"
@@ -56,7 +57,7 @@ protected:
     CountText m_countText{QLocale(QLocale::English, QLocale::UnitedStates)};
     DomainList m_list{QString()};
     GridWidget m_widget;
-    DomainGrid m_grid{m_widget, m_list, m_engines, m_countText};
+    DomainGrid m_grid{&m_widget, m_list, m_engines, m_countText};
 };
 
 TEST_F(DomainGridTest, LaysOutColumnsFromTheWidthAndKeepsTwoBlankRows)
@@ -108,14 +109,14 @@ TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
     EXPECT_EQ(style(3, 7), QString());
 
     // Empty engine cells are stored, and shown from then on, as "0"; the total is not stored. A record whose
-    // row shows what it holds stays as it stands; a changed one keeps the bytes of its domain.
-    m_widget.setTextMatrix(3, 1, u"999"_s);
-    m_widget.setTextMatrix(4, 2, u"9"_s);
+    // counts did not change stays as it stands; a changed one keeps the bytes of its domain.
+    m_grid.setCount(4, 0, 9000);
+    EXPECT_EQ(row(4), textFromBytes("caf\xe9.com") + u"|9,014|9,000|2|3|4|5|"_s);
     m_grid.CaptureUrlsData();
     EXPECT_EQ(m_list.entry(1), "http://a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|");
     EXPECT_EQ(m_list.entry(3), "c.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|");
-    EXPECT_EQ(m_list.entry(4), "caf\xe9.com|AllTheWeb=9|AltaVista=2|Google=3|HotBot=4|MSN=5|");
-    EXPECT_EQ(row(3), u"c.com|999|0|0|0|0|0|"_s);
+    EXPECT_EQ(m_list.entry(4), "caf\xe9.com|AllTheWeb=9,000|AltaVista=2|Google=3|HotBot=4|MSN=5|");
+    EXPECT_EQ(row(3), u"c.com|0|0|0|0|0|0|"_s);
 
     // Laid out again after a removal: the cells come back as captured, the former last row is blank.
     m_list.remove(2);
@@ -123,6 +124,7 @@ TEST_F(DomainGridTest, ShowsStoredCountsAndCapturesTheCellsAsShown)
     m_grid.DisplayUrlsData();
     EXPECT_EQ(row(1), u"a.com|1,297|1,234|0|56|0|7|"_s);
     EXPECT_EQ(row(2), u"c.com|0|0|0|0|0|0|"_s);
+    EXPECT_EQ(row(3), textFromBytes("caf\xe9.com") + u"|9,014|9,000|2|3|4|5|"_s);
     EXPECT_EQ(row(5), u"|||||||"_s);
     EXPECT_EQ(style(5, 0), QString());
     EXPECT_EQ(m_widget.Rows(), 30);
@@ -143,15 +145,44 @@ TEST_F(DomainGridTest, FindEngineInGridSearchesTheDomainColumn)
         EXPECT_EQ(m_grid.FindEngineInGrid(c.name, firstBlankRow), c.row) << c.name.toStdString();
         EXPECT_EQ(firstBlankRow, c.firstBlankRow) << c.name.toStdString();
     }
-    // A blank row before the match is reported; a full grid has none.
-    m_widget.setTextMatrix(2, 0, QString());
+    // A blank row before the match is reported.
+    show({"a.com|", "", "Mixed.Org|", "d.com|"});
     int firstBlankRow = 0;
     EXPECT_EQ(m_grid.FindEngineInGrid(u"d.com"_s, firstBlankRow), 4);
     EXPECT_EQ(firstBlankRow, 2);
-    for (int r = 1; r < m_widget.Rows(); ++r)
-        m_widget.setTextMatrix(r, 0, u"x"_s);
-    EXPECT_EQ(m_grid.FindEngineInGrid(u"new.com"_s, firstBlankRow), -1);
-    EXPECT_EQ(firstBlankRow, -1);
+}
+
+TEST(DomainGridLocale, ShowsKeptAndFreshCountsAlikeInTheUsersLocale)
+{
+    // A list written under English, then under German, then under an Arabic script: every count shows in the
+    // user's form, and a count found now looks like one kept.
+    EngineTables engines;
+    engines.InitGridHeaders();
+    const struct {
+        QLocale locale;
+        QString row;
+    } cases[] = {
+        {QLocale(QLocale::German, QLocale::Germany), u"a.com|2.004.468|1.234|1.000.000|3.234|1.000.000|0|"_s},
+        {QLocale(QLocale::English, QLocale::UnitedStates), u"a.com|2,004,468|1,234|1,000,000|3,234|1,000,000|0|"_s},
+        {QLocale(QLocale::French, QLocale::France),
+         u"a.com|2\u202F004\u202F468|1\u202F234|1\u202F000\u202F000|3\u202F234|1\u202F000\u202F000|0|"_s},
+    };
+    for (const auto& c : cases) {
+        const CountText countText(c.locale);
+        DomainList list(QString{});
+        list.append("a.com|AllTheWeb=1,234|AltaVista=1.000.000|Google=3\xD9\xAC"
+                    "234|HotBot=0|MSN=0|");
+        GridWidget widget;
+        DomainGrid grid(&widget, list, engines, countText);
+        grid.SetupUrlsGrid();
+        grid.DisplayUrlsData();
+        grid.setCount(1, 3, 1000000);
+        QStringList texts;
+        for (int col = 0; col < widget.Cols(); ++col)
+            texts.append(widget.TextMatrix(1, col));
+        EXPECT_EQ(texts.join(u'|'), c.row) << c.locale.name().toStdString();
+        EXPECT_EQ(list.entry(1), "a.com|AllTheWeb=1,234|AltaVista=1,000,000|Google=3,234|HotBot=1,000,000|MSN=0|");
+    }
 }
 
 } // namespace

@@ -1,5 +1,9 @@
+#include "domains/domainlist.h"
+#include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
+#include "grid/domaingrid.h"
 #include "grid/domainsearch.h"
-#include "grid/memorygrid.h"
+#include "grid/gridwidget.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +12,16 @@ using namespace Qt::StringLiterals;
 TEST(FindDomainRow, FindsTheNextDomainContainingTheTextEitherWayRoundTheList)
 {
     // Four domains in rows 1 to 4 of 30, a blank row between the second and the third, counts beside them.
-    MemoryGrid grid;
-    const QStringList domains = {u"alpha.com"_s, u"Beta.org"_s, QString(), u"gamma.net"_s, u"ALPHABET.io"_s};
-    for (int k = 0; k < domains.size(); ++k) {
-        grid.setTextMatrix(k + 1, 0, domains[k]);
-        grid.setTextMatrix(k + 1, 2, u"alpha"_s);
-    }
+    DomainList list(QString{});
+    for (const char* domain : {"alpha.com", "Beta.org", "", "gamma.net", "ALPHABET.io"})
+        list.append(QByteArray(domain) + "|AllTheWeb=alpha|");
+    EngineTables engines;
+    engines.InitGridHeaders();
+    const CountText countText(QLocale(QLocale::English, QLocale::UnitedStates));
+    GridWidget grid;
+    DomainGrid domainGrid(&grid, list, engines, countText);
+    domainGrid.SetupUrlsGrid();
+    ASSERT_EQ(grid.Rows(), 30);
     const auto forward = SearchDirection::Forward;
     const auto backward = SearchDirection::Backward;
     const struct {

@@ -1,4 +1,4 @@
-#include "grid/memorygrid.h"
+#include "grid/gridwidget.h"
 #include "support/fakedialogs.h"
 #include "support/lists.h"
 #include "workflows/listsession.h"
@@ -16,7 +16,7 @@ const QByteArray threeDomains = "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4
                                 "b.com|AllTheWeb=6|AltaVista=7|Google=8|HotBot=9|MSN=10|\r\n"
                                 "c.com|AllTheWeb=11|AltaVista=12|Google=13|HotBot=14|MSN=15|\r\n";
 
-// A session on a list in a temporary folder, shown in a grid in memory, edited through dialogs the test answers.
+// A session on a list in a temporary folder, shown in the grid widget, edited through dialogs the test answers.
 class EditorTest : public ::testing::Test, private UpdateRunControls {
 protected:
     QString listPath() const { return m_dir.filePath(u"brenlow.txt"_s); }
@@ -26,12 +26,13 @@ protected:
         QFile file(listPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
         file.close();
-        m_cells = std::make_unique<MemoryGrid>();
+        m_session.reset();
+        m_cells = std::make_unique<GridWidget>();
         SessionOptions options;
         options.listFilePath = listPath();
         options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         m_session = std::make_unique<ListSession>(std::move(options));
-        m_session->showIn(*m_cells, *this);
+        m_session->showIn(*this, m_cells.get());
         ASSERT_TRUE(m_session->lock(true));
         ASSERT_TRUE(m_session->load());
         m_dialogs.shown.clear();
@@ -60,7 +61,7 @@ protected:
 
     QTemporaryDir m_dir;
     FakeDialogs m_dialogs;
-    std::unique_ptr<MemoryGrid> m_cells;
+    std::unique_ptr<GridWidget> m_cells;
     std::unique_ptr<ListSession> m_session;
 
 private:
@@ -130,7 +131,7 @@ TEST_F(EditorTest, RemoveDomainAsksThenRemovesTheCurrentRow)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         open(threeDomains);
-        m_cells->setTextMatrix(1, 2, u"999"_s); // a count found since the last capture
+        m_session->grid().setCount(1, 0, 999); // a count found since the last save
         m_cells->makeCurrent(c.row, 3);
         m_dialogs.answers = {c.answer};
         editor().cmdRemoveDomain_Click(m_dialogs);
@@ -175,11 +176,10 @@ TEST_F(EditorTest, ImportAddsTheDomainOfEveryLine)
     editor().mnuFileImportUrls_Click(m_dialogs);
 
     EXPECT_EQ(m_dialogs.shown, QStringList{u"open|Import Urls|"_s + m_dir.path() + u"|*.txt"_s});
-    EXPECT_EQ(
-        records(list()),
-        (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|", "d.com" + zeroCounts,
-                           "e.com" + zeroCounts, "f.com" + zeroCounts, "g.com " + zeroCounts, "h.com" + zeroCounts,
-                           "I.com" + zeroCounts, ",comma.com" + zeroCounts, "www.j.com" + zeroCounts}));
+    EXPECT_EQ(records(list()), (QList<QByteArray>{"a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|",
+                                                  "d.com" + zeroCounts, "e.com" + zeroCounts, "f.com" + zeroCounts,
+                                                  "g.com " + zeroCounts, "h.com" + zeroCounts, "I.com" + zeroCounts,
+                                                  ",comma.com" + zeroCounts, "www.j.com" + zeroCounts}));
     EXPECT_EQ(rowTexts(3), (QStringList{u"e.com"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s}));
     EXPECT_EQ(m_cells->Row(), 9);
 
@@ -206,7 +206,7 @@ TEST_F(EditorTest, ImportGivesWhatAddingEachLineInTurnGives)
 
     const auto edited = [&](bool wholeFile) {
         open(start);
-        m_cells->setTextMatrix(3, 4, u"77"_s);
+        m_session->grid().setCount(3, 2, 77);
         if (wholeFile) {
             editor().importContents(lines);
         } else {

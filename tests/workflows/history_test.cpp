@@ -1,7 +1,7 @@
 #include "domains/historystore.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
-#include "grid/memorygrid.h"
+#include "grid/domaingrid.h"
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
@@ -39,7 +39,7 @@ QDateTime utc(int hour, int minute, int ms = 0)
     return QDateTime(QDate(2026, 12, 7), QTime(hour, minute).addMSecs(ms), Qt::UTC);
 }
 
-// An update run over a grid in memory that records into a history in a temporary folder, its requests going to a
+// An update run over a list without a grid that records into a history in a temporary folder, its requests going to a
 // loopback server that plays the engines. Its clock starts at 9:00 UTC and moves on a second each time it is
 // read. Rows 1 and 2 hold a.com and b.com.
 struct RecordingRig : UpdateRunControls, BusyPointer {
@@ -50,13 +50,13 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
         , recorder(
               *this, history, FrontEnd::CommandLine, [this](const QString& problem) { notKept.append(problem); },
               [this] { return tick(); })
-        , run(grid, fetcher, engines, countText, recorder, [this] { return tick(); })
+        , run(grid, fetcher, engines, recorder, [this] { return tick(); })
     {
         engines.InitGridHeaders();
         engines.InitEngineCatalogue();
         recorder.watch(run);
-        grid.setTextMatrix(1, 0, u"a.com"_s);
-        grid.setTextMatrix(2, 0, u"b.com"_s);
+        list.append("a.com");
+        list.append("b.com");
         server.serveDomain("a.com", {10, 20, 30, 40, 50});
         server.serveDomain("b.com", {1, 2, 3, 4, 5});
     }
@@ -90,9 +90,10 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
 
     QTemporaryDir dir;
     HttpTestServer server;
-    MemoryGrid grid;
+    DomainList list{QString()};
     EngineTables engines;
     CountText countText{QLocale(QLocale::English, QLocale::UnitedStates)};
+    DomainGrid grid{nullptr, list, engines, countText};
     std::function<void()> duringWaits;
     EventPump pump = [this] {
         if (duringWaits)
@@ -187,7 +188,7 @@ TEST(HistoryRecorder, AHistoryThatCannotBeKeptIsToldOnceAndTheRunGoesOn)
     rig.run.UpdateResults(1, 1);
     EXPECT_EQ(rig.notKept, QStringList{store.problemText()});
     EXPECT_TRUE(rig.notKept[0].contains(u"is not a Brenlow history"_s));
-    EXPECT_EQ(rig.grid.TextMatrix(2, 6), u"5"_s);
+    EXPECT_EQ(rig.grid.cellText(2, 6), u"5"_s);
     EXPECT_EQ(rig.fetches, 15);
     EXPECT_EQ(rig.entered, 2);
     EXPECT_EQ(rig.left, 2);
@@ -207,8 +208,7 @@ TEST(HistoryRecorder, ASessionWithoutTheListsLockKeepsNoHistoryAndSaysSo)
     options.listFilePath = u"/proc/self/brenlow.txt"_s;
     options.historyNotKept = [&notKept](const QString& problem) { notKept.append(problem); };
     ListSession session(std::move(options));
-    MemoryGrid grid;
-    session.showIn(grid, controls);
+    session.showIn(controls);
     EXPECT_TRUE(session.lock(false));
     session.run().UpdateResults(1, 0);
     session.run().UpdateResults(1, 0);
@@ -240,7 +240,7 @@ struct RecordingSession : UpdateRunControls {
         options.historyFreeSpace = std::move(freeSpace);
         options.historyNotKept = [this](const QString& problem) { notKept.append(problem); };
         session.emplace(std::move(options));
-        session->showIn(grid, *this);
+        session->showIn(*this);
         EXPECT_TRUE(session->lock(true));
         EXPECT_TRUE(session->load());
     }
@@ -269,7 +269,6 @@ struct RecordingSession : UpdateRunControls {
 
     QString list;
     HttpTestServer server;
-    MemoryGrid grid;
     QStringList notKept;
     std::optional<ListSession> session;
 };

@@ -3,7 +3,6 @@
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "grid/domaingrid.h"
-#include "grid/memorygrid.h"
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
@@ -25,15 +24,15 @@ const QLocale english(QLocale::English, QLocale::UnitedStates);
 const QLocale german(QLocale::German, QLocale::Germany);
 const QList<QByteArray> aQueries = linkQueries("a.com");
 
-// An update run over a grid in memory, its requests going to a loopback server that plays the engines, the
-// clock standing at 6 December 2026, 21:40. Row 1 holds a.com with the counts 1,111 to 5,555 of an earlier run.
-// Every fetch's report is recorded; duringWaits runs whenever the fetch lets events run.
+// An update run over a list without a grid, as the command line runs it, its requests going to a loopback server that
+// plays the engines, the clock standing at 6 December 2026, 21:40. Row 1 holds a.com with the counts 1,111 to 5,555 of
+// an earlier run. Every fetch's report is recorded; duringWaits runs whenever the fetch lets events run.
 struct RunRig : UpdateRunControls, BusyPointer {
     explicit RunRig(const QLocale& locale = english, std::chrono::milliseconds timeout = 10s, FetchLimits limits = {})
         : countText(locale)
         , host(posixSocketFactory(pump, server.settings(timeout)), pump)
         , fetcher(host, *this, pump, limits)
-        , run(grid, fetcher, engines, countText, *this, [] { return at2140; })
+        , run(grid, fetcher, engines, *this, [] { return at2140; })
     {
         engines.InitGridHeaders();
         engines.InitEngineCatalogue();
@@ -42,11 +41,17 @@ struct RunRig : UpdateRunControls, BusyPointer {
 
     static inline const QDateTime at2140{QDate(2026, 12, 6), QTime(21, 40)};
 
+    // Record row holds the domain and the counts as a list file would (blank records before it when need be).
     void setRow(int row, const QString& domain, const QStringList& counts)
     {
-        grid.setTextMatrix(row, 0, domain);
+        lines.resize(std::max<qsizetype>(lines.size(), row));
+        QByteArray& line = lines[row - 1];
+        line = bytesFromText(domain) + '|';
         for (int i = 0; i < counts.size(); ++i)
-            grid.setTextMatrix(row, 2 + i, counts[i]);
+            line += list.countFields().at(i) + '=' + counts[i].toUtf8() + '|';
+        list.clear();
+        for (const QByteArray& record : std::as_const(lines))
+            list.append(record);
     }
 
     // Domain, Total and the five counts.
@@ -54,7 +59,7 @@ struct RunRig : UpdateRunControls, BusyPointer {
     {
         QStringList texts;
         for (int col = 0; col < 7; ++col)
-            texts.append(grid.TextMatrix(row, col));
+            texts.append(grid.cellText(row, col));
         return texts;
     }
 
@@ -73,11 +78,13 @@ struct RunRig : UpdateRunControls, BusyPointer {
     void setBusy(bool) override {}
 
     HttpTestServer server;
-    MemoryGrid grid;
+    QList<QByteArray> lines;
+    DomainList list{QString()};
     std::function<void()> duringWaits;
     QList<FetchReport> reports;
     EngineTables engines;
     CountText countText;
+    DomainGrid grid{nullptr, list, engines, countText};
     EventPump pump = [this] {
         if (duringWaits)
             duringWaits();
@@ -377,12 +384,9 @@ TEST(DomainGrid, ShowsStoredCountsAndTheirTotalTheSameUnderEveryLocale)
         const CountText countText(c.locale);
         DomainList list{QString()};
         list.append(record);
-        MemoryGrid grid;
-        DomainGrid domainGrid(grid, list, engines, countText);
-        domainGrid.SetupUrlsGrid();
-        domainGrid.DisplayUrlsData();
-        EXPECT_EQ(grid.TextMatrix(1, 1), c.total);
-        EXPECT_EQ(grid.TextMatrix(1, 6), u"12,34"_s);
+        const DomainGrid domainGrid(nullptr, list, engines, countText);
+        EXPECT_EQ(domainGrid.cellText(1, 1), c.total);
+        EXPECT_EQ(domainGrid.cellText(1, 6), u"12,34"_s);
     }
 }
 
