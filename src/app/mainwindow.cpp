@@ -5,29 +5,22 @@
 #include "app/browseropener.h"
 #include "app/centreform.h"
 #include "app/designlayout.h"
-#include "app/domainhistory.h"
 #include "app/findbar.h"
 #include "app/gridfit.h"
-#include "app/historyview.h"
+#include "app/historywindows.h"
 #include "app/messagetext.h"
 #include "app/rowpopupmenu.h"
 #include "app/runcontroller.h"
 #include "app/weblinks.h"
-#include "domains/productsite.h"
 #include "domains/userdialogs.h"
-#include "engine/bytetext.h"
-#include "grid/gridcolumns.h"
 #include "grid/gridwidget.h"
 #include "workflows/listsession.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStatusBar>
 
@@ -46,6 +39,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
                                     [this](int row) { showHistory(row); }}))
     , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
                                         QList<QAction*>{m_controls.mnuFileImportUrls} + m_popupMenu->editingActions()))
+    , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs))
+    , m_exitSave(m_session, m_dialogs)
     , m_place(parts.settingsFile)
 {
     m_session.showIn(*m_runController, m_controls.grdUrls);
@@ -72,17 +67,17 @@ void MainWindow::connectControls()
     connect(c.cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
     connect(c.cmdAddDomain, &QPushButton::clicked, this, &MainWindow::cmdAddDomain_Click);
     connect(c.cmdRemoveDomain, &QPushButton::clicked, this, &MainWindow::cmdRemoveDomain_Click);
-    connect(c.cmdFindPageRanking, &QPushButton::clicked, this, &MainWindow::cmdFindPageRanking_Click);
-    connect(c.cmdDownload, &QPushButton::clicked, this, &MainWindow::cmdDownload_Click);
-    connect(c.cmdPopularityMean, &QPushButton::clicked, this, &MainWindow::cmdPopularityMean_Click);
+    connect(c.cmdFindPageRanking, &QPushButton::clicked, this, [this] { cmdFindPageRanking_Click(m_browser); });
+    connect(c.cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(m_browser); });
+    connect(c.cmdPopularityMean, &QPushButton::clicked, this, [this] { cmdPopularityMean_Click(m_browser); });
     connect(c.grdUrls, &GridWidget::Click, this, &MainWindow::grdUrls_Click);
     connect(c.grdUrls, &GridWidget::columnWidened, this, [this] { fitWindowToGrid(*this, *m_controls.grdUrls); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
-    connect(c.mnuFileGetUpdate, &QAction::triggered, this, &MainWindow::mnuFileGetUpdate_Click);
-    connect(c.mnuFileExportHistory, &QAction::triggered, this, &MainWindow::mnuFileExportHistory_Click);
+    connect(c.mnuFileGetUpdate, &QAction::triggered, this, [this] { mnuFileGetUpdate_Click(m_browser); });
+    connect(c.mnuFileExportHistory, &QAction::triggered, this, [this] { m_history->mnuFileExportHistory_Click(); });
     connect(c.keyHistory, &QShortcut::activated, this, [this] { showHistory(m_controls.grdUrls->Row()); });
     connect(c.mnuFileExit, &QAction::triggered, this, &MainWindow::cmdExit_Click);
-    connect(c.mnuWebPagesHome, &QAction::triggered, this, &MainWindow::mnuWebPagesHome_Click);
+    connect(c.mnuWebPagesHome, &QAction::triggered, this, [this] { mnuWebPagesHome_Click(m_browser); });
     connect(c.mnuHelpAbout, &QAction::triggered, this, &MainWindow::mnuHelpAbout_Click);
     connect(m_runController, &RunController::progressChanged, this, &MainWindow::progressChanged);
 }
@@ -152,12 +147,7 @@ void MainWindow::UpdateResults(int firstRow, int lastRow)
     statusBar()->clearMessage();
     m_runController->run(firstRow, lastRow);
     // The open histories show what the run added.
-    m_historyViews.removeAll(nullptr);
-    for (HistoryView* view : std::as_const(m_historyViews)) {
-        QString problem;
-        if (auto history = DomainHistory::read(m_session.domains().filePath(), view->domain(), problem))
-            view->setHistory(std::move(*history));
-    }
+    m_history->refresh();
     // A close asked for during the run waited for the run to end.
     if (std::exchange(m_exitAfterRun, false))
         cmdExit_Click();
@@ -174,7 +164,7 @@ void MainWindow::cmdUpdate_Click(int index)
 
 void MainWindow::cmdCancelUpdate_Click()
 {
-    m_session.fetcher().requestCancel();
+    m_session.cancelUpdate();
 }
 
 void MainWindow::cmdAddDomain_Click()
@@ -195,54 +185,13 @@ void MainWindow::mnuFileImportUrls_Click()
 
 void MainWindow::showHistory(int row)
 {
-    const QByteArray domain = bytesFromText(m_controls.grdUrls->TextMatrix(row, GridColumn::Domain));
-    if (domain.isEmpty() || domain == "0")
-        return;
-    m_historyViews.removeAll(nullptr);
-    for (HistoryView* view : std::as_const(m_historyViews)) {
-        if (view->domain() == domain) {
-            view->raise();
-            view->activateWindow();
-            return;
-        }
-    }
-    QString problem;
-    std::optional<DomainHistory> history = DomainHistory::read(m_session.domains().filePath(), domain, problem);
-    if (!history) {
-        m_dialogs.warning(sentenceOf(problem) + u'.');
-        return;
-    }
-    auto* view = new HistoryView(std::move(*history), m_session.engines(), m_session.countText(), this);
-    m_historyViews.append(view);
-    view->show();
+    const DomainList& domains = m_session.domains();
+    m_history->show(row >= 1 && row <= domains.count() ? domains.domain(row).toByteArray() : QByteArray());
 }
 
 void MainWindow::historyNotKept(const QString& problem)
 {
-    m_dialogs.warning(
-        u"History is not being kept: %1.\n\nThe counts are still updated and saved in the list."_s.arg(problem));
-}
-
-void MainWindow::mnuFileExportHistory_Click()
-{
-    const QString listPath = m_session.domains().filePath();
-    const QFileInfo list(listPath);
-    QString fileName =
-        m_dialogs.saveFile(u"Export History"_s, list.dir().filePath(list.completeBaseName() + u"-history.csv"_s),
-                           u"CSV files (*.csv);;JSON files (*.json)"_s);
-    if (fileName.isEmpty())
-        return;
-    std::optional<HistoryFormat> format = historyFormatOf(fileName);
-    if (!format) {
-        fileName += u".csv"_s;
-        format = HistoryFormat::Csv;
-    }
-    QString error;
-    if (!exportHistoryFile(listPath, fileName, *format, error)) {
-        m_dialogs.warning(u"The history was not exported: %1."_s.arg(error));
-        return;
-    }
-    statusBar()->showMessage(u"Exported the history to %1."_s.arg(QDir::toNativeSeparators(fileName)), 15000);
+    m_history->historyNotKept(problem);
 }
 
 void MainWindow::grdUrls_Click()
@@ -255,33 +204,8 @@ void MainWindow::grdUrls_Click()
 
 void MainWindow::cmdExit_Click()
 {
-    if (!isUpdating() && captureAndSave())
+    if (!isUpdating() && m_exitSave.captureAndSave())
         endProgram();
-}
-
-bool MainWindow::captureAndSave()
-{
-    // A second close (a termination signal, say) while the user is asked about a failed save waits for that
-    // answer instead of asking again.
-    if (m_saving)
-        return false;
-    const QScopedValueRollback saving(m_saving, true);
-    return saveListForExit();
-}
-
-bool MainWindow::saveListForExit()
-{
-    if (!m_session.domains().canSave()) {
-        m_dialogs.message(u"The domain list was not saved: %1 could not be read when Brenlow started and is left as "
-                          u"it is."_s.arg(m_session.domains().filePath()));
-        return true;
-    }
-    if (m_session.save())
-        return true;
-    const QString question =
-        sentenceOf(m_session.problemText()) +
-        u"\n\nThe file still holds the list as it was last saved. Exit without saving the changes?"_s;
-    return m_dialogs.askYesNo(question) == UserDialogs::Answer::Yes;
 }
 
 void MainWindow::endProgram()
@@ -305,7 +229,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         cmdCancelUpdate_Click();
         return;
     }
-    if (!captureAndSave()) {
+    if (!m_exitSave.captureAndSave()) {
         event->ignore();
         return;
     }
@@ -313,31 +237,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_exiting = true;
     event->accept();
     QCoreApplication::quit();
-}
-
-void MainWindow::mnuWebPagesHome_Click()
-{
-    OpenWebPage(m_browser, u"Tarvin Home"_s);
-}
-
-void MainWindow::mnuFileGetUpdate_Click()
-{
-    OpenWebPage(m_browser, u"Updates"_s);
-}
-
-void MainWindow::cmdPopularityMean_Click()
-{
-    m_browser.openAddress(QString::fromLatin1(ProductSite::PopularityPage));
-}
-
-void MainWindow::cmdFindPageRanking_Click()
-{
-    m_browser.openAddress(QString::fromLatin1(ProductSite::CompanionPage));
-}
-
-void MainWindow::cmdDownload_Click()
-{
-    m_browser.openAddress(QString::fromLatin1(ProductSite::CompanionDownload));
 }
 
 void MainWindow::mnuHelpAbout_Click()

@@ -1,18 +1,19 @@
 #pragma once
 
+#include "app/exitsave.h"
 #include "app/runoutcomes.h"
 #include "app/windowcontrols.h"
 #include "app/windowplace.h"
 
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class BrowserOpener;
 class DesignLayout;
-class HistoryView;
+class HistoryWindows;
 class ListSession;
 class QMenu;
 class RowPopupMenu;
@@ -76,20 +77,12 @@ private:
     void cmdAddDomain_Click();
     void cmdRemoveDomain_Click();
     void mnuFileImportUrls_Click();
-    void mnuFileExportHistory_Click();
     // Captures the grid, saves the list and ends the program; stays open when the list cannot be saved and
     // the user does not want to lose it.
     void cmdExit_Click();
     void grdUrls_Click();
-    void mnuWebPagesHome_Click();
-    void mnuFileGetUpdate_Click();
-    void cmdPopularityMean_Click();
-    void cmdFindPageRanking_Click();
-    void cmdDownload_Click();
     void mnuHelpAbout_Click();
 
-    bool captureAndSave();
-    bool saveListForExit();
     void endProgram();
 
     ListSession& m_session;
@@ -100,11 +93,11 @@ private:
     DesignLayout* m_layout;
     RowPopupMenu* m_popupMenu;
     RunController* m_runController;
-    QList<QPointer<HistoryView>> m_historyViews; // the open ones
+    std::unique_ptr<HistoryWindows> m_history;
+    ExitSave m_exitSave;
 
     WindowPlace m_place;
     QString m_appTitle;
     bool m_exiting = false;
     bool m_exitAfterRun = false;
-    bool m_saving = false;
 };

@@ -11,6 +11,8 @@
 #include <array>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 void QtBrowserOpener::openAddress(const QString& address)
 {
     QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
@@ -37,4 +39,29 @@ void OpenWebPage(BrowserOpener& browser, const QString& key)
 QString resultPageAddress(const EngineEntry& engine, const QByteArray& domain)
 {
     return textFromBytes("http://" + engine.host + linkQueryPath(engine, domain));
+}
+
+void mnuWebPagesHome_Click(BrowserOpener& browser)
+{
+    OpenWebPage(browser, u"Tarvin Home"_s);
+}
+
+void mnuFileGetUpdate_Click(BrowserOpener& browser)
+{
+    OpenWebPage(browser, u"Updates"_s);
+}
+
+void cmdPopularityMean_Click(BrowserOpener& browser)
+{
+    browser.openAddress(QString::fromLatin1(ProductSite::PopularityPage));
+}
+
+void cmdFindPageRanking_Click(BrowserOpener& browser)
+{
+    browser.openAddress(QString::fromLatin1(ProductSite::CompanionPage));
+}
+
+void cmdDownload_Click(BrowserOpener& browser)
+{
+    browser.openAddress(QString::fromLatin1(ProductSite::CompanionDownload));
 }

@@ -186,7 +186,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
 
     // A termination signal cancels a run, whose counts are saved all the same; other commands look for it
     // themselves and end without saving.
-    const TerminationSignals termination([&](int) { session.fetcher().requestCancel(); });
+    const TerminationSignals termination([&](int) { session.cancelUpdate(); });
     // A command that writes finds out that it cannot before it changes or asks anything.
     if (command.writesList(parser) && (!lockList(session, parser) || !session.checkWritable())) {
         if (TerminationSignals::received() != 0)

@@ -89,6 +89,8 @@ public:
     DomainList& domains() { return m_domains; }
     const DomainList& domains() const { return m_domains; }
     HttpFetcher& fetcher() { return m_fetcher; }
+    // Asks the update run under way to end after the fetch it waits for.
+    void cancelUpdate() { m_fetcher.requestCancel(); }
     DomainGrid& grid() { return *m_grid; }
     UpdateRun& run() { return *m_run; }
     // The list's history, opened for writing when first asked for while the session holds the lock, and
