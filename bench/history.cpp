@@ -6,8 +6,8 @@
 
 #include "benchsupport.h"
 #include "historyyear.h"
-#include "workflows/historyfile.h"
-#include "workflows/historythread.h"
+#include "history/historyfile.h"
+#include "history/historythread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

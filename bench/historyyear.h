@@ -4,8 +4,8 @@
 // and one fetch in fifty failed.
 
 #include "benchsupport.h"
-#include "domains/historyimport.h"
-#include "domains/historystore.h"
+#include "history/historyimport.h"
+#include "history/historystore.h"
 
 namespace bench {
 

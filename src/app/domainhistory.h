@@ -1,7 +1,7 @@
 #pragma once
 
-#include "domains/historystore.h"
-#include "workflows/historyfile.h"
+#include "history/historystore.h"
+#include "history/historyfile.h"
 
 #include <QByteArray>
 #include <QList>

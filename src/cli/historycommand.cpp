@@ -6,10 +6,10 @@
 #include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
 #include "domains/domaintext.h"
-#include "domains/historystore.h"
+#include "history/historystore.h"
 #include "domains/outputfile.h"
 #include "engine/bytetext.h"
-#include "workflows/historyfile.h"
+#include "history/historyfile.h"
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>

@@ -4,7 +4,7 @@
 #include "cli/invocation.h"
 #include "cli/terminaltext.h"
 #include "engine/bytetext.h"
-#include "workflows/historyfile.h"
+#include "history/historyfile.h"
 
 #include <QCommandLineParser>
 

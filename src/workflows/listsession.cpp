@@ -20,10 +20,9 @@ ListSession::ListSession(SessionOptions options)
     , m_pump(std::move(options.pump))
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
     , m_fetcher(m_socketHost, *this, m_pump, options.fetchLimits)
+    , m_recorder(m_historyThread, options.frontEnd, std::move(options.historyNotKept))
     , m_newList(options.newList)
     , m_recordsRuns(options.recordsRuns)
-    , m_frontEnd(options.frontEnd)
-    , m_historyNotKept(std::move(options.historyNotKept))
 {
     m_engines.InitGridHeaders();
     m_engines.InitEngineCatalogue();
@@ -34,9 +33,8 @@ ListSession::ListSession(SessionOptions options)
 void ListSession::showIn(UpdateRunControls& runControls, GridControl* grid)
 {
     m_grid.emplace(grid, m_domains, m_engines, m_countText);
-    m_recorder.emplace(runControls, m_historyThread, m_frontEnd, m_historyNotKept);
-    m_run.emplace(*m_grid, m_fetcher, m_engines, *m_recorder);
-    m_recorder->watch(*m_run);
+    m_runControls = &runControls;
+    m_run.emplace(*m_grid, m_fetcher, m_engines, static_cast<UpdateRunControls&>(*this));
     m_editor.emplace(*m_grid, m_domains);
 }
 
@@ -148,4 +146,28 @@ void ListSession::setBusy(bool busy)
 {
     if (m_busyPointer)
         m_busyPointer->setBusy(busy);
+}
+
+void ListSession::enterRunningState()
+{
+    m_recorder.runStarted();
+    m_runControls->enterRunningState();
+}
+
+void ListSession::leaveRunningState()
+{
+    m_recorder.runEnded(m_run->lastRun().ended, m_run->lastRun().cancelled);
+    m_runControls->leaveRunningState();
+    m_recorder.tellProblem();
+}
+
+void ListSession::showProgress(qint64 step, qint64 steps)
+{
+    m_runControls->showProgress(step, steps);
+}
+
+void ListSession::fetchEnded(const FetchReport& report)
+{
+    m_recorder.fetched(report.row, report.domain, report.engine, {report.at, report.count, report.failure});
+    m_runControls->fetchEnded(report);
 }

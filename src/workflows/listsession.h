@@ -1,17 +1,18 @@
 #pragma once
 
 #include "domains/domainlist.h"
-#include "domains/historystore.h"
 #include "domains/listlock.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "grid/domaingrid.h"
+#include "history/historyrecorder.h"
+#include "history/historystore.h"
+#include "history/historythread.h"
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
 #include "workflows/domaineditor.h"
-#include "workflows/historyrecorder.h"
 #include "workflows/updaterun.h"
 
 #include <QLocale>
@@ -58,7 +59,7 @@ enum class ListProblem {
 // the engine tables, the list and its file, the lock, the socket and the fetcher; and, once the front end shows
 // it in a grid, the grid's exchange with the list, the update run and the editor. The window and the command
 // line each hold one.
-class ListSession : private BusyPointer {
+class ListSession : private BusyPointer, private UpdateRunControls {
 public:
     explicit ListSession(SessionOptions options);
 
@@ -101,6 +102,11 @@ public:
 private:
     bool fail(ListProblem problem);
     void setBusy(bool busy) override;
+    // The update run's controls: the front end's, with every run and fetch recorded in the history.
+    void enterRunningState() override;
+    void leaveRunningState() override;
+    void showProgress(qint64 step, qint64 steps) override;
+    void fetchEnded(const FetchReport& report) override;
 
     CountText m_countText;
     EngineTables m_engines;
@@ -113,7 +119,8 @@ private:
     SocketHost m_socketHost;
     HttpFetcher m_fetcher;
     std::optional<DomainGrid> m_grid;
-    std::optional<HistoryRecorder> m_recorder;
+    UpdateRunControls* m_runControls = nullptr;
+    HistoryRecorder m_recorder;
     std::optional<UpdateRun> m_run;
     std::optional<DomainEditor> m_editor;
     DomainList::NewList m_newList;
@@ -121,6 +128,4 @@ private:
     ListProblem m_problem = ListProblem::None;
     int m_writeError = 0;
     bool m_lockHeld = false;
-    FrontEnd m_frontEnd;
-    std::function<void(const QString&)> m_historyNotKept;
 };

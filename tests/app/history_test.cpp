@@ -1,5 +1,5 @@
 #include "app/historyview.h"
-#include "domains/historystore.h"
+#include "history/historystore.h"
 #include "windowfixture.h"
 
 #include <QApplication>

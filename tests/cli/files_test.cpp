@@ -1,5 +1,5 @@
 #include "cli/clifixture.h"
-#include "domains/historystore.h"
+#include "history/historystore.h"
 
 #include <QDir>
 #include <QSqlDatabase>

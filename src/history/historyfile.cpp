@@ -1,9 +1,9 @@
-#include "workflows/historyfile.h"
+#include "history/historyfile.h"
 
-#include "domains/historyimport.h"
 #include "engine/enginecatalogue.h"
-#include "workflows/historyfilefields.h"
-#include "workflows/historyreaders.h"
+#include "history/historyfilefields.h"
+#include "history/historyimport.h"
+#include "history/historyreaders.h"
 
 #include <nlohmann/json.hpp>
 

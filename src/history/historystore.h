@@ -1,8 +1,8 @@
 #pragma once
 
-#include "domains/storedfailure.h"
 #include "engine/enginecatalogue.h"
-#include "net/httpfetcher.h"
+#include "history/storedfailure.h"
+#include "values/fetchfailure.h"
 
 #include <QByteArray>
 #include <QDateTime>

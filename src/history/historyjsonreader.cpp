@@ -1,6 +1,6 @@
-#include "domains/historyimport.h"
-#include "workflows/historyfilefields.h"
-#include "workflows/historyreaders.h"
+#include "history/historyfilefields.h"
+#include "history/historyimport.h"
+#include "history/historyreaders.h"
 
 #include <nlohmann/json.hpp>
 

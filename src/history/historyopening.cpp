@@ -1,10 +1,10 @@
 // Opening a history: to read, without writing; to write, once the file is known to be a whole history of
 // Brenlow's, taken to the present schema.
 
-#include "domains/historyschema.h"
-#include "domains/historystore.h"
 #include "domains/pathkind.h"
-#include "domains/sqliteproblem.h"
+#include "history/historyschema.h"
+#include "history/historystore.h"
+#include "history/sqliteproblem.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "domains/historyimport.h"
+#include "history/historyimport.h"
 
-#include "domains/historyschema.h"
+#include "history/historyschema.h"
 
 #include <QFile>
 #include <QSqlError>

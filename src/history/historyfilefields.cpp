@@ -1,10 +1,10 @@
-#include "workflows/historyfilefields.h"
+#include "history/historyfilefields.h"
 
 #include "domains/domaintext.h"
-#include "domains/historyschema.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
-#include "workflows/historyfile.h"
+#include "history/historyfile.h"
+#include "history/historyschema.h"
 
 #include <cstdio>
 

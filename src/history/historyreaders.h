@@ -3,7 +3,7 @@
 // The readers of the two formats of a history file (historyfile.h), each handing what it reads to an import as
 // it reads it. False, with the import refused and its error saying why, when the file is not taken.
 
-#include "workflows/historyfile.h"
+#include "history/historyfile.h"
 
 #include <QIODevice>
 

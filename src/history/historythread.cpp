@@ -1,4 +1,4 @@
-#include "workflows/historythread.h"
+#include "history/historythread.h"
 
 #include <algorithm>
 #include <chrono>

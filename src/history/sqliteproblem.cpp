@@ -1,4 +1,4 @@
-#include "domains/sqliteproblem.h"
+#include "history/sqliteproblem.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

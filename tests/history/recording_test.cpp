@@ -1,14 +1,14 @@
-#include "domains/historystore.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
 #include "grid/domaingrid.h"
+#include "history/historyfile.h"
+#include "history/historyrecorder.h"
+#include "history/historystore.h"
 #include "net/busypointer.h"
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
 #include "support/httptestserver.h"
-#include "workflows/historyfile.h"
-#include "workflows/historyrecorder.h"
 #include "workflows/listsession.h"
 #include "workflows/updaterun.h"
 
@@ -48,13 +48,12 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
         , fetcher(host, *this, pump, {})
         , history(dir.filePath(u"brenlow.txt"_s))
         , recorder(
-              *this, history, FrontEnd::CommandLine, [this](const QString& problem) { notKept.append(problem); },
+              history, FrontEnd::CommandLine, [this](const QString& problem) { notKept.append(problem); },
               [this] { return tick(); })
-        , run(grid, fetcher, engines, recorder, [this] { return tick(); })
+        , run(grid, fetcher, engines, *this, [this] { return tick(); })
     {
         engines.InitGridHeaders();
         engines.InitEngineCatalogue();
-        recorder.watch(run);
         list.append("a.com");
         list.append("b.com");
         server.serveDomain("a.com", {10, 20, 30, 40, 50});
@@ -82,10 +81,24 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
         return found;
     }
 
-    void enterRunningState() override { ++entered; }
-    void leaveRunningState() override { ++left; }
+    // The run's controls hand every run and fetch to the recorder, as the session's do.
+    void enterRunningState() override
+    {
+        ++entered;
+        recorder.runStarted();
+    }
+    void leaveRunningState() override
+    {
+        ++left;
+        recorder.runEnded(run.lastRun().ended, run.lastRun().cancelled);
+        recorder.tellProblem();
+    }
     void showProgress(qint64, qint64) override {}
-    void fetchEnded(const FetchReport&) override { ++fetches; }
+    void fetchEnded(const FetchReport& report) override
+    {
+        ++fetches;
+        recorder.fetched(report.row, report.domain, report.engine, {report.at, report.count, report.failure});
+    }
     void setBusy(bool) override {}
 
     QTemporaryDir dir;

@@ -1,4 +1,4 @@
-#include "domains/storedfailure.h"
+#include "history/storedfailure.h"
 
 #include <array>
 

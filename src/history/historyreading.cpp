@@ -1,5 +1,5 @@
-#include "domains/historyschema.h"
-#include "domains/historystore.h"
+#include "history/historyschema.h"
+#include "history/historystore.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
-#include "domains/historystore.h"
+#include "history/historystore.h"
 
-#include "domains/historyschema.h"
 #include "domains/listlocation.h"
-#include "domains/sqliteproblem.h"
+#include "history/historyschema.h"
+#include "history/sqliteproblem.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "domains/historyschema.h"
+#include "history/historyschema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

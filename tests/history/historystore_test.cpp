@@ -1,4 +1,4 @@
-#include "domains/historystore.h"
+#include "history/historystore.h"
 
 #include <QDir>
 #include <QFile>

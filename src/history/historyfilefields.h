@@ -4,7 +4,7 @@
 // of a run and of a fetch as both formats hold them, read with the checks that keep out what Brenlow could never
 // have written.
 
-#include "domains/historystore.h"
+#include "history/historystore.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domains/historystore.h"
+#include "history/historystore.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 // How a fetch's failure is stored in the history and its exports: a stable name for its kind and a detail.
 
-#include "net/httpfetcher.h"
+#include "values/fetchfailure.h"
 
 #include <QString>
 #include <QStringView>

@@ -3,7 +3,7 @@
 // What the store's writing, reading and importing share: the schema, times as the history holds them, and the
 // columns of a fetches row.
 
-#include "domains/historystore.h"
+#include "history/historystore.h"
 
 #include <QDateTime>
 #include <QString>
