@@ -30,9 +30,10 @@ std::optional<DomainHistory> DomainHistory::read(const QString& listFilePath, co
         if (fetches == run->domains.cend())
             continue;
         DomainRun shown{run->started, run->ended, run->frontEnd, run->cancelled, fetches->engines, std::nullopt};
+        // The row's Total after the run, the counts it kept where a fetch failed included.
         for (const HistoryFetch& fetch : fetches->engines) {
-            if (fetch.count)
-                shown.total = shown.total.value_or(0) + *fetch.count;
+            if (const std::optional<qint64> count = fetch.shown())
+                shown.total = shown.total.value_or(0) + *count;
         }
         history.runs.append(std::move(shown));
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "history/historystore.h"
 #include "history/historyfile.h"
+#include "history/historystore.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,7 +17,7 @@ struct DomainRun {
     FrontEnd frontEnd = FrontEnd::Window;
     bool cancelled = false;
     std::array<HistoryFetch, EngineCount> engines;
-    std::optional<qint64> total; // the sum of the counts the run got; nothing when it got none
+    std::optional<qint64> total; // the row's Total after the run, kept counts included; nothing when it had none
 };
 
 // What the history holds of one domain, its runs newest first.

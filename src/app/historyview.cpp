@@ -161,12 +161,14 @@ void HistoryView::fillChart()
     c.removeAllSeries();
     m_lines.clear();
     m_failed = nullptr;
+    m_kept = nullptr;
     m_failures.clear();
 
     const QLocale& locale = m_countText.locale();
     std::array<QList<QPointF>, EngineCount> counts;
     QList<QPointF> totals;
     QList<QPointF> failed;
+    QList<QPointF> kept;
     qint64 highest = 0;
     qreal first = std::numeric_limits<qreal>::max();
     qreal last = std::numeric_limits<qreal>::lowest();
@@ -187,9 +189,17 @@ void HistoryView::fillChart()
                 highest = std::max(highest, *fetch.count);
             } else {
                 failed.append({x, 0});
-                m_failures.append(
-                    {failed.last(), u"%1, %2: %3"_s.arg(locale.toString(fetch.at.toLocalTime(), QLocale::ShortFormat),
-                                                        m_engines.engine(k).name, failureReason(fetch.failure))});
+                const QString why = u"%1, %2: %3"_s.arg(locale.toString(fetch.at.toLocalTime(), QLocale::ShortFormat),
+                                                        m_engines.engine(k).name, failureReason(fetch.failure));
+                m_failures.append({failed.last(), why});
+                // The count the row kept goes on the engine's line, marked as kept, so that the line shows what
+                // the grid showed and does not drop to the failure.
+                if (fetch.kept) {
+                    counts[std::size_t(k)].append({x, qreal(*fetch.kept)});
+                    kept.append({x, qreal(*fetch.kept)});
+                    highest = std::max(highest, *fetch.kept);
+                    m_failures.append({kept.last(), why + u"; the count was kept from an earlier run"_s});
+                }
             }
         }
         if (run->total) {
@@ -220,16 +230,23 @@ void HistoryView::fillChart()
     total->setPointsVisible(few);
     add(total, u"Total"_s, totals);
     m_lines.append(total);
+    const auto showTip = [this](const QPointF& point, bool entered) {
+        if (entered)
+            QToolTip::showText(QCursor::pos(), failureTip(point), m_chartView);
+        else
+            QToolTip::hideText();
+    };
+    if (!kept.isEmpty()) {
+        m_kept = new QScatterSeries;
+        m_kept->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        add(m_kept, u"Kept"_s, kept);
+        connect(m_kept, &QScatterSeries::hovered, this, showTip);
+    }
     if (!failed.isEmpty()) {
         m_failed = new QScatterSeries;
         m_failed->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
         add(m_failed, u"Failed"_s, failed);
-        connect(m_failed, &QScatterSeries::hovered, this, [this](const QPointF& point, bool entered) {
-            if (entered)
-                QToolTip::showText(QCursor::pos(), failureTip(point), m_chartView);
-            else
-                QToolTip::hideText();
-        });
+        connect(m_failed, &QScatterSeries::hovered, this, showTip);
     }
 
     // A margin either side, so that the first and last points stand clear of the axes; a day for a single time.
@@ -272,6 +289,10 @@ void HistoryView::fillTable()
             QTableWidgetItem* item;
             if (fetch.count) {
                 item = cellItem(m_countText.format(*fetch.count));
+            } else if (fetch.kept) {
+                item = cellItem(u"%1 (kept)"_s.arg(m_countText.format(*fetch.kept)));
+                item->setToolTip(sentenceOf(failureReason(fetch.failure)) +
+                                 u"; the count was kept from an earlier run."_s);
             } else if (fetch.made()) {
                 item = cellItem(u"failed"_s);
                 item->setToolTip(sentenceOf(failureReason(fetch.failure)) + u'.');
@@ -378,5 +399,11 @@ void HistoryView::decorate()
         m_failed->setColor(colour);
         m_failed->setBorderColor(colour);
         m_failed->setMarkerSize(fontMetrics().height() * 0.75);
+    }
+    if (m_kept) {
+        // A square in the text's colour, beside the engines' hues: a count that is there, but old.
+        m_kept->setColor(text);
+        m_kept->setBorderColor(text);
+        m_kept->setMarkerSize(fontMetrics().height() * 0.6);
     }
 }

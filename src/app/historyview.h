@@ -62,6 +62,7 @@ private:
     QTableWidget* m_table;
     QList<QLineSeries*> m_lines; // one per engine, then the total
     QScatterSeries* m_failed = nullptr;
+    QScatterSeries* m_kept = nullptr; // counts that rows kept when their fetch failed
     QList<Failure> m_failures;
     qint64 m_highest = 0;
     int m_countSteps = 4;

@@ -6,10 +6,10 @@
 #include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
 #include "domains/domaintext.h"
-#include "history/historystore.h"
 #include "domains/outputfile.h"
 #include "engine/bytetext.h"
 #include "history/historyfile.h"
+#include "history/historystore.h"
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>
@@ -90,11 +90,12 @@ struct HistoryRow {
     const HistoryRun& run;
     const DomainFetches& fetches;
 
+    // The row's Total after the run: the counts found and those kept where a fetch failed.
     qint64 total() const
     {
         qint64 sum = 0;
         for (const HistoryFetch& fetch : fetches.engines)
-            sum += fetch.count.value_or(0);
+            sum += fetch.shown().value_or(0);
         return sum;
     }
 };
@@ -130,14 +131,17 @@ QString utcText(const QDateTime& time)
     return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
-// A table shows the start in local time and counts as the window does; a fetch that failed says so, one that was
-// not made (the run was cancelled first) is a dash.
+// A table shows the start in local time and counts as the window does; a fetch that failed says so, with the
+// count its row kept; one that was not made (the run was cancelled first) is a dash.
 QStringList tableTexts(const HistoryRow& row, const CountText& counts)
 {
     QStringList texts{counts.locale().toString(row.run.started.toLocalTime(), QLocale::ShortFormat),
                       printableText(textFromBytes(row.fetches.domain)), counts.format(row.total())};
     for (const HistoryFetch& fetch : row.fetches.engines)
-        texts.append(fetch.count ? counts.format(*fetch.count) : fetch.made() ? u"failed"_s : u"-"_s);
+        texts.append(fetch.count    ? counts.format(*fetch.count)
+                     : fetch.kept   ? u"%1 (kept)"_s.arg(counts.format(*fetch.kept))
+                     : fetch.made() ? u"failed"_s
+                                    : u"-"_s);
     return texts;
 }
 
@@ -151,7 +155,7 @@ QList<QByteArray> separatedFields(const HistoryRow& row)
     return fields;
 }
 
-// A missing count is null; "failures" tells, by engine, why a fetch failed.
+// A missing count is null; "failures" tells, by engine, why a fetch failed and the count its row kept.
 QJsonObject jsonRecord(const HistoryRow& row)
 {
     QJsonObject record{{u"started"_s, utcText(row.run.started)},
@@ -162,9 +166,13 @@ QJsonObject jsonRecord(const HistoryRow& row)
         const HistoryFetch& fetch = row.fetches.engines[static_cast<std::size_t>(engine)];
         const QString name = engineDefinitions()[static_cast<std::size_t>(engine)].name.toString();
         record.insert(name, fetch.count ? QJsonValue(*fetch.count) : QJsonValue());
-        if (fetch.made() && !fetch.count)
-            failures.insert(name, QJsonObject{{u"failure"_s, failureKindName(fetch.failure.kind)},
-                                              {u"detail"_s, failureDetailText(fetch.failure)}});
+        if (fetch.made() && !fetch.count) {
+            QJsonObject failure{{u"failure"_s, failureKindName(fetch.failure.kind)},
+                                {u"detail"_s, failureDetailText(fetch.failure)}};
+            if (fetch.kept)
+                failure.insert(u"kept"_s, QJsonValue(*fetch.kept));
+            failures.insert(name, failure);
+        }
     }
     record.insert(u"failures"_s, failures);
     return record;

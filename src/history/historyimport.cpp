@@ -243,67 +243,52 @@ bool HistoryImport::flush()
     Pending pending = std::move(m_pending);
     m_pending = {};
 
-    // Most rows are new to the history: they go in at once, and only a row that is there already is read and
-    // merged.
-    const qint64 newFetches =
-        std::count_if(pending.lines.cbegin(), pending.lines.cend(), [](qint64 l) { return l > 0; });
-    if (!write(pending, pending.fetches, false))
-        return failInStore();
-    if (m_lastWriteAdded) {
-        m_added += newFetches;
-        return roomChecked();
-    }
-
-    static const QString select = u"SELECT 0%1 FROM fetches WHERE run = ? AND domain = ?"_s.arg(fetchColumns());
-    QSqlQuery* query = m_store.prepared(select);
-    if (!query)
-        return failInStore();
-    query->bindValue(0, pending.runId);
-    query->bindValue(1, pending.domainId);
-    if (!query->exec() || !query->next()) {
-        m_store.failWith(query->lastError());
-        return failInStore();
-    }
-    std::array<HistoryFetch, EngineCount> merged;
-    readFetches(*query, 1, pending.started, merged);
-    query->finish();
-
-    qint64 added = 0;
-    for (std::size_t e = 0; e < merged.size(); ++e) {
+    // Most fetches are new to the history: they go in at once, and only one that is there already is read and
+    // compared.
+    for (int engine = 0; engine < EngineCount; ++engine) {
+        const auto e = std::size_t(engine);
         if (pending.lines[e] == 0)
             continue;
-        if (!merged[e].made()) {
-            merged[e] = pending.fetches[e];
-            ++added;
-        } else if (!sameFetch(merged[e], pending.fetches[e])) {
+        const std::optional<qint64> source = m_store.sourceId(engine);
+        if (!source || !write(pending, *source, pending.fetches[e]))
+            return failInStore();
+        if (m_lastWriteAdded) {
+            ++m_added;
+            continue;
+        }
+        QSqlQuery* query = m_store.prepared(
+            u"SELECT at, count, failure, detail FROM fetch WHERE run = ? AND domain = ? AND source = ?"_s);
+        if (!query)
+            return failInStore();
+        query->bindValue(0, pending.runId);
+        query->bindValue(1, pending.domainId);
+        query->bindValue(2, *source);
+        if (!query->exec() || !query->next()) {
+            m_store.failWith(query->lastError());
+            return failInStore();
+        }
+        const HistoryFetch held = readFetch(*query, 0, pending.started);
+        query->finish();
+        if (!sameFetch(held, pending.fetches[e])) {
             return fail(u"line %1: %2's fetch from %3 in the run %4 is %5 there but %6 in the history or earlier in "
                         u"the file"_s.arg(pending.lines[e])
                             .arg(QString::fromLatin1(pending.domain), engineDefinitions()[e].name.toString(),
-                                 pending.runIdentity, fetchText(pending.fetches[e]), fetchText(merged[e])));
+                                 pending.runIdentity, fetchText(pending.fetches[e]), fetchText(held)));
         }
     }
-    if (added == 0)
-        return true;
-    if (!write(pending, merged, true))
-        return failInStore();
-    m_added += added;
     return roomChecked();
 }
 
-bool HistoryImport::write(const Pending& row, const std::array<HistoryFetch, EngineCount>& fetches, bool replace)
+bool HistoryImport::write(const Pending& row, qint64 source, const HistoryFetch& fetch)
 {
-    static const auto statement = [](const QString& conflict) {
-        return u"INSERT OR %1 INTO fetches(domain, run%2) VALUES (?, ?%3)"_s.arg(
-            conflict, fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
-    };
-    static const QString replacing = statement(u"REPLACE"_s);
-    static const QString ignoring = statement(u"IGNORE"_s);
-    QSqlQuery* insert = m_store.prepared(replace ? replacing : ignoring);
+    QSqlQuery* insert = m_store.prepared(u"INSERT OR IGNORE INTO fetch(run, domain, source, at, count, failure, "
+                                         u"detail) VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
     if (!insert)
         return false;
-    insert->bindValue(0, row.domainId);
-    insert->bindValue(1, row.runId);
-    bindFetches(*insert, 2, row.started, fetches);
+    insert->bindValue(0, row.runId);
+    insert->bindValue(1, row.domainId);
+    insert->bindValue(2, source);
+    bindFetch(*insert, 3, row.started, fetch);
     if (!insert->exec())
         return m_store.failWith(insert->lastError());
     m_lastWriteAdded = insert->numRowsAffected() > 0;

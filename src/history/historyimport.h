@@ -54,8 +54,8 @@ private:
     bool failInStore();
     const RunInfo* findRun(const HistoryRun& run, qint64 line);
     bool flush();
-    // Writes a row of fetches: in place of the row there, or (replace false) only when none is there yet.
-    bool write(const Pending& row, const std::array<HistoryFetch, EngineCount>& fetches, bool replace);
+    // Writes a fetch of a source unless the history holds one already.
+    bool write(const Pending& row, qint64 source, const HistoryFetch& fetch);
     bool roomChecked();
     void abandon();
 

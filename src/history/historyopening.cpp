@@ -90,7 +90,16 @@ bool HistoryStore::openToRead()
     // Read only, and through the link to the file itself: a reader needs no write access and makes no file.
     const QString file = QFileInfo(m_path).canonicalFilePath();
     const QString query = isIdleLogFile(file) ? u"mode=ro&immutable=1"_s : u"mode=ro"_s;
-    return connect(sqliteUri(file, query), true) && checkSchema(false) && loadDomainIds();
+    if (!connect(sqliteUri(file, query), true) || !checkSchema(false))
+        return false;
+    // An older history is read as it stands, through views that show it as the present version.
+    if (m_version >= 1 && m_version < SchemaVersion) {
+        for (const QString& statement : olderVersionViews()) {
+            if (!exec(statement))
+                return false;
+        }
+    }
+    return loadDomainIds();
 }
 
 bool HistoryStore::openToWrite(bool exists, Check check)

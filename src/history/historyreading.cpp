@@ -70,16 +70,25 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
 
     QSqlQuery query(database());
     query.setForwardOnly(true);
+    // Reads a fetch row whose columns from first on are source, at, count, failure and detail into fetches.
+    const auto readInto = [&](DomainFetches& fetches, int first, const QDateTime& started) {
+        const int engine = engineOf(query.value(first).toLongLong());
+        if (engine >= 0)
+            fetches.engines[std::size_t(engine)] = readFetch(query, first + 1, started);
+    };
     if (domains.isEmpty()) {
         QHash<qint64, QByteArray> names;
         for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
             names.insert(it.value(), it.key());
-        if (!query.prepare(u"SELECT domain%1 FROM fetches WHERE run = ?"_s.arg(fetchColumns())))
+        // A run's rows come by domain, as the table keeps them.
+        if (!query.prepare(u"SELECT domain, source, at, count, failure, detail FROM fetch WHERE run = ? "
+                           "ORDER BY domain, source"_s))
             return failWith(query.lastError());
         for (RunRow& row : rows) {
             query.bindValue(0, row.id);
             if (!query.exec())
                 return failWith(query.lastError());
+            qint64 lastDomain = -1;
             while (query.next()) {
                 const qint64 id = query.value(0).toLongLong();
                 if (!names.contains(id)) { // a name written since the names were read
@@ -88,9 +97,11 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
                     for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
                         names.insert(it.value(), it.key());
                 }
-                DomainFetches fetches{names.value(id), {}};
-                readFetches(query, 1, row.run.started, fetches.engines);
-                row.run.domains.append(std::move(fetches));
+                if (id != lastDomain) {
+                    row.run.domains.append(DomainFetches{names.value(id), {}});
+                    lastDomain = id;
+                }
+                readInto(row.run.domains.last(), 1, row.run.started);
             }
             query.finish();
             if (!visit(row.run))
@@ -101,9 +112,9 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
     }
 
     // A domain's fetches are looked up run by run: a run's fetches are one range of the table, and a run writes
-    // its domains at the table's end, one page a domain.
-    if (!query.prepare(u"SELECT r.id%1 FROM run r CROSS JOIN fetches f ON f.run = r.id AND f.domain = ? "
-                       "WHERE r.started BETWEEN ? AND ?"_s.arg(fetchColumns())))
+    // its domains at the table's end, a page or so a domain.
+    if (!query.prepare(u"SELECT r.id, f.source, f.at, f.count, f.failure, f.detail FROM run r CROSS JOIN fetch f "
+                       "ON f.run = r.id AND f.domain = ? WHERE r.started BETWEEN ? AND ?"_s))
         return failWith(query.lastError());
     QHash<qint64, qsizetype> rowOfRun;
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -117,11 +128,14 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
         query.bindValue(2, bound(until, std::numeric_limits<qint64>::max()));
         if (!query.exec())
             return failWith(query.lastError());
+        HistoryRun* lastRun = nullptr;
         while (query.next()) {
             HistoryRun& run = rows[rowOfRun.value(query.value(0).toLongLong())].run;
-            DomainFetches fetches{domain, {}};
-            readFetches(query, 1, run.started, fetches.engines);
-            run.domains.append(std::move(fetches));
+            if (&run != lastRun || run.domains.isEmpty() || run.domains.last().domain != domain) {
+                run.domains.append(DomainFetches{domain, {}});
+                lastRun = &run;
+            }
+            readInto(run.domains.last(), 1, run.started);
         }
     }
     for (const RunRow& row : std::as_const(rows)) {

@@ -9,6 +9,39 @@ using namespace Qt::StringLiterals;
 
 namespace history {
 
+namespace {
+
+// ", at0, count0, failure0, detail0, at1, …": the columns of the engines' fetches in a row of versions 1 and 2.
+QString engineColumns()
+{
+    QString columns;
+    for (int i = 0; i < EngineCount; ++i)
+        columns += u", at%1, count%1, failure%1, detail%1"_s.arg(i);
+    return columns;
+}
+
+// The fetches of the side-by-side rows of versions 1 and 2 as the rows of version 3, source i + 1 for engine i.
+QString engineRowsAsFetches()
+{
+    QStringList selects;
+    for (int i = 0; i < EngineCount; ++i)
+        selects.append(u"SELECT run, domain, %1 AS source, at%2 AS at, count%2 AS count, failure%2 AS failure, "
+                       u"detail%2 AS detail FROM fetches WHERE at%2 IS NOT NULL"_s.arg(i + 1)
+                           .arg(i));
+    return selects.join(u" UNION ALL "_s);
+}
+
+// The sources of versions 1 and 2, whose columns were the engines'.
+QString engineSources()
+{
+    QStringList rows;
+    for (int i = 0; i < EngineCount; ++i)
+        rows.append(u"(%1, '%2')"_s.arg(i + 1).arg(engineDefinitions()[std::size_t(i)].name));
+    return rows.join(u", "_s);
+}
+
+} // namespace
+
 const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps()
 {
     static const std::array<QString, HistoryStore::SchemaVersion> steps{
@@ -17,7 +50,7 @@ const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps()
         u"front_end INTEGER NOT NULL, cancelled INTEGER NOT NULL DEFAULT 0);"
         u"CREATE TABLE domain(id INTEGER PRIMARY KEY, name BLOB NOT NULL UNIQUE);"
         u"CREATE TABLE fetches(domain INTEGER NOT NULL, run INTEGER NOT NULL"_s +
-            fetchColumns() + u", PRIMARY KEY(run, domain)) WITHOUT ROWID"_s,
+            engineColumns() + u", PRIMARY KEY(run, domain)) WITHOUT ROWID"_s,
         // Version 2: a run has an identity of its own, and its start need not be unique.
         u"CREATE TABLE run_v2(id INTEGER PRIMARY KEY, identity TEXT NOT NULL UNIQUE, started INTEGER NOT NULL, "
         u"ended INTEGER, front_end INTEGER NOT NULL, cancelled INTEGER NOT NULL DEFAULT 0);"
@@ -26,8 +59,24 @@ const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps()
         u"DROP TABLE run;"
         u"ALTER TABLE run_v2 RENAME TO run;"
         u"CREATE INDEX run_started ON run(started)"_s,
+        // Version 3: a row a fetch, which names its source; a failed fetch keeps the count its row kept.
+        u"CREATE TABLE source(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
+        u"INSERT INTO source(id, name) VALUES "_s +
+            engineSources() +
+            u";CREATE TABLE fetch(run INTEGER NOT NULL, domain INTEGER NOT NULL, source INTEGER NOT NULL, "
+            u"at INTEGER NOT NULL, count INTEGER, failure TEXT, detail TEXT, PRIMARY KEY(run, domain, source)) "
+            u"WITHOUT ROWID;"
+            u"INSERT INTO fetch SELECT * FROM ("_s +
+            engineRowsAsFetches() + u") ORDER BY run, domain, source;DROP TABLE fetches"_s,
     };
     return steps;
+}
+
+QStringList olderVersionViews()
+{
+    return {u"CREATE TEMP TABLE source(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)"_s,
+            u"INSERT INTO temp.source(id, name) VALUES "_s + engineSources(),
+            u"CREATE TEMP VIEW fetch AS "_s + engineRowsAsFetches()};
 }
 
 std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, QSqlError& error)
@@ -38,8 +87,16 @@ std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, Q
     const QStringList run =
         version >= 2 ? QStringList{u"id"_s, u"identity"_s, u"started"_s, u"ended"_s, u"front_end"_s, u"cancelled"_s}
                      : QStringList{u"id"_s, u"started"_s, u"ended"_s, u"front_end"_s, u"cancelled"_s};
-    const std::pair<QString, QStringList> expected[] = {
-        {u"domain"_s, {u"id"_s, u"name"_s}}, {u"fetches"_s, fetches}, {u"run"_s, run}};
+    QList<std::pair<QString, QStringList>> expected{{u"domain"_s, {u"id"_s, u"name"_s}}};
+    if (version >= 3) {
+        expected.append(
+            {u"fetch"_s, {u"run"_s, u"domain"_s, u"source"_s, u"at"_s, u"count"_s, u"failure"_s, u"detail"_s}});
+    } else {
+        expected.append({u"fetches"_s, fetches});
+    }
+    expected.append({u"run"_s, run});
+    if (version >= 3)
+        expected.append({u"source"_s, {u"id"_s, u"name"_s}});
 
     QSqlQuery query(database);
     query.setForwardOnly(true);
@@ -52,9 +109,12 @@ std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, Q
         tables.append(query.value(0).toString());
     if (version == 0)
         return tables.isEmpty();
-    if (tables != QStringList{u"domain"_s, u"fetches"_s, u"run"_s})
+    QStringList expectedTables;
+    for (const auto& table : std::as_const(expected))
+        expectedTables.append(table.first);
+    if (tables != expectedTables)
         return false;
-    for (const auto& [table, columns] : expected) {
+    for (const auto& [table, columns] : std::as_const(expected)) {
         if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(table))) {
             error = query.lastError();
             return std::nullopt;
@@ -68,46 +128,33 @@ std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, Q
     return true;
 }
 
-QString fetchColumns()
-{
-    QString columns;
-    for (int i = 0; i < EngineCount; ++i)
-        columns += u", at%1, count%1, failure%1, detail%1"_s.arg(i);
-    return columns;
-}
-
-void bindFetches(QSqlQuery& query, int first, const QDateTime& started,
-                 const std::array<HistoryFetch, EngineCount>& engines)
+void bindFetch(QSqlQuery& query, int first, const QDateTime& started, const HistoryFetch& fetch)
 {
     const QVariant none(QMetaType::fromType<qint64>());
     const QVariant noText(QMetaType::fromType<QString>());
-    int column = first;
-    for (const HistoryFetch& fetch : engines) {
-        const bool failed = fetch.made() && !fetch.count;
-        query.bindValue(column++, fetch.made() ? QVariant(started.msecsTo(fetch.at)) : none);
-        query.bindValue(column++, fetch.count ? QVariant(*fetch.count) : none);
-        query.bindValue(column++, failed ? QVariant(failureKindName(fetch.failure.kind)) : noText);
-        const QString detail = failed ? failureDetailText(fetch.failure) : QString();
-        query.bindValue(column++, detail.isEmpty() ? noText : QVariant(detail));
-    }
+    const bool failed = !fetch.count;
+    const std::optional<qint64> shown = fetch.shown();
+    query.bindValue(first, started.msecsTo(fetch.at));
+    query.bindValue(first + 1, shown ? QVariant(*shown) : none);
+    query.bindValue(first + 2, failed ? QVariant(failureKindName(fetch.failure.kind)) : noText);
+    const QString detail = failed ? failureDetailText(fetch.failure) : QString();
+    query.bindValue(first + 3, detail.isEmpty() ? noText : QVariant(detail));
 }
 
-void readFetches(const QSqlQuery& query, int first, const QDateTime& started,
-                 std::array<HistoryFetch, EngineCount>& engines)
+HistoryFetch readFetch(const QSqlQuery& query, int first, const QDateTime& started)
 {
-    for (int i = 0; i < EngineCount; ++i) {
-        const int column = first + 4 * i;
-        HistoryFetch& fetch = engines[static_cast<std::size_t>(i)];
-        fetch = {};
-        if (query.isNull(column))
-            continue;
-        fetch.at = started.addMSecs(query.value(column).toLongLong());
-        if (!query.isNull(column + 1))
-            fetch.count = query.value(column + 1).toLongLong();
-        else
-            fetch.failure = failureFromText(query.value(column + 2).toString(), query.value(column + 3).toString())
-                                .value_or(FailureDetail{});
+    HistoryFetch fetch;
+    fetch.at = started.addMSecs(query.value(first).toLongLong());
+    const std::optional<qint64> count =
+        query.isNull(first + 1) ? std::nullopt : std::optional(query.value(first + 1).toLongLong());
+    if (query.isNull(first + 2)) {
+        fetch.count = count;
+    } else {
+        fetch.kept = count;
+        fetch.failure = failureFromText(query.value(first + 2).toString(), query.value(first + 3).toString())
+                            .value_or(FailureDetail{});
     }
+    return fetch;
 }
 
 } // namespace history

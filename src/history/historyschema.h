@@ -1,7 +1,7 @@
 #pragma once
 
 // What the store's writing, reading and importing share: the schema, times as the history holds them, and the
-// columns of a fetches row.
+// columns of a fetch row.
 
 #include "history/historystore.h"
 
@@ -40,22 +40,21 @@ inline QString legacyRunIdentity(qint64 startedMs)
     return QStringLiteral("v1-%1").arg(startedMs);
 }
 
-// The statements that take a history from one version to the next: the first makes version 1, the second takes
-// version 1 to version 2.
+// The statements that take a history from one version to the next: the first makes version 1, the next take it
+// on a version at a time.
 const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps();
+
+// Statements that show a history of version 1 or 2 to a connection that only reads it as version 3 shows itself:
+// a temporary source table and fetch view.
+QStringList olderVersionViews();
 
 // Whether the database holds a Brenlow history of the version given, table by table and column by column (no
 // table at all for version 0); nothing, with error set, when it could not be read.
 std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, QSqlError& error);
 
-// ", at0, count0, failure0, detail0, at1, …": the columns of a fetches row after its keys.
-QString fetchColumns();
-
-// Binds the engines' fetches of a row, from the placeholder first on, and reads them back from the column first
-// on.
-void bindFetches(QSqlQuery& query, int first, const QDateTime& started,
-                 const std::array<HistoryFetch, EngineCount>& engines);
-void readFetches(const QSqlQuery& query, int first, const QDateTime& started,
-                 std::array<HistoryFetch, EngineCount>& engines);
+// The columns at, count, failure and detail of a fetch row: bound from the placeholder first on, and read back
+// from the column first on.
+void bindFetch(QSqlQuery& query, int first, const QDateTime& started, const HistoryFetch& fetch);
+HistoryFetch readFetch(const QSqlQuery& query, int first, const QDateTime& started);
 
 } // namespace history

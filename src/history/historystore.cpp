@@ -13,6 +13,7 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
@@ -179,6 +180,8 @@ bool HistoryStore::transaction(const std::function<bool()>& writes)
 bool HistoryStore::loadDomainIds()
 {
     m_domainIds.clear();
+    m_sourceIds.clear();
+    m_engineOfSource.clear();
     if (m_empty || m_pending)
         return true;
     QSqlQuery query(database());
@@ -187,7 +190,49 @@ bool HistoryStore::loadDomainIds()
         return failWith(query.lastError());
     while (query.next())
         m_domainIds.insert(query.value(1).toByteArray(), query.value(0).toLongLong());
+    // The history names its sources; those the catalogue holds are its engines.
+    if (!query.exec(u"SELECT id, name FROM source"_s))
+        return failWith(query.lastError());
+    const auto& engines = engineDefinitions();
+    while (query.next()) {
+        const QString name = query.value(1).toString();
+        const auto engine =
+            std::find_if(engines.begin(), engines.end(), [&](const EngineDefinition& e) { return e.name == name; });
+        if (engine == engines.end())
+            continue;
+        const int index = int(engine - engines.begin());
+        m_sourceIds.insert(index, query.value(0).toLongLong());
+        m_engineOfSource.insert(query.value(0).toLongLong(), index);
+    }
     return true;
+}
+
+std::optional<qint64> HistoryStore::sourceId(int engine)
+{
+    const auto known = m_sourceIds.constFind(engine);
+    if (known != m_sourceIds.cend())
+        return *known;
+    // A source new to this history is named in it before its first count.
+    QSqlQuery* insert = prepared(u"INSERT OR IGNORE INTO source(name) VALUES (?)"_s);
+    QSqlQuery* select = insert ? prepared(u"SELECT id FROM source WHERE name = ?"_s) : nullptr;
+    if (!select)
+        return std::nullopt;
+    const QString name = engineDefinitions()[std::size_t(engine)].name.toString();
+    insert->bindValue(0, name);
+    if (!insert->exec()) {
+        failWith(insert->lastError());
+        return std::nullopt;
+    }
+    select->bindValue(0, name);
+    if (!select->exec() || !select->next()) {
+        failWith(select->lastError());
+        return std::nullopt;
+    }
+    const qint64 id = select->value(0).toLongLong();
+    select->finish();
+    m_sourceIds.insert(engine, id);
+    m_engineOfSource.insert(id, engine);
+    return id;
 }
 
 std::optional<qint64> HistoryStore::domainId(const QByteArray& domain)
@@ -246,17 +291,25 @@ bool HistoryStore::insertFetches(qint64 runId, const QDateTime& started, const D
     const std::optional<qint64> domain = domainId(fetches.domain);
     if (!domain)
         return false;
-    static const QString insert = u"INSERT OR REPLACE INTO fetches(domain, run%1) VALUES (?, ?%2)"_s.arg(
-        fetchColumns(), u", ?, ?, ?, ?"_s.repeated(EngineCount));
-    QSqlQuery* query = prepared(insert);
+    QSqlQuery* query = prepared(u"INSERT OR REPLACE INTO fetch(run, domain, source, at, count, failure, detail) "
+                                u"VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
     if (!query)
         return false;
-    query->bindValue(0, *domain);
-    query->bindValue(1, runId);
-    bindFetches(*query, 2, started, fetches.engines);
-    if (!query->exec())
-        return failWith(query->lastError());
-    query->finish();
+    for (int engine = 0; engine < EngineCount; ++engine) {
+        const HistoryFetch& fetch = fetches.engines[std::size_t(engine)];
+        if (!fetch.made())
+            continue;
+        const std::optional<qint64> source = sourceId(engine);
+        if (!source)
+            return false;
+        query->bindValue(0, runId);
+        query->bindValue(1, *domain);
+        query->bindValue(2, *source);
+        bindFetch(*query, 3, started, fetch);
+        if (!query->exec())
+            return failWith(query->lastError());
+        query->finish();
+    }
     return true;
 }
 

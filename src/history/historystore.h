@@ -25,14 +25,17 @@ class QSqlQuery;
 // Which front end made a run.
 enum class FrontEnd : quint8 { Window = 1, CommandLine = 2 };
 
-// One engine's fetch for a domain in a run: the count the page stated, or why there is none. A fetch that was
-// never made (the run was cancelled first) has no time.
+// One engine's fetch for a domain in a run: the count the page stated, or why there is none and the count the
+// row kept. A fetch that was never made (the run was cancelled first) has no time.
 struct HistoryFetch {
     QDateTime at;                // when it ended, in UTC to the millisecond; invalid when it was not made
     std::optional<qint64> count; // the count; nothing when it failed
     FailureDetail failure;       // why it failed
+    std::optional<qint64> kept;  // when it failed: the count the row kept and showed, if it showed one
 
     bool made() const { return at.isValid(); }
+    // What the row showed after the fetch: the count found, or the count kept.
+    std::optional<qint64> shown() const { return count ? count : kept; }
 };
 
 // What one run asked the engines about one domain.
@@ -72,17 +75,20 @@ enum class HistoryProblem {
 // the one history. Only the holder of the list's lock writes; anyone may read, and reading creates no file and
 // needs no write access. A store that meets a problem stops and says so once; the list never depends on it.
 //
-// The schema (PRAGMA user_version 2): run(id, identity, started, ended, front_end, cancelled) with times in
+// The schema (PRAGMA user_version 3): run(id, identity, started, ended, front_end, cancelled) with times in
 // milliseconds since 1970 UTC and the identity a text of its own ("v1-" and the start for the runs of version 1,
-// which told runs apart by their start); domain(id, name) with the domain's bytes; and one row of fetches(run,
-// domain, then for each engine k: at_k, the milliseconds after the run's start when the fetch ended, count_k,
-// failure_k and detail_k), keyed by run and domain without a rowid, so that a run appends its domains at the end
-// of the table and a domain's history is one lookup a run. The file keeps a rollback journal, which is gone
-// after every commit: between writes the history is one file, which readers read without writing.
+// which told runs apart by their start); domain(id, name) with the domain's bytes; source(id, name) with the
+// source's name ("Google"); and one row of fetch(run, domain, source, at, count, failure, detail) for each fetch:
+// at, the milliseconds after the run's start when it ended; count, the count found or, for a failed fetch (failure
+// and detail say why), the count the row kept. The rows are keyed by run, domain and source without a rowid, so
+// that a run appends its domains at the end of the table and a domain's history is one lookup a run. Versions 1
+// and 2 kept one row of fetches a run and domain, with the engines' columns side by side; they are read as they
+// stand and migrated when first written. The file keeps a rollback journal, which is gone after every commit:
+// between writes the history is one file, which readers read without writing.
 class HistoryStore {
 public:
     enum class Mode { Read, Write };
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     static constexpr std::chrono::milliseconds DefaultBusyTimeout{2000};
     // The free bytes of the file system that holds a folder; nothing when they cannot be known.
     using FreeSpace = std::function<std::optional<qint64>(const QString& folder)>;
@@ -159,6 +165,9 @@ private:
     bool ensureRoom(qint64 bytes);
     bool loadDomainIds();
     std::optional<qint64> domainId(const QByteArray& domain);
+    std::optional<qint64> sourceId(int engine);
+    // The engine of a source the history names; -1 for a source the catalogue does not hold.
+    int engineOf(qint64 sourceId) const { return m_engineOfSource.value(sourceId, -1); }
     bool insertFetches(qint64 runId, const QDateTime& started, const DomainFetches& fetches);
     bool readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows);
     bool visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
@@ -181,6 +190,8 @@ private:
     HistoryProblem m_problem = HistoryProblem::None;
     QString m_detail; // what the database or the system said of the problem
     QHash<QByteArray, qint64> m_domainIds;
+    QHash<int, qint64> m_sourceIds;                                       // by engine
+    QHash<qint64, int> m_engineOfSource;                                  // by source id
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements; // prepared, by their text
     qint64 m_runId = -1;
     QDateTime m_runStarted;

@@ -19,6 +19,7 @@ struct FetchReport {
     std::optional<qint64> count; // the count written; nothing when the fetch failed
     FailureDetail failure;       // why it failed
     QString keptCount;           // the text the cell kept when it failed
+    std::optional<qint64> kept;  // the count the cell kept when it failed, if it holds one
 
     bool failed() const { return !count; }
 };

@@ -168,6 +168,7 @@ void ListSession::showProgress(qint64 step, qint64 steps)
 
 void ListSession::fetchEnded(const FetchReport& report)
 {
-    m_recorder.fetched(report.row, report.domain, report.engine, {report.at, report.count, report.failure});
+    m_recorder.fetched(report.row, report.domain, report.engine,
+                       {report.at, report.count, report.failure, report.kept});
     m_runControls->fetchEnded(report);
 }

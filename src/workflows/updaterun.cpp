@@ -72,7 +72,7 @@ void UpdateRun::fetchCount(int row, int engine, const QByteArray& domain)
     const EngineEntry& entry = m_engines.engine(engine);
     const HttpResult result = m_fetcher.HttpRequest(entry.host, linkQueryPath(entry, domain));
 
-    FetchReport report{row, engine, domain, m_clock(), std::nullopt, result.failure, {}};
+    FetchReport report{row, engine, domain, m_clock(), std::nullopt, result.failure, {}, {}};
     if (result.succeeded) {
         report.count = FindLinkCount(result.response, entry.name);
         if (!report.count)
@@ -87,6 +87,7 @@ void UpdateRun::fetchCount(int row, int engine, const QByteArray& domain)
         if (m_grid.domains().countState(row, engine) == DomainList::CountState::None)
             m_grid.setCount(row, engine, 0);
         report.keptCount = m_grid.cellText(row, GridColumn::FirstEngine + engine);
+        report.kept = m_grid.domains().countValue(row, engine);
         m_summary.failures.append(report);
     }
     m_controls.fetchEnded(report);

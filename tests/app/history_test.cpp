@@ -44,9 +44,11 @@ double contrast(const QColor& a, const QColor& b)
 
 class HistoryWindowTest : public WindowTest {
 protected:
-    // A domain's five fetches, ending one second apart from start; a missing count is a 503.
+    // A domain's five fetches, ending one second apart from start; a missing count is a 503, and its row kept the
+    // count kept.
     static DomainFetches fetches(const QByteArray& domain, const QDateTime& start,
-                                 const std::array<std::optional<qint64>, EngineCount>& counts)
+                                 const std::array<std::optional<qint64>, EngineCount>& counts,
+                                 std::optional<qint64> kept = {})
     {
         DomainFetches fetched;
         fetched.domain = domain;
@@ -58,12 +60,14 @@ protected:
                 fetch.failure.kind = FetchFailure::ErrorStatus;
                 fetch.failure.status = 503;
                 fetch.failure.statusText = "Service Unavailable";
+                fetch.kept = kept;
             }
         }
         return fetched;
     }
 
-    // a.com in two runs, the second with Google failed; b.com in the first only; c.com never.
+    // a.com in two runs, the second with Google failed and its count of the first kept; b.com in the first only;
+    // c.com never.
     void writeHistory()
     {
         HistoryStore store(listPath());
@@ -73,7 +77,7 @@ protected:
         ASSERT_TRUE(store.recordDomain(fetches("b.com", march(1, 9, 10), {1, 2, 3, 4, 5})));
         ASSERT_TRUE(store.endRun(march(1, 9, 20), false));
         ASSERT_TRUE(store.beginRun(march(2, 9), FrontEnd::CommandLine));
-        ASSERT_TRUE(store.recordDomain(fetches("a.com", march(2, 9), {1100, 2200, std::nullopt, 4400, 5500})));
+        ASSERT_TRUE(store.recordDomain(fetches("a.com", march(2, 9), {1100, 2200, std::nullopt, 4400, 5500}, 3000)));
         ASSERT_TRUE(store.endRun(march(2, 9, 10), false));
     }
 
@@ -107,16 +111,18 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
     EXPECT_EQ(view.windowTitle(), u"History of a.com"_s);
     EXPECT_FALSE(view.isModal());
 
-    // Each engine's counts at the times its fetches ended, the run's total at its start, a failure at y = 0.
+    // Each engine's counts at the times its fetches ended, a count kept marked as such; the row's total after the
+    // run at its start, which a failed fetch does not pull down; a failure at y = 0.
     QMap<QString, QList<QPointF>> series;
     for (QAbstractSeries* each : view.chart().series())
         series[each->name()] = static_cast<QXYSeries*>(each)->points();
     const auto at = [](const QDateTime& time) { return qreal(time.toMSecsSinceEpoch()); };
     EXPECT_EQ(series.keys(), (QStringList{u"AllTheWeb"_s, u"AltaVista"_s, u"Failed"_s, u"Google"_s, u"HotBot"_s,
-                                          u"MSN"_s, u"Total"_s}));
+                                          u"Kept"_s, u"MSN"_s, u"Total"_s}));
     EXPECT_EQ(series[u"AllTheWeb"_s], (QList<QPointF>{{at(march(1, 9, 1)), 1000}, {at(march(2, 9, 1)), 1100}}));
-    EXPECT_EQ(series[u"Google"_s], (QList<QPointF>{{at(march(1, 9, 3)), 3000}}));
-    EXPECT_EQ(series[u"Total"_s], (QList<QPointF>{{at(march(1, 9)), 15000}, {at(march(2, 9)), 13200}}));
+    EXPECT_EQ(series[u"Google"_s], (QList<QPointF>{{at(march(1, 9, 3)), 3000}, {at(march(2, 9, 3)), 3000}}));
+    EXPECT_EQ(series[u"Kept"_s], (QList<QPointF>{{at(march(2, 9, 3)), 3000}}));
+    EXPECT_EQ(series[u"Total"_s], (QList<QPointF>{{at(march(1, 9)), 15000}, {at(march(2, 9)), 16200}}));
     const QPointF failed(at(march(2, 9, 3)), 0);
     EXPECT_EQ(series[u"Failed"_s], QList<QPointF>{failed});
     const QString why = timeText(march(2, 9, 3)) + u", Google: the server answered 503 Service Unavailable"_s;
@@ -134,11 +140,12 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
             texts.append(table.item(r, col)->text());
         return texts;
     };
-    EXPECT_EQ(row(0), (QStringList{timeText(march(2, 9)), u"1.100"_s, u"2.200"_s, u"failed"_s, u"4.400"_s, u"5.500"_s,
-                                   u"13.200"_s}));
+    EXPECT_EQ(row(0), (QStringList{timeText(march(2, 9)), u"1.100"_s, u"2.200"_s, u"3.000 (kept)"_s, u"4.400"_s,
+                                   u"5.500"_s, u"16.200"_s}));
     EXPECT_EQ(row(1), (QStringList{timeText(march(1, 9)), u"1.000"_s, u"2.000"_s, u"3.000"_s, u"4.000"_s, u"5.000"_s,
                                    u"15.000"_s}));
-    EXPECT_EQ(table.item(0, 3)->toolTip(), u"The server answered 503 Service Unavailable."_s);
+    EXPECT_EQ(table.item(0, 3)->toolTip(),
+              u"The server answered 503 Service Unavailable; the count was kept from an earlier run."_s);
     EXPECT_EQ(table.horizontalHeaderItem(6)->text(), u"Total"_s);
 
     // Every text shown whole, the chart a good part of the window, the window on the screen.

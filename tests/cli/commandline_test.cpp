@@ -100,6 +100,20 @@ TEST_F(CommandLineTest, UpdateTellsEveryFetchThatFailedAndSumsUp)
     EXPECT_EQ(lines[3], "");
     EXPECT_EQ(listFile(), "a.com|AllTheWeb=100|AltaVista=200|Google=3,000|HotBot=400|MSN=500|\r\n"
                           "b\x1b[2J.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=0|\r\n");
+
+    // The history's totals are the rows' totals after the run: a count kept counts, and says it was kept.
+    const QList<QByteArray> history = run({u"history"_s, u"--format=csv"_s, u"--no-header"_s}).out.split('\n');
+    ASSERT_EQ(history.size(), 3);
+    EXPECT_TRUE(history[0].endsWith(",a.com,4200,100,200,,400,500\r")) << history[0].toStdString();
+    EXPECT_TRUE(history[1].endsWith(",b\x1b[2J.com,10,1,2,3,4,\r")) << history[1].toStdString();
+    const QByteArray json = run({u"history"_s, u"--format=json"_s, u"a.com"_s}).out;
+    EXPECT_TRUE(json.contains(R"("failures":{"Google":{"detail":"503 Service Unavailable","failure":"error-status",)"
+                              R"("kept":3000}})"))
+        << json.toStdString();
+    EXPECT_TRUE(json.contains(R"("total":4200)")) << json.toStdString();
+    const QByteArray table = run({u"history"_s, u"a.com"_s}).out;
+    EXPECT_TRUE(table.contains("a.com   4,200        100        200  3,000 (kept)     400  500\n"))
+        << table.toStdString();
 }
 
 TEST_F(CommandLineTest, ShowAddRemoveAndImportEditTheListAsTheWindowDoes)

@@ -253,9 +253,8 @@ TEST_F(FilesTest, ReadingTheHistoryMakesNoFileAndNeedsNoWriteAccess)
         QTemporaryDir programFolder;
         const QString program = programFolder.filePath(u"brenlow-cli"_s);
         ASSERT_TRUE(QFile::copy(QStringLiteral(BRENLOW_CLI), program));
-        ASSERT_TRUE(QFile::setPermissions(programFolder.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                                    QFile::ExeOwner | QFile::ReadOther |
-                                                                    QFile::ExeOther));
+        ASSERT_TRUE(QFile::setPermissions(programFolder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                                    QFile::ReadOther | QFile::ExeOther));
         QProcess other;
         other.setChildProcessModifier([] {
             if (::setgid(65534) != 0 || ::setuid(65534) != 0)
@@ -300,44 +299,58 @@ TEST_F(FilesTest, AHistoryInAReadOnlyFolderOrMountIsRead)
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-// A history that Brenlow 1.2 wrote (a write-ahead log, runs told apart by their start) is read as it stands, and
-// taken to the present version by the first run that records.
-TEST_F(FilesTest, AHistoryOfBrenlow12IsReadAsItIsAndMigratedByTheFirstWrite)
+// A history that Brenlow 1.2 wrote (version 1: a write-ahead log, runs told apart by their start) or 1.3 wrote
+// (version 2: the engines' columns side by side) is read as it stands, and taken to the present version, a row a
+// fetch that names its source, by the first run that records.
+TEST_F(FilesTest, AnOlderHistoryIsReadAsItIsAndMigratedByTheFirstWrite)
 {
-    writeList(aRecord);
-    QFile::copy(QStringLiteral(BRENLOW_TEST_DATA_DIR "/history/brenlow-1.2.0.history.sqlite"), historyPath());
-    QFile::setPermissions(historyPath(), QFile::ReadOwner | QFile::WriteOwner);
-    const QStringList before = folder();
-    const QByteArray first = "2026-12-01T12:00:00.000Z,a.com,13,1,,3,4,5\r\n";
-    const QByteArray second = "2026-12-04T12:00:00.000Z,a.com,11,11,,,,\r\n";
-    EXPECT_EQ(run({u"history"_s, u"--format=csv"_s, u"--no-header"_s}), (Outcome{0, first + second, ""}));
-    EXPECT_EQ(folder(), before);
+    for (const char* file : {"brenlow-1.2.0.history.sqlite", "brenlow-1.3.0.history.sqlite"}) {
+        SCOPED_TRACE(file);
+        writeList(aRecord);
+        QFile::remove(historyPath());
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(BRENLOW_TEST_DATA_DIR "/history/") + QLatin1String(file), historyPath()));
+        QFile::setPermissions(historyPath(), QFile::ReadOwner | QFile::WriteOwner);
+        const QStringList before = folder();
+        const QByteArray first = "2026-12-01T12:00:00.000Z,a.com,13,1,,3,4,5\r\n";
+        const QByteArray second = "2026-12-04T12:00:00.000Z,a.com,11,11,,,,\r\n";
+        EXPECT_EQ(run({u"history"_s, u"--format=csv"_s, u"--no-header"_s}), (Outcome{0, first + second, ""}));
+        EXPECT_EQ(folder(), before);
 
-    m_server.serveDomain("a.com", {7, 7, 7, 7, 7});
-    EXPECT_EQ(run({u"update"_s}), (Outcome{0, "", ""}));
-    EXPECT_EQ(run({u"history"_s, u"--format=csv"_s, u"--no-header"_s}).out.left(first.size() + second.size()),
-              first + second);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
-        db.setDatabaseName(historyPath());
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(u"PRAGMA user_version"_s) && query.next());
-        EXPECT_EQ(query.value(0).toInt(), 2);
-        ASSERT_TRUE(query.exec(u"PRAGMA journal_mode"_s) && query.next());
-        EXPECT_EQ(query.value(0).toString(), u"delete"_s);
-        ASSERT_TRUE(query.exec(u"SELECT identity FROM run ORDER BY started"_s));
-        QStringList identities;
-        while (query.next())
-            identities.append(query.value(0).toString());
-        EXPECT_EQ(identities.mid(0, 2), (QStringList{u"v1-1796126400000"_s, u"v1-1796385600000"_s}));
-        EXPECT_EQ(identities.size(), 3);
+        m_server.serveDomain("a.com", {7, 7, 7, 7, 7});
+        EXPECT_EQ(run({u"update"_s}), (Outcome{0, "", ""}));
+        EXPECT_EQ(run({u"history"_s, u"--format=csv"_s, u"--no-header"_s}).out.left(first.size() + second.size()),
+                  first + second);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+            db.setDatabaseName(historyPath());
+            ASSERT_TRUE(db.open());
+            QSqlQuery query(db);
+            ASSERT_TRUE(query.exec(u"PRAGMA user_version"_s) && query.next());
+            EXPECT_EQ(query.value(0).toInt(), 3);
+            ASSERT_TRUE(query.exec(u"PRAGMA journal_mode"_s) && query.next());
+            EXPECT_EQ(query.value(0).toString(), u"delete"_s);
+            ASSERT_TRUE(query.exec(u"SELECT identity FROM run ORDER BY started"_s));
+            QStringList identities;
+            while (query.next())
+                identities.append(query.value(0).toString());
+            EXPECT_EQ(identities.mid(0, 2), (QStringList{u"v1-1796126400000"_s, u"v1-1796385600000"_s}));
+            EXPECT_EQ(identities.size(), 3);
+            // Every fetch names its source: five in the first run, one in the second, five in the new one.
+            ASSERT_TRUE(query.exec(u"SELECT s.name, count(*) FROM fetch f JOIN source s ON s.id = f.source "
+                                   u"GROUP BY s.name ORDER BY s.name"_s));
+            QStringList sources;
+            while (query.next())
+                sources.append(query.value(0).toString() + u' ' + query.value(1).toString());
+            EXPECT_EQ(sources,
+                      (QStringList{u"AllTheWeb 3"_s, u"AltaVista 2"_s, u"Google 2"_s, u"HotBot 2"_s, u"MSN 2"_s}));
+        }
+        QSqlDatabase::removeDatabase(u"check"_s);
+        // The 1.2 export of the same runs adds nothing: its runs are the ones the history holds.
+        EXPECT_EQ(run({u"history"_s, u"--import"_s + u'=' +
+                                         QStringLiteral(BRENLOW_TEST_DATA_DIR "/history/brenlow-1.2.0-export.csv")}),
+                  (Outcome{0, "0 fetches added\n", ""}));
     }
-    QSqlDatabase::removeDatabase(u"check"_s);
-    // The 1.2 export of the same runs adds nothing: its runs are the ones the history holds.
-    EXPECT_EQ(run({u"history"_s,
-                   u"--import"_s + u'=' + QStringLiteral(BRENLOW_TEST_DATA_DIR "/history/brenlow-1.2.0-export.csv")}),
-              (Outcome{0, "0 fetches added\n", ""}));
 }
 
 // From here on brenlow-cli runs as a process of its own.

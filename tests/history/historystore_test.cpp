@@ -22,12 +22,12 @@ QDateTime utc(int day, int hour, int minute, int ms = 0)
 
 HistoryFetch counted(const QDateTime& at, qint64 count)
 {
-    return {at, count, {}};
+    return {at, count, {}, {}};
 }
 
 HistoryFetch failed(const QDateTime& at, FailureDetail failure)
 {
-    return {at, std::nullopt, failure};
+    return {at, std::nullopt, failure, {}};
 }
 
 // a.com in a run that started at start: four counts and Google's 503; b.com with counts only.
@@ -205,7 +205,7 @@ TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
     };
     const auto newerSchema = [&] {
         recordTwoRuns();
-        return execute(u"PRAGMA user_version = 3"_s);
+        return execute(u"PRAGMA user_version = 4"_s);
     };
     const auto foreignDatabase = [&] { return execute(u"CREATE TABLE notes(text)"_s); };
     // Another program's database that happens to be of version 1, with tables of the same names.
@@ -257,7 +257,7 @@ TEST_F(HistoryStoreTest, AHistoryWithADamagedPageIsLeftAsItIsWhenOpenedToWrite)
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
         db.setDatabaseName(file);
         ASSERT_TRUE(db.open());
-        QSqlQuery query(u"SELECT rootpage FROM sqlite_master WHERE name = 'fetches'"_s, db);
+        QSqlQuery query(u"SELECT rootpage FROM sqlite_master WHERE name = 'fetch'"_s, db);
         ASSERT_TRUE(query.next());
         page = query.value(0).toInt();
         query.finish();

@@ -97,7 +97,8 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
     void fetchEnded(const FetchReport& report) override
     {
         ++fetches;
-        recorder.fetched(report.row, report.domain, report.engine, {report.at, report.count, report.failure});
+        recorder.fetched(report.row, report.domain, report.engine,
+                         {report.at, report.count, report.failure, report.kept});
     }
     void setBusy(bool) override {}
 
@@ -396,17 +397,17 @@ QList<HistoryRun> sampleRuns()
     HistoryRun first{u"run-1"_s, utc(9, 0), utc(9, 5), FrontEnd::Window, false, {}};
     DomainFetches odd{"caf\xe9,\"x\"%.com", {}};
     for (std::size_t e = 0; e < EngineCount; ++e)
-        odd.engines[e] = {utc(9, 1, int(e)), qint64(e) * 1000000007LL, {}};
-    odd.engines[1] = {utc(9, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Service, \"Unavailable\"", 0, 0}};
-    odd.engines[2] = {utc(9, 3), std::nullopt, {FetchFailure::ShortBody, 0, {}, 1000, 73}};
-    odd.engines[3] = {utc(9, 4), std::nullopt, {FetchFailure::ErrorStatus, 418, "I'm a \"teapot\"", 0, 0}};
+        odd.engines[e] = {utc(9, 1, int(e)), qint64(e) * 1000000007LL, {}, {}};
+    odd.engines[1] = {utc(9, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Service, \"Unavailable\"", 0, 0}, {}};
+    odd.engines[2] = {utc(9, 3), std::nullopt, {FetchFailure::ShortBody, 0, {}, 1000, 73}, {}};
+    odd.engines[3] = {utc(9, 4), std::nullopt, {FetchFailure::ErrorStatus, 418, "I'm a \"teapot\"", 0, 0}, {}};
     odd.engines[4] = {};
     first.domains = {odd};
     HistoryRun unfinished{u"run-2"_s, utc(10, 0), {}, FrontEnd::CommandLine, true, {}};
     HistoryRun empty{u"run-3"_s, utc(11, 0), utc(11, 0, 1), FrontEnd::CommandLine, false, {}};
     DomainFetches b{"b.com", {}};
-    b.engines[0] = {utc(10, 1), std::nullopt, {FetchFailure::TimedOut, 0, {}, 0, 0}};
-    b.engines[1] = {utc(10, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Caf\xc3\xa9", 0, 0}};
+    b.engines[0] = {utc(10, 1), std::nullopt, {FetchFailure::TimedOut, 0, {}, 0, 0}, {}};
+    b.engines[1] = {utc(10, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Caf\xc3\xa9", 0, 0}, {}};
     unfinished.domains = {b};
     return {first, unfinished, empty};
 }
