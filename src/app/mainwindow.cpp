@@ -93,6 +93,7 @@ void MainWindow::Form_Load()
     m_controls.grdUrls->setFocus(Qt::OtherFocusReason);
     if (!m_session.load())
         reportListLoad();
+    m_outcomes.restoreMarks(m_session.lastFailedFetches());
     // The window opens where it was left, or centred when it was not, or that place is off the screens now; it is
     // made wide enough for its columns first, and again once its frame is known (so before it is centred again).
     const auto fit = [this] { fitWindowToGrid(*this, *m_controls.grdUrls); };

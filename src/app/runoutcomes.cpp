@@ -36,6 +36,12 @@ void RunOutcomes::fetchEnded(const FetchReport& report)
         m_grid.noteChanged(report.row, GridColumn::FirstEngine + report.engine);
 }
 
+void RunOutcomes::restoreMarks(const QList<FetchReport>& failed)
+{
+    for (const FetchReport& report : failed)
+        fetchEnded(report);
+}
+
 void RunOutcomes::runEnded(const RunSummary& summary)
 {
     m_summary->setText(runSummaryText(summary, m_locale));

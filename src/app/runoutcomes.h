@@ -22,6 +22,8 @@ public:
     void runStarted();
     void fetchEnded(const FetchReport& report);
     void runEnded(const RunSummary& summary);
+    // Marks the counts whose last fetch failed in an earlier session, as that session did.
+    void restoreMarks(const QList<FetchReport>& failed);
     // After a removal: a domain removed and added again starts without marks.
     void keepListed(const DomainList& domains);
 

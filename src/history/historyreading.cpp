@@ -156,3 +156,49 @@ QList<HistoryRun> HistoryStore::runs(const QList<QByteArray>& domains, const QDa
         domains, since, until);
     return result;
 }
+
+bool HistoryStore::lastFetches(const QList<QByteArray>& domains, const LastFetchVisitor& found)
+{
+    if (!m_open)
+        return false;
+    if (m_empty || m_pending)
+        return true;
+    if (!exec(u"BEGIN"_s))
+        return false;
+    m_inTransaction = true;
+    if (!loadDomainIds())
+        return false;
+    // What is still to be found, by domain id: one bit an engine.
+    QHash<qint64, std::pair<QByteArray, unsigned>> wanted;
+    for (const QByteArray& domain : domains) {
+        if (const auto id = m_domainIds.constFind(domain); id != m_domainIds.cend())
+            wanted.insert(*id, {domain, (1u << EngineCount) - 1});
+    }
+    QSqlQuery runs(database());
+    runs.setForwardOnly(true);
+    QSqlQuery fetches(database());
+    fetches.setForwardOnly(true);
+    if (!runs.exec(u"SELECT id, started FROM run ORDER BY started DESC, id DESC"_s) ||
+        !fetches.prepare(u"SELECT domain, source, at, count, failure, detail FROM fetch WHERE run = ?"_s))
+        return failWith(runs.lastError().isValid() ? runs.lastError() : fetches.lastError());
+    while (!wanted.isEmpty() && runs.next()) {
+        const QDateTime started = utcFromMs(runs.value(1).toLongLong());
+        fetches.bindValue(0, runs.value(0));
+        if (!fetches.exec())
+            return failWith(fetches.lastError());
+        while (fetches.next()) {
+            const auto domain = wanted.find(fetches.value(0).toLongLong());
+            const int engine = engineOf(fetches.value(1).toLongLong());
+            if (domain == wanted.end() || engine < 0 || !(domain->second & (1u << engine)))
+                continue;
+            found(domain->first, engine, readFetch(fetches, 2, started));
+            domain->second &= ~(1u << engine);
+            if (domain->second == 0)
+                wanted.erase(domain);
+        }
+    }
+    runs.finish();
+    fetches.finish();
+    m_inTransaction = false;
+    return exec(u"COMMIT"_s);
+}

@@ -140,6 +140,12 @@ public:
     bool visitRuns(const RunVisitor& visit, const QList<QByteArray>& domains = {}, const QDateTime& since = {},
                    const QDateTime& until = {});
 
+    // The last fetch made of each domain named from each engine, by the starts of the runs, newest first; found is
+    // told each of them once. Only as many runs are read as it takes to find them all. False, with the problem, when
+    // the history could not be read.
+    using LastFetchVisitor = std::function<void(const QByteArray& domain, int engine, const HistoryFetch& fetch)>;
+    bool lastFetches(const QList<QByteArray>& domains, const LastFetchVisitor& found);
+
     // Adds runs to the history in one transaction, as HistoryImport does: the fetches added, or nothing (error
     // says why) with nothing of them kept.
     std::optional<qint64> import(const QList<HistoryRun>& runs, QString& error);

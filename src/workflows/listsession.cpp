@@ -148,6 +148,22 @@ void ListSession::setBusy(bool busy)
         m_busyPointer->setBusy(busy);
 }
 
+QList<FetchReport> ListSession::lastFailedFetches() const
+{
+    QList<QByteArray> domains;
+    for (int record = 1; record <= m_domains.count(); ++record)
+        domains.append(m_domains.domain(record).toByteArray());
+    QList<FetchReport> failed;
+    HistoryStore history(m_domains.filePath());
+    if (!history.open(HistoryStore::Mode::Read))
+        return failed;
+    history.lastFetches(domains, [&](const QByteArray& domain, int engine, const HistoryFetch& fetch) {
+        if (!fetch.count)
+            failed.append({m_domains.findDomain(domain), engine, domain, fetch.at, {}, fetch.failure, {}, fetch.kept});
+    });
+    return failed;
+}
+
 void ListSession::enterRunningState()
 {
     m_recorder.runStarted();

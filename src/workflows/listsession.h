@@ -90,6 +90,9 @@ public:
     DomainList& domains() { return m_domains; }
     const DomainList& domains() const { return m_domains; }
     HttpFetcher& fetcher() { return m_fetcher; }
+    // The fetches that failed when last made, by the history: the count of each is one an earlier run found.
+    // Their rows are the first of their domains in the list.
+    QList<FetchReport> lastFailedFetches() const;
     // Asks the update run under way to end after the fetch it waits for.
     void cancelUpdate() { m_fetcher.requestCancel(); }
     DomainGrid& grid() { return *m_grid; }

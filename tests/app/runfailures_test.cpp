@@ -115,6 +115,37 @@ TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
     EXPECT_EQ(label("lblLastUpdate").toolTip(), QString());
 }
 
+TEST_F(RunFailuresTest, MarksComeBackAfterARestartAsTheHistoryKeepsThem)
+{
+    m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
+    m_server.serveDomain("b.com", {10, 20, 3, 40, 50});
+    m_server.serveDomain("c.com", {10, 20, 30, 40, 50});
+    m_server.answer(linkQueries("a.com")[2], ServerReply::page(httpPage("", "503 Service Unavailable")));
+    m_server.answer(linkQueries("c.com")[4], ServerReply::page(httpPage("<p>No results</p>")));
+    start(threeDomains);
+    button("cmdUpdate0").click();
+    ASSERT_EQ(markedCells(), (QStringList{u"1,4"_s, u"3,6"_s}));
+    const QStringList notes{note(1, 4), note(3, 6)};
+    const auto restart = [this] {
+        button("cmdExit").click();
+        start(listFile());
+    };
+
+    // The next session marks the same counts, and says the same of them.
+    restart();
+    EXPECT_EQ(markedCells(), (QStringList{u"1,4"_s, u"3,6"_s}));
+    EXPECT_EQ((QStringList{note(1, 4), note(3, 6)}), notes);
+
+    // A later fetch that succeeds takes a mark away for good.
+    m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
+    grid().makeCurrent(1, 0);
+    button("cmdUpdate1").click();
+    EXPECT_EQ(markedCells(), QStringList{u"3,6"_s});
+    restart();
+    EXPECT_EQ(markedCells(), QStringList{u"3,6"_s});
+    EXPECT_EQ(note(3, 6), notes[1]);
+}
+
 TEST_F(RunFailuresTest, ACancelledRunSaysSoAndMarksTheFetchItCut)
 {
     m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
