@@ -1,5 +1,6 @@
-// A list file of 32,767 records with counts: time to load it, lay out and fill the grid, capture the grid and save
-// the list; and the process's peak memory. Runs the real grid widget on the offscreen platform.
+// A list file of 32,767 records with counts (or as many as the first argument says): time to load it, lay out and
+// fill the grid, capture the grid and save the list; and the process's peak memory against the file's size. Runs
+// the real grid widget on the offscreen platform. "list 2480000" is a list of about 200 MB.
 
 #include "domains/domainlist.h"
 #include "engine/counttext.h"
@@ -13,15 +14,15 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int recordCount = 32767;
-
-QByteArray listFile(const CountText& countText)
+// Writes the list a few thousand records at a time, so that making it does not add to the peak measured.
+bool writeList(QFile& file, const CountText& countText, int recordCount)
 {
     QByteArray contents;
     for (int i = 0; i < recordCount; ++i) {
@@ -31,8 +32,13 @@ QByteArray listFile(const CountText& countText)
             contents += QByteArray(names[engine]) + '=' +
                         countText.format((i * 7919LL + engine * 104729) % 3000000).toLatin1() + '|';
         contents += "\r\n";
+        if (contents.size() > 1 << 20 || i == recordCount - 1) {
+            if (file.write(contents) != contents.size())
+                return false;
+            contents.clear();
+        }
     }
-    return contents;
+    return true;
 }
 
 double milliseconds(const QElapsedTimer& timer)
@@ -47,6 +53,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    const int recordCount = argc > 1 ? std::atoi(argv[1]) : 32767;
 
     EngineTables engines;
     engines.InitGridHeaders();
@@ -55,10 +62,12 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     const QString path = dir.filePath(u"brenlow.txt"_s);
+    qint64 fileSize = 0;
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(listFile(countText)) < 0)
+        if (!file.open(QIODevice::WriteOnly) || !writeList(file, countText, recordCount))
             return 1;
+        fileSize = file.size();
     }
 
     GridWidget widget;
@@ -90,10 +99,11 @@ int main(int argc, char* argv[])
     std::printf("records                    %d (%s)\n", list.count(), saved ? "saved" : "NOT SAVED");
     std::printf("load                       %8.1f ms\n", load);
     std::printf("layout + display           %8.1f ms (first paint done at %.1f ms)\n", display, paint);
-    std::printf("load + layout + display    %8.1f ms   goal < 300 ms\n", load + display);
+    std::printf("load + layout + display    %8.1f ms   goal < 250 ms for 32,767 records\n", load + display);
     std::printf("capture                    %8.1f ms\n", capture);
     std::printf("save                       %8.1f ms\n", save);
-    std::printf("capture + save             %8.1f ms   goal < 200 ms\n", capture + save);
-    std::printf("peak memory                %8.1f MB   goal < 150 MB\n", usage.ru_maxrss / 1024.0);
+    std::printf("capture + save             %8.1f ms   goal < 100 ms for 32,767 records\n", capture + save);
+    std::printf("peak memory                %8.1f MB   %.1f times the list's %.1f MB (goal <= 3)\n",
+                usage.ru_maxrss / 1024.0, usage.ru_maxrss * 1024.0 / double(fileSize), fileSize / 1e6);
     return saved ? 0 : 1;
 }

@@ -207,12 +207,16 @@ void DomainList::setCount(int record, int source, qint64 value)
     r.changed = true;
 }
 
-void DomainList::fillMissingCounts(int record)
+bool DomainList::fillMissingCounts(int record)
 {
+    bool filled = false;
     for (int source = 0; source < sourceCount(); ++source) {
-        if (countSlot(record, source) == NoCount)
+        if (countSlot(record, source) == NoCount) {
             setCount(record, source, 0);
+            filled = true;
+        }
     }
+    return filled;
 }
 
 void DomainList::removeRecords(const QList<int>& records)
@@ -308,19 +312,21 @@ bool DomainList::SaveDomainList()
         m_errorString = file.errorString();
         return false;
     }
+    // Written a megabyte at a time, so that a long list needs no second copy in memory.
+    constexpr qsizetype chunk = 1 << 20;
     QByteArray contents;
-    qsizetype size = 0;
-    for (const Record& record : m_records)
-        size += record.length + 2;
-    contents.reserve(size);
+    contents.reserve(chunk + 4096);
     for (int record = 1; record <= count(); ++record) {
         const Record& r = m_records.at(record - 1);
         contents += r.changed ? QByteArrayView(entry(record)) : bytes(r);
         contents += "\r\n";
-    }
-    if (file.write(contents) != contents.size()) {
-        m_errorString = qt_error_string(errno);
-        return false; // the temporary file is discarded; the old one stays
+        if (contents.size() >= chunk || record == count()) {
+            if (file.write(contents) != contents.size()) {
+                m_errorString = qt_error_string(errno);
+                return false; // the temporary file is discarded; the old one stays
+            }
+            contents.resize(0);
+        }
     }
     if (!file.commit()) {
         m_errorString = file.errorString();

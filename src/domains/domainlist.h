@@ -58,8 +58,8 @@ public:
 
     // Sets a count. A count equal to the one the record holds leaves the record as it was read.
     void setCount(int record, int source, qint64 value);
-    // Writes 0 into every field of the record without a count or text.
-    void fillMissingCounts(int record);
+    // Writes 0 into every field of the record without a count or text; true when there was one.
+    bool fillMissingCounts(int record);
 
     // A line of a list file, as the file held it.
     void append(QByteArrayView line);

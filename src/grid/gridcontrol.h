@@ -33,8 +33,10 @@ public:
     virtual void setTextMatrix(int row, int col, const QString& text) = 0;
     // Rows 1 to source->rows() show the source's texts, but for the filler; none when null.
     virtual void setCellSource(const GridCellSource* source) = 0;
-    // The source's texts of these cells have changed: the grid shows them again, widening columns to fit.
+    // The source's texts of these cells have changed: the grid shows them again.
     virtual void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol) = 0;
+    // Widens a column, if need be, so that a text of the source's shows whole in it.
+    virtual void fitColumn(int col, const QString& text) = 0;
 
     virtual int ColWidth(int col) const = 0;
     virtual void setColWidth(int col, int twips) = 0;

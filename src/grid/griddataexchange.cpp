@@ -13,9 +13,10 @@ constexpr CellColour white{255, 255, 255};
 void DomainGrid::CaptureUrlsData()
 {
     const int count = m_domains.count();
-    for (int row = 1; row <= count; ++row)
-        m_domains.fillMissingCounts(row);
-    showRows(1, count);
+    for (int row = 1; row <= count; ++row) {
+        if (m_domains.fillMissingCounts(row))
+            showRows(row, row);
+    }
 }
 
 void DomainGrid::DisplayUrlsData()
@@ -36,17 +37,35 @@ void DomainGrid::DisplayUrlsData()
 
 void DomainGrid::showRows(int firstRow, int lastRow)
 {
-    if (m_grid)
-        m_grid->cellsChanged(firstRow, lastRow, GridColumn::Domain, lastSourceColumn());
+    if (!m_grid || firstRow > lastRow)
+        return;
+    // Each column is fitted to its widest text: a count's width goes with its digits, so the largest count is
+    // the widest, unless a text that is no count is wider; the longest domain is the widest domain.
+    int longestDomain = firstRow;
+    qint64 largestTotal = 0;
+    QList<qint64> largest(m_domains.sourceCount(), 0);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        if (m_domains.domain(row).size() > m_domains.domain(longestDomain).size())
+            longestDomain = row;
+        largestTotal = std::max(largestTotal, m_domains.total(row));
+        for (int source = 0; source < m_domains.sourceCount(); ++source) {
+            if (const std::optional<qint64> count = m_domains.countValue(row, source))
+                largest[source] = std::max(largest[source], *count);
+            else if (m_domains.countState(row, source) == DomainList::CountState::Unread)
+                m_grid->fitColumn(GridColumn::FirstEngine + source, cellText(row, GridColumn::FirstEngine + source));
+        }
+    }
+    m_grid->fitColumn(GridColumn::Domain, cellText(longestDomain, GridColumn::Domain));
+    m_grid->fitColumn(GridColumn::Total, m_countText.format(largestTotal));
+    for (int source = 0; source < m_domains.sourceCount(); ++source)
+        m_grid->fitColumn(GridColumn::FirstEngine + source, m_countText.format(largest[source]));
+    m_grid->cellsChanged(firstRow, lastRow, GridColumn::Domain, lastSourceColumn());
 }
 
 void DomainGrid::setCount(int row, int source, qint64 count)
 {
     m_domains.setCount(row, source, count);
-    if (m_grid) {
-        m_grid->cellsChanged(row, row, GridColumn::FirstEngine + source, GridColumn::FirstEngine + source);
-        m_grid->cellsChanged(row, row, GridColumn::Total, GridColumn::Total);
-    }
+    showRows(row, row);
 }
 
 int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const

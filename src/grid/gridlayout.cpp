@@ -58,7 +58,7 @@ void DomainGrid::SetupUrlsGrid()
 
     for (int row = 1; row <= count; ++row)
         styleDomainCell(grid, row);
-    grid.cellsChanged(1, count, GridColumn::Domain, GridColumn::Domain);
+    showRows(1, count);
     grid.setRedraw(true);
 }
 

@@ -161,12 +161,7 @@ void GridWidget::setCellSource(const GridCellSource* source)
 
 void GridWidget::cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol)
 {
-    lastRow = std::min(lastRow, Rows() - 1);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int col = firstCol; col <= lastCol; ++col)
-            fitText(row, col, m_model->text(row - 1, col));
-    }
-    m_model->sourceChanged(firstRow - 1, lastRow - 1, firstCol, lastCol);
+    m_model->sourceChanged(firstRow - 1, std::min(lastRow, Rows() - 1) - 1, firstCol, lastCol);
 }
 
 int GridWidget::listedRows() const

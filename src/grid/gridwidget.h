@@ -37,6 +37,7 @@ public:
     void setTextMatrix(int row, int col, const QString& text) override;
     void setCellSource(const GridCellSource* source) override;
     void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol) override;
+    void fitColumn(int col, const QString& text) override { fitText(1, col, text); }
 
     int ColWidth(int col) const override;
     void setColWidth(int col, int twips) override;
