@@ -49,6 +49,14 @@ void EngineTables::InitEngineCatalogue()
     }
 }
 
+EngineTables EngineTables::initialised()
+{
+    EngineTables tables;
+    tables.InitGridHeaders();
+    tables.InitEngineCatalogue();
+    return tables;
+}
+
 QByteArray ExpandTemplate(QByteArrayView queryTemplate, QByteArrayView domain)
 {
     static constexpr QByteArrayView placeholder = "%DOMAIN%";

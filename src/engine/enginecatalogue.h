@@ -48,6 +48,8 @@ public:
 
     void InitGridHeaders();
     void InitEngineCatalogue();
+    // Tables with both filled.
+    static EngineTables initialised();
 
     const Catalogue& EngineCatalogue() const { return m_catalogue; }
     const EngineEntry& engine(int index) const { return m_catalogue.at(static_cast<std::size_t>(index)); }

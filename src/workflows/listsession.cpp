@@ -12,6 +12,7 @@ using namespace Qt::StringLiterals;
 
 ListSession::ListSession(SessionOptions options)
     : m_countText(options.locale)
+    , m_engines(EngineTables::initialised())
     , m_domains(options.listFilePath)
     , m_lock(options.listFilePath)
     , m_history(options.listFilePath)
@@ -20,12 +21,11 @@ ListSession::ListSession(SessionOptions options)
     , m_pump(std::move(options.pump))
     , m_socketHost(posixSocketFactory(m_pump, std::move(options.socketSettings)), m_pump)
     , m_fetcher(m_socketHost, *this, m_pump, options.fetchLimits)
+    , m_sources(m_engines, m_fetcher)
     , m_recorder(m_historyThread, options.frontEnd, std::move(options.historyNotKept))
     , m_newList(options.newList)
     , m_recordsRuns(options.recordsRuns)
 {
-    m_engines.InitGridHeaders();
-    m_engines.InitEngineCatalogue();
     if (options.historyFreeSpace)
         m_history.setFreeSpace(options.historyFreeSpace);
 }
@@ -34,7 +34,7 @@ void ListSession::showIn(UpdateRunControls& runControls, GridControl* grid)
 {
     m_grid.emplace(grid, m_domains, m_engines, m_countText);
     m_runControls = &runControls;
-    m_run.emplace(*m_grid, m_fetcher, m_engines, static_cast<UpdateRunControls&>(*this));
+    m_run.emplace(*m_grid, m_sources, m_fetcher, static_cast<UpdateRunControls&>(*this));
     m_editor.emplace(*m_grid, m_domains);
 }
 

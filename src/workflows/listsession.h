@@ -12,6 +12,7 @@
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
+#include "sources/sourcecatalogue.h"
 #include "workflows/domaineditor.h"
 #include "workflows/updaterun.h"
 
@@ -90,6 +91,7 @@ public:
     DomainList& domains() { return m_domains; }
     const DomainList& domains() const { return m_domains; }
     HttpFetcher& fetcher() { return m_fetcher; }
+    const SourceCatalogue& sources() const { return m_sources; }
     // The fetches that failed when last made, by the history: the count of each is one an earlier run found.
     // Their rows are the first of their domains in the list.
     QList<FetchReport> lastFailedFetches() const;
@@ -121,6 +123,7 @@ private:
     EventPump m_pump;
     SocketHost m_socketHost;
     HttpFetcher m_fetcher;
+    SourceCatalogue m_sources;
     std::optional<DomainGrid> m_grid;
     UpdateRunControls* m_runControls = nullptr;
     HistoryRecorder m_recorder;

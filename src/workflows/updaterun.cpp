@@ -1,18 +1,17 @@
 #include "workflows/updaterun.h"
 
 #include "domains/domainlist.h"
-#include "engine/enginecatalogue.h"
-#include "engine/linkcount.h"
 #include "grid/domaingrid.h"
 #include "net/httpfetcher.h"
+#include "sources/sourcecatalogue.h"
 
 #include <cmath>
 
-UpdateRun::UpdateRun(DomainGrid& grid, HttpFetcher& fetcher, const EngineTables& engines, UpdateRunControls& controls,
-                     Clock clock)
+UpdateRun::UpdateRun(DomainGrid& grid, const SourceCatalogue& sources, HttpFetcher& fetcher,
+                     UpdateRunControls& controls, Clock clock)
     : m_grid(grid)
+    , m_sources(sources)
     , m_fetcher(fetcher)
-    , m_engines(engines)
     , m_controls(controls)
     , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); })
 {
@@ -34,12 +33,12 @@ void UpdateRun::UpdateResults(int firstRow, int lastRow)
     m_summary = {};
     for (int row = firstRow; row <= lastRow; ++row) {
         if (row <= m_grid.rows() && !m_grid.domainOf(row).isEmpty())
-            m_summary.counts += EngineCount;
+            m_summary.counts += m_sources.count();
     }
     m_controls.enterRunningState();
 
     m_fetcher.clearCancelRequest();
-    const qint64 steps = (qint64(lastRow) - firstRow + 1) * EngineCount;
+    const qint64 steps = (qint64(lastRow) - firstRow + 1) * m_sources.count();
     qint64 step = 0;
     for (int row = firstRow; row <= lastRow && !m_fetcher.cancelRequested(); ++row)
         updateRow(row, step, steps);
@@ -52,7 +51,7 @@ void UpdateRun::UpdateResults(int firstRow, int lastRow)
 
 void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
 {
-    for (int i = 0; i < EngineCount; ++i) {
+    for (int i = 0; i < m_sources.count(); ++i) {
         if (m_fetcher.cancelRequested())
             return;
         // Read again at every step: the row's domain as the list holds it now.
@@ -67,27 +66,20 @@ void UpdateRun::updateRow(int row, qint64& step, qint64 steps)
     }
 }
 
-void UpdateRun::fetchCount(int row, int engine, const QByteArray& domain)
+void UpdateRun::fetchCount(int row, int source, const QByteArray& domain)
 {
-    const EngineEntry& entry = m_engines.engine(engine);
-    const HttpResult result = m_fetcher.HttpRequest(entry.host, linkQueryPath(entry, domain));
-
-    FetchReport report{row, engine, domain, m_clock(), std::nullopt, result.failure, {}, {}};
-    if (result.succeeded) {
-        report.count = FindLinkCount(result.response, entry.name);
-        if (!report.count)
-            report.failure.kind = FetchFailure::NoCount;
-    }
+    const SourceOutcome outcome = m_sources.source(source).fetchCount(domain);
+    FetchReport report{row, source, domain, m_clock(), outcome.count, outcome.failure, {}, {}};
     if (report.count) {
         ++m_summary.updated;
-        m_grid.setCount(row, engine, *report.count);
+        m_grid.setCount(row, source, *report.count);
     } else {
         // A fetch that gave no count keeps the count an earlier run found; a field without one gets 0.
         ++m_summary.failed;
-        if (m_grid.domains().countState(row, engine) == DomainList::CountState::None)
-            m_grid.setCount(row, engine, 0);
-        report.keptCount = m_grid.cellText(row, GridColumn::FirstEngine + engine);
-        report.kept = m_grid.domains().countValue(row, engine);
+        if (m_grid.domains().countState(row, source) == DomainList::CountState::None)
+            m_grid.setCount(row, source, 0);
+        report.keptCount = m_grid.cellText(row, GridColumn::FirstEngine + source);
+        report.kept = m_grid.domains().countValue(row, source);
         m_summary.failures.append(report);
     }
     m_controls.fetchEnded(report);

@@ -8,6 +8,7 @@
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
+#include "sources/sourcecatalogue.h"
 #include "support/httptestserver.h"
 #include "workflows/listsession.h"
 #include "workflows/updaterun.h"
@@ -50,10 +51,8 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
         , recorder(
               history, FrontEnd::CommandLine, [this](const QString& problem) { notKept.append(problem); },
               [this] { return tick(); })
-        , run(grid, fetcher, engines, *this, [this] { return tick(); })
+        , run(grid, sources, fetcher, *this, [this] { return tick(); })
     {
-        engines.InitGridHeaders();
-        engines.InitEngineCatalogue();
         list.append("a.com");
         list.append("b.com");
         server.serveDomain("a.com", {10, 20, 30, 40, 50});
@@ -105,7 +104,7 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
     QTemporaryDir dir;
     HttpTestServer server;
     DomainList list{QString()};
-    EngineTables engines;
+    EngineTables engines = EngineTables::initialised();
     CountText countText{QLocale(QLocale::English, QLocale::UnitedStates)};
     DomainGrid grid{nullptr, list, engines, countText};
     std::function<void()> duringWaits;
@@ -115,6 +114,7 @@ struct RecordingRig : UpdateRunControls, BusyPointer {
     };
     SocketHost host;
     HttpFetcher fetcher;
+    SourceCatalogue sources{engines, fetcher};
     HistoryThread history;
     HistoryRecorder recorder;
     UpdateRun run;

@@ -7,6 +7,7 @@
 #include "net/httpfetcher.h"
 #include "net/posixsocket.h"
 #include "net/sockethost.h"
+#include "sources/sourcecatalogue.h"
 #include "support/httptestserver.h"
 #include "workflows/listsession.h"
 #include "workflows/updaterun.h"
@@ -32,10 +33,8 @@ struct RunRig : UpdateRunControls, BusyPointer {
         : countText(locale)
         , host(posixSocketFactory(pump, server.settings(timeout)), pump)
         , fetcher(host, *this, pump, limits)
-        , run(grid, fetcher, engines, *this, [] { return at2140; })
+        , run(grid, sources, fetcher, *this, [] { return at2140; })
     {
-        engines.InitGridHeaders();
-        engines.InitEngineCatalogue();
         setRow(1, u"a.com"_s, {u"1,111"_s, u"2,222"_s, u"3,333"_s, u"4,444"_s, u"5,555"_s});
     }
 
@@ -82,7 +81,7 @@ struct RunRig : UpdateRunControls, BusyPointer {
     DomainList list{QString()};
     std::function<void()> duringWaits;
     QList<FetchReport> reports;
-    EngineTables engines;
+    EngineTables engines = EngineTables::initialised();
     CountText countText;
     DomainGrid grid{nullptr, list, engines, countText};
     EventPump pump = [this] {
@@ -91,6 +90,7 @@ struct RunRig : UpdateRunControls, BusyPointer {
     };
     SocketHost host;
     HttpFetcher fetcher;
+    SourceCatalogue sources{engines, fetcher};
     UpdateRun run;
 };
 
@@ -379,8 +379,6 @@ TEST(DomainGrid, ShowsStoredCountsAndTheirTotalTheSameUnderEveryLocale)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.locale.name().toStdString());
         EngineTables engines;
-        engines.InitGridHeaders();
-        engines.InitEngineCatalogue();
         const CountText countText(c.locale);
         DomainList list{QString()};
         list.append(record);
