@@ -21,10 +21,10 @@ inline QDateTime runStart(int r)
 inline DomainFetches fetchesOf(int r, int d)
 {
     const QDateTime started = runStart(r);
-    DomainFetches fetches{domainName(d), {}};
-    for (int e = 0; e < EngineCount; ++e) {
+    DomainFetches fetches(domainName(d));
+    for (int e = 0; e < 5; ++e) {
         HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(e)];
-        fetch.at = started.addMSecs((qint64(d) * EngineCount + e) * 900 + (r * 7 + d) % 300);
+        fetch.at = started.addMSecs((qint64(d) * 5 + e) * 900 + (r * 7 + d) % 300);
         if ((r + d * 7 + e * 13) % 50 == 0)
             fetch.failure = {FetchFailure::ErrorStatus, 503, "Service Unavailable", 0, 0};
         else
@@ -51,7 +51,7 @@ inline QString generateYear(const QString& listFilePath, int runCount, int domai
         const HistoryRun run = runOf(r);
         for (int d = 0; d < domainCount; ++d) {
             const DomainFetches fetches = fetchesOf(r, d);
-            for (int e = 0; e < EngineCount; ++e) {
+            for (int e = 0; e < 5; ++e) {
                 if (!import.addFetch(run, fetches.domain, e, fetches.engines[std::size_t(e)], r + 1))
                     return import.error();
             }

@@ -7,7 +7,6 @@
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 // One run as the history view shows it for a domain: when it ran, the five fetches, and their total.
@@ -16,7 +15,7 @@ struct DomainRun {
     QDateTime ended;   // invalid when the run never ended
     FrontEnd frontEnd = FrontEnd::Window;
     bool cancelled = false;
-    std::array<HistoryFetch, EngineCount> engines;
+    QList<HistoryFetch> engines; // one a source, in the catalogue's order
     std::optional<qint64> total; // the row's Total after the run, kept counts included; nothing when it had none
 };
 

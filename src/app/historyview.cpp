@@ -33,9 +33,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Hues told apart also by those who do not see every colour; each is made light or dark enough for the background.
-const std::array<QColor, EngineCount> engineHues{QColor(0, 114, 178), QColor(213, 94, 0), QColor(0, 158, 115),
-                                                 QColor(204, 121, 167), QColor(230, 159, 0)};
+// Hues told apart also by those who do not see every colour, the sources' in turn; each is made light or dark
+// enough for the background.
+const QColor sourceHues[]{QColor(0, 114, 178), QColor(213, 94, 0),   QColor(0, 158, 115),  QColor(204, 121, 167),
+                          QColor(230, 159, 0), QColor(86, 180, 233), QColor(240, 228, 66), QColor(0, 0, 0)};
+
+QColor sourceHue(int source)
+{
+    return sourceHues[std::size_t(source) % std::size(sourceHues)];
+}
 const QColor failureHue(220, 0, 0);
 
 qreal msOf(const QDateTime& time)
@@ -81,8 +87,8 @@ HistoryView::HistoryView(DomainHistory history, const EngineTables& engines, con
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     QStringList headers{u"Time"_s};
-    for (int k = 0; k < EngineCount; ++k)
-        headers.append(engines.engine(k).name);
+    for (const EngineEntry& engine : engines.EngineCatalogue())
+        headers.append(engine.name);
     headers.append(u"Total"_s);
     m_table->setColumnCount(int(headers.size()));
     m_table->setHorizontalHeaderLabels(headers);
@@ -165,7 +171,8 @@ void HistoryView::fillChart()
     m_failures.clear();
 
     const QLocale& locale = m_countText.locale();
-    std::array<QList<QPointF>, EngineCount> counts;
+    const int sources = int(m_engines.EngineCatalogue().size());
+    QList<QList<QPointF>> counts(sources);
     QList<QPointF> totals;
     QList<QPointF> failed;
     QList<QPointF> kept;
@@ -178,14 +185,14 @@ void HistoryView::fillChart()
     };
     // Oldest first, as a line goes.
     for (auto run = m_history.runs.crbegin(); run != m_history.runs.crend(); ++run) {
-        for (int k = 0; k < EngineCount; ++k) {
-            const HistoryFetch& fetch = run->engines[std::size_t(k)];
+        for (int k = 0; k < sources; ++k) {
+            const HistoryFetch& fetch = run->engines[k];
             if (!fetch.made())
                 continue;
             const qreal x = msOf(fetch.at);
             extend(x);
             if (fetch.count) {
-                counts[std::size_t(k)].append({x, qreal(*fetch.count)});
+                counts[k].append({x, qreal(*fetch.count)});
                 highest = std::max(highest, *fetch.count);
             } else {
                 failed.append({x, 0});
@@ -195,7 +202,7 @@ void HistoryView::fillChart()
                 // The count the row kept goes on the engine's line, marked as kept, so that the line shows what
                 // the grid showed and does not drop to the failure.
                 if (fetch.kept) {
-                    counts[std::size_t(k)].append({x, qreal(*fetch.kept)});
+                    counts[k].append({x, qreal(*fetch.kept)});
                     kept.append({x, qreal(*fetch.kept)});
                     highest = std::max(highest, *fetch.kept);
                     m_failures.append({kept.last(), why + u"; the count was kept from an earlier run"_s});
@@ -220,10 +227,10 @@ void HistoryView::fillChart()
     };
     // Points are drawn while there are few, so that a single run shows; many would hide the lines.
     const bool few = m_history.runs.size() <= 40;
-    for (int k = 0; k < EngineCount; ++k) {
+    for (int k = 0; k < sources; ++k) {
         auto* line = new QLineSeries;
         line->setPointsVisible(few);
-        add(line, m_engines.engine(k).name, counts[std::size_t(k)]);
+        add(line, m_engines.engine(k).name, counts[k]);
         m_lines.append(line);
     }
     auto* total = new QLineSeries;
@@ -284,8 +291,9 @@ void HistoryView::fillTable()
             about += u"; cancelled"_s;
         time->setToolTip(about + u'.');
         m_table->setItem(row, 0, time);
-        for (int k = 0; k < EngineCount; ++k) {
-            const HistoryFetch& fetch = run.engines[std::size_t(k)];
+        const int sources = int(run.engines.size());
+        for (int k = 0; k < sources; ++k) {
+            const HistoryFetch& fetch = run.engines[k];
             QTableWidgetItem* item;
             if (fetch.count) {
                 item = cellItem(m_countText.format(*fetch.count));
@@ -302,7 +310,7 @@ void HistoryView::fillTable()
             }
             m_table->setItem(row, 1 + k, item);
         }
-        m_table->setItem(row, 1 + EngineCount, cellItem(run.total ? m_countText.format(*run.total) : QString()));
+        m_table->setItem(row, 1 + sources, cellItem(run.total ? m_countText.format(*run.total) : QString()));
     }
     m_table->resizeColumnsToContents();
 }
@@ -389,8 +397,8 @@ void HistoryView::decorate()
         axis->setMinorGridLineColor(mixed(background, text, 0.1));
     }
     for (int k = 0; k < int(m_lines.size()); ++k) {
-        const bool total = k == EngineCount;
-        QPen pen(total ? text : readableOn(engineHues[std::size_t(k)], background));
+        const bool total = k == m_lines.size() - 1;
+        QPen pen(total ? text : readableOn(sourceHue(k), background));
         pen.setWidthF(total ? 3 : 2);
         m_lines[k]->setPen(pen);
     }

@@ -44,8 +44,8 @@ RowPopupMenu::RowPopupMenu(QWidget& window, GridWidget& grid, ListSession& sessi
     m_mnuGridMenuRemove = item(u"mnuGridMenuRemove"_s, u"Remove This Domain"_s);
     m_mnuGridMenuHistory = item(u"mnuGridMenuHistory"_s, u"History\u2026"_s);
     m_mnuGridMenu->addSeparator();
-    for (int k = 0; k < int(m_mnuGridMenuView.size()); ++k) {
-        m_mnuGridMenuView[k] = item(u"mnuGridMenuView%1"_s.arg(k), viewResultsCaption);
+    for (int k = 0; k < int(m_session.engines().EngineCatalogue().size()); ++k) {
+        m_mnuGridMenuView.append(item(u"mnuGridMenuView%1"_s.arg(k), viewResultsCaption));
         connect(m_mnuGridMenuView[k], &QAction::triggered, this, [this, k] { mnuGridMenuView_Click(k); });
     }
     connect(m_mnuGridMenuViewDomain, &QAction::triggered, this, &RowPopupMenu::mnuGridMenuViewDomain_Click);

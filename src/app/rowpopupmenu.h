@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QPoint>
 
-#include <array>
 #include <functional>
 
 class BrowserOpener;
@@ -64,5 +63,5 @@ private:
     QAction* m_mnuGridMenuUpdate;
     QAction* m_mnuGridMenuRemove;
     QAction* m_mnuGridMenuHistory;
-    std::array<QAction*, 5> m_mnuGridMenuView{};
+    QList<QAction*> m_mnuGridMenuView; // "View Results From : " an engine, one an engine of the catalogue
 };

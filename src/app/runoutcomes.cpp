@@ -67,7 +67,7 @@ void RunOutcomes::keepListed(const DomainList& domains)
 QString RunOutcomes::cellNote(int row, int col) const
 {
     const int engine = col - GridColumn::FirstEngine;
-    if (engine < 0 || engine >= EngineCount)
+    if (engine < 0 || engine >= m_engines.EngineCatalogue().size())
         return {};
     const QByteArray domain = bytesFromText(m_grid.TextMatrix(row, GridColumn::Domain));
     return m_staleCounts.note(domain, engine, m_locale, QDate::currentDate());

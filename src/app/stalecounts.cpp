@@ -6,18 +6,16 @@ using namespace Qt::StringLiterals;
 
 bool StaleCounts::record(const FetchReport& report)
 {
-    const auto engine = std::size_t(report.engine);
     if (report.failed()) {
-        std::optional<Failure>& failure = m_failures[report.domain][engine];
-        const bool wasMarked = failure.has_value();
-        failure = Failure{report.at, report.failure};
+        QHash<int, Failure>& failures = m_failures[report.domain];
+        const bool wasMarked = failures.contains(report.engine);
+        failures.insert(report.engine, Failure{report.at, report.failure});
         return !wasMarked;
     }
     const auto found = m_failures.find(report.domain);
-    if (found == m_failures.end() || !found->at(engine))
+    if (found == m_failures.end() || !found->remove(report.engine))
         return false;
-    found->at(engine).reset();
-    if (std::none_of(found->begin(), found->end(), [](const auto& failure) { return failure.has_value(); }))
+    if (found->isEmpty())
         m_failures.erase(found);
     return true;
 }
@@ -30,9 +28,9 @@ void StaleCounts::keepOnly(const QSet<QByteArray>& listed)
 QString StaleCounts::note(const QByteArray& domain, int engine, const QLocale& locale, const QDate& today) const
 {
     const auto found = m_failures.constFind(domain);
-    if (found == m_failures.cend() || !found->at(std::size_t(engine)))
+    if (found == m_failures.cend() || !found->contains(engine))
         return {};
-    const Failure& failure = *found->at(std::size_t(engine));
+    const Failure& failure = found->value(engine);
     const QDateTime at = failure.at.toLocalTime();
     QString when = u"at "_s + locale.toString(at.time(), QLocale::ShortFormat);
     if (at.date() != today)

@@ -10,7 +10,6 @@
 #include <QSet>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 // The counts whose last fetch failed, by domain and engine: they still show what an earlier run found, and the
@@ -31,5 +30,5 @@ private:
         QDateTime at;
         FailureDetail failure;
     };
-    QHash<QByteArray, std::array<std::optional<Failure>, EngineCount>> m_failures;
+    QHash<QByteArray, QHash<int, Failure>> m_failures; // by domain, then by source
 };

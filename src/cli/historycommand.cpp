@@ -162,9 +162,9 @@ QJsonObject jsonRecord(const HistoryRow& row)
                        {u"domain"_s, jsonText(row.fetches.domain)},
                        {u"total"_s, QJsonValue(row.total())}};
     QJsonObject failures;
-    for (int engine = 0; engine < EngineCount; ++engine) {
-        const HistoryFetch& fetch = row.fetches.engines[static_cast<std::size_t>(engine)];
-        const QString name = engineDefinitions()[static_cast<std::size_t>(engine)].name.toString();
+    for (qsizetype engine = 0; engine < row.fetches.engines.size(); ++engine) {
+        const HistoryFetch& fetch = row.fetches.engines[engine];
+        const QString name = engineDefinitions()[std::size_t(engine)].name.toString();
         record.insert(name, fetch.count ? QJsonValue(*fetch.count) : QJsonValue());
         if (fetch.made() && !fetch.count) {
             QJsonObject failure{{u"failure"_s, failureKindName(fetch.failure.kind)},

@@ -18,9 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Domain, Total and the five engines.
-constexpr int columns = GridColumn::FirstEngine + EngineCount;
-
 // The rows to show: the list's, or those of the domains named.
 struct Rows {
     QList<int> rows;
@@ -76,6 +73,8 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         return ExitStatus::Usage;
     }
     const Console& console = invocation.console;
+    // Domain, Total and one column a source.
+    const int columns = GridColumn::FirstEngine + session.sources().count();
     const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
     const auto domainBytes = [&](int row) {
         return row == 0 ? bytesFromText(cellText(session, 0, GridColumn::Domain))

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr std::array<EngineDefinition, EngineCount> engines{{
+constexpr EngineDefinition engines[]{
     {u"AllTheWeb",
      "www.alltheweb.com",
      "/search?cat=web&lang=any&query=link.all%3A%DOMAIN%",
@@ -26,27 +26,28 @@ constexpr std::array<EngineDefinition, EngineCount> engines{{
      "search.msn.com",
      "/results.asp?q=linkdomain%3A%DOMAIN%+-domain%3A%DOMAIN%",
      {">Results ", "of about ", "containing"}},
-}};
+};
 
 } // namespace
 
-const std::array<EngineDefinition, EngineCount>& engineDefinitions()
+std::span<const EngineDefinition> engineDefinitions()
 {
     return engines;
 }
 
 void EngineTables::InitGridHeaders()
 {
-    m_headers = {u"Domain"_s, u"Total"_s,  u"AllTheWeb"_s, u"AltaVista"_s,
-                 u"Google"_s, u"HotBot"_s, u"MSN"_s,       QString()};
+    m_headers = {u"Domain"_s, u"Total"_s};
+    for (const EngineDefinition& engine : engines)
+        m_headers.append(engine.name.toString());
+    m_headers.append(QString());
 }
 
 void EngineTables::InitEngineCatalogue()
 {
-    for (std::size_t i = 0; i < engines.size(); ++i) {
-        const EngineDefinition& engine = engines[i];
-        m_catalogue[i] = {engine.name.toString(), engine.host.toByteArray(), engine.queryTemplate.toByteArray()};
-    }
+    m_catalogue.clear();
+    for (const EngineDefinition& engine : engines)
+        m_catalogue.append({engine.name.toString(), engine.host.toByteArray(), engine.queryTemplate.toByteArray()});
 }
 
 EngineTables EngineTables::initialised()

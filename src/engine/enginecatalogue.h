@@ -5,15 +5,14 @@
 #include <QString>
 #include <QStringView>
 
-#include <array>
+#include <QList>
 
-// The five search engines, their link queries, where their pages state a count, and the grid's column titles.
+#include <span>
+
+// The search engines, their link queries, where their pages state a count, and the grid's column titles.
 // The tables are filled once, when a session on a list begins, and read-only afterwards; the order of the
 // catalogue is the order of the engine columns, of the "View Results From : " items and of the queries within an
 // update run.
-
-constexpr int EngineCount = 5;
-constexpr int GridHeaderCount = 8;
 
 // Where an engine's result page states its count: the text between the start and the end marker, the start
 // marker searched only from the anchor on (from the beginning when there is no anchor). Markers match in any
@@ -33,7 +32,7 @@ struct EngineDefinition {
 };
 
 // The engines' table, one row each, in catalogue order.
-const std::array<EngineDefinition, EngineCount>& engineDefinitions();
+std::span<const EngineDefinition> engineDefinitions();
 
 struct EngineEntry {
     QString name;             // display name, column title and key of the extraction rule
@@ -43,8 +42,9 @@ struct EngineEntry {
 
 class EngineTables {
 public:
-    using Catalogue = std::array<EngineEntry, EngineCount>;
-    using Headers = std::array<QString, GridHeaderCount>;
+    using Catalogue = QList<EngineEntry>;
+    // "Domain", "Total", the engines' names, and an empty title for the filler column.
+    using Headers = QList<QString>;
 
     void InitGridHeaders();
     void InitEngineCatalogue();
@@ -52,10 +52,10 @@ public:
     static EngineTables initialised();
 
     const Catalogue& EngineCatalogue() const { return m_catalogue; }
-    const EngineEntry& engine(int index) const { return m_catalogue.at(static_cast<std::size_t>(index)); }
+    const EngineEntry& engine(int index) const { return m_catalogue.at(index); }
 
     const Headers& GridHeaders() const { return m_headers; }
-    const QString& gridHeader(int slot) const { return m_headers.at(static_cast<std::size_t>(slot)); }
+    const QString& gridHeader(int slot) const { return m_headers.at(slot); }
 
 private:
     Catalogue m_catalogue;

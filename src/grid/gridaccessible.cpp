@@ -135,7 +135,7 @@ QAccessibleInterface* GridAccessible::create(const QString& className, QObject* 
 
 int GridAccessible::childIndex(const GridWidget& grid, int row, int col)
 {
-    const int columns = GridWidget::ColumnCount - 1;
+    const int columns = grid.Cols() - 1;
     if (row < 0 || col < 0 || col >= columns || row >= grid.listedRows())
         return -1;
     return (row + 1) * columns + col;
@@ -162,7 +162,7 @@ void* GridAccessible::interface_cast(QAccessible::InterfaceType type)
 
 int GridAccessible::columnCount() const
 {
-    return GridWidget::ColumnCount - 1;
+    return grid().Cols() - 1;
 }
 
 int GridAccessible::rowCount() const

@@ -16,7 +16,7 @@
 
 void GridWidget::fitText(int row, int col, const QString& text)
 {
-    if (col >= ColumnCount - 1 || text.isEmpty())
+    if (col >= fillerColumn() || text.isEmpty())
         return;
     int needed = 0;
     if (col == GridColumn::Domain) {
@@ -53,7 +53,7 @@ int GridWidget::widthForColumns() const
     // The filler, stretched to the visible edge, keeps the header's smallest section width.
     int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) +
                 horizontalHeader()->minimumSectionSize();
-    for (int col = 0; col < ColumnCount - 1; ++col)
+    for (int col = 0; col < fillerColumn(); ++col)
         width += columnWidth(col);
     return width;
 }
@@ -109,7 +109,7 @@ void GridWidget::narrowDomainToFit()
         return;
     setColumnWidth(GridColumn::Domain, narrower);
     int used = 0;
-    for (int col = 0; col < ColumnCount - 1; ++col)
+    for (int col = 0; col < fillerColumn(); ++col)
         used += ColWidth(col);
     m_fillerTwips = std::max(Width() - used, 0);
 }

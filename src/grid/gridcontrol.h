@@ -20,6 +20,8 @@ public:
 
     virtual int Rows() const = 0; // header row included
     virtual int Cols() const = 0;
+    // Sets the number of columns; every cell and style is then empty.
+    virtual void setCols(int cols) = 0;
 
     virtual int Row() const = 0;
     virtual void setRow(int row) = 0;

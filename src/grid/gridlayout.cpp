@@ -39,6 +39,8 @@ void DomainGrid::SetupUrlsGrid()
         return;
     GridControl& grid = *m_grid;
     grid.setRedraw(false);
+    // The domain, the total, a column a source and the filler.
+    grid.setCols(lastSourceColumn() + 2);
     grid.Clear();
     grid.setRow(0);
 

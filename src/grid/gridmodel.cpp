@@ -129,6 +129,18 @@ void GridModel::appendRow(const QString& firstText)
     endInsertRows();
 }
 
+void GridModel::setColumnCount(int columns)
+{
+    beginResetModel();
+    const int rows = rowCount();
+    m_columns = columns;
+    m_cells = QList<Cell>(qsizetype(rows) * columns);
+    m_texts.clear();
+    m_headers = QList<QString>(columns);
+    m_alignments = QList<Qt::Alignment>(columns, Qt::AlignLeft | Qt::AlignVCenter);
+    endResetModel();
+}
+
 void GridModel::clearCells()
 {
     for (Cell& c : m_cells)

@@ -53,6 +53,8 @@ public:
     void noteChanged(int row, int col) { cellChanged(row, col, Qt::ToolTipRole); }
 
     void appendRow(const QString& firstText);
+    // Gives the grid this many columns, every cell, header and style empty.
+    void setColumnCount(int columns);
     // Empties every cell and header and drops every style; the rows and columns stay.
     void clearCells();
 

@@ -52,7 +52,7 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 GridWidget::GridWidget(QWidget* parent)
     : QTableView(parent)
-    , m_model(new GridModel(InitialRows - 1, ColumnCount, this))
+    , m_model(new GridModel(InitialRows - 1, 1, this))
 {
     // Screen readers see the grid as a table of the listed domains (see GridAccessible).
     QAccessible::installFactory(&GridAccessible::create);
@@ -67,11 +67,7 @@ GridWidget::GridWidget(QWidget* parent)
     auto* headerStyle = new HeaderLabelStyle(style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
     headerStyle->setParent(header);
     header->setStyle(headerStyle);
-    // Numbers line up by their last digit, so that counts of different sizes compare at a glance.
-    for (int col = GridColumn::Total; col < ColumnCount - 1; ++col)
-        m_model->setColumnAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
-    // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
-    header->setSectionResizeMode(ColumnCount - 1, QHeaderView::Stretch);
+    arrangeColumns();
     // Presses on the header row go to the header's viewport, as they do on the cells.
     header->viewport()->installEventFilter(this);
     // Whole columns scroll, so a column in view starts at the left edge (see emitMouseEvent for the last step).
@@ -86,8 +82,6 @@ GridWidget::GridWidget(QWidget* parent)
     underlined.setUnderline(true);
     m_model->setUnderlinedFont(underlined);
 
-    m_fillerTwips = static_cast<int>(std::lround(columnWidth(ColumnCount - 1) * twipsPerPixelX()));
-
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         // The user moved the current cell; while the logic holds the redraw off it keeps its own.
         if (m_redraw && current.isValid()) {
@@ -100,6 +94,33 @@ GridWidget::GridWidget(QWidget* parent)
 int GridWidget::Rows() const
 {
     return m_model->rowCount() + 1;
+}
+
+int GridWidget::Cols() const
+{
+    return m_model->columnCount();
+}
+
+void GridWidget::setCols(int cols)
+{
+    if (cols == Cols())
+        return;
+    m_model->setColumnCount(cols);
+    arrangeColumns();
+}
+
+void GridWidget::arrangeColumns()
+{
+    QHeaderView* header = horizontalHeader();
+    for (int col = 0; col < Cols(); ++col) {
+        header->setSectionResizeMode(col, QHeaderView::Fixed);
+        // Numbers line up by their last digit, so that counts of different sizes compare at a glance.
+        if (col >= GridColumn::Total && col < fillerColumn())
+            m_model->setColumnAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
+    header->setSectionResizeMode(fillerColumn(), QHeaderView::Stretch);
+    m_fillerTwips = static_cast<int>(std::lround(columnWidth(fillerColumn()) * twipsPerPixelX()));
 }
 
 double GridWidget::twipsPerPixelX() const
@@ -267,7 +288,7 @@ QVariant GridWidget::cellData(int row, int col, int role) const
 
 int GridWidget::ColWidth(int col) const
 {
-    if (col == ColumnCount - 1)
+    if (col == fillerColumn())
         return m_fillerTwips;
     return static_cast<int>(std::lround(columnWidth(col) * twipsPerPixelX()));
 }
@@ -275,7 +296,7 @@ int GridWidget::ColWidth(int col) const
 void GridWidget::setColWidth(int col, int twips)
 {
     // The filler column is drawn to the visible edge whatever its width.
-    if (col == ColumnCount - 1) {
+    if (col == fillerColumn()) {
         m_fillerTwips = twips;
         return;
     }

@@ -21,12 +21,12 @@ class GridWidget : public QTableView, public GridControl {
 
 public:
     static constexpr int InitialRows = 30;
-    static constexpr int ColumnCount = 8;
 
     explicit GridWidget(QWidget* parent = nullptr);
 
     int Rows() const override;
-    int Cols() const override { return ColumnCount; }
+    int Cols() const override;
+    void setCols(int cols) override;
     int Row() const override { return m_row; }
     void setRow(int row) override;
     int Col() const override { return m_col; }
@@ -110,6 +110,9 @@ private:
     // An accessibility event about the cell at index, numbered as the grid's accessible table numbers it.
     void tellScreenReaders(QAccessible::Event type, const QModelIndex& index);
     void showCurrentCell();
+    // Lays out the columns: the counts right-aligned, the filler stretched to the visible edge.
+    void arrangeColumns();
+    int fillerColumn() const { return Cols() - 1; }
     void emitMouseEvent(const QMouseEvent* event, QWidget* source, bool press);
     int toPixelsX(int twips) const;
     void fitText(int row, int col, const QString& text);

@@ -13,12 +13,12 @@ using namespace historyfile;
 namespace {
 
 // The engines' names in catalogue order, as the files write them.
-const std::array<QByteArray, EngineCount>& engineNames()
+const QList<QByteArray>& engineNames()
 {
-    static const std::array<QByteArray, EngineCount> names = [] {
-        std::array<QByteArray, EngineCount> result;
-        for (std::size_t i = 0; i < EngineCount; ++i)
-            result[i] = engineDefinitions()[i].name.toLatin1();
+    static const QList<QByteArray> names = [] {
+        QList<QByteArray> result;
+        for (const EngineDefinition& engine : engineDefinitions())
+            result.append(engine.name.toLatin1());
         return result;
     }();
     return names;
@@ -110,7 +110,7 @@ bool HistoryWriter::write(const HistoryRun& run)
         bool any = false;
         for (const DomainFetches& fetches : run.domains) {
             const QByteArray domain = csvField(historyDomainText(fetches.domain).toUtf8()) + ',';
-            for (std::size_t i = 0; i < EngineCount; ++i) {
+            for (qsizetype i = 0; i < fetches.engines.size(); ++i) {
                 const HistoryFetch& fetch = fetches.engines[i];
                 if (!fetch.made())
                     continue;
@@ -133,7 +133,7 @@ bool HistoryWriter::write(const HistoryRun& run)
         bool first = true;
         for (const DomainFetches& fetches : run.domains) {
             const QByteArray domain = jsonString(historyDomainText(fetches.domain));
-            for (std::size_t i = 0; i < EngineCount; ++i) {
+            for (qsizetype i = 0; i < fetches.engines.size(); ++i) {
                 const HistoryFetch& fetch = fetches.engines[i];
                 if (!fetch.made())
                     continue;

@@ -45,9 +45,10 @@ std::optional<int> digits(QByteArrayView text)
 
 std::optional<int> engineFrom(QByteArrayView name)
 {
-    for (int i = 0; i < EngineCount; ++i) {
-        if (engineDefinitions()[static_cast<std::size_t>(i)].name == QLatin1StringView(name))
-            return i;
+    const auto engines = engineDefinitions();
+    for (std::size_t i = 0; i < engines.size(); ++i) {
+        if (engines[i].name == QLatin1StringView(name))
+            return int(i);
     }
     return std::nullopt;
 }

@@ -245,8 +245,8 @@ bool HistoryImport::flush()
 
     // Most fetches are new to the history: they go in at once, and only one that is there already is read and
     // compared.
-    for (int engine = 0; engine < EngineCount; ++engine) {
-        const auto e = std::size_t(engine);
+    for (int engine = 0; engine < pending.fetches.size(); ++engine) {
+        const auto e = qsizetype(engine);
         if (pending.lines[e] == 0)
             continue;
         const std::optional<qint64> source = m_store.sourceId(engine);
@@ -329,8 +329,8 @@ std::optional<qint64> HistoryStore::import(const QList<HistoryRun>& runs, QStrin
         ++line;
         bool taken = import.addRun(run, line);
         for (const DomainFetches& fetches : run.domains) {
-            for (int engine = 0; taken && engine < EngineCount; ++engine) {
-                const HistoryFetch& fetch = fetches.engines[static_cast<std::size_t>(engine)];
+            for (int engine = 0; taken && engine < fetches.engines.size(); ++engine) {
+                const HistoryFetch& fetch = fetches.engines[engine];
                 taken = !fetch.made() || import.addFetch(run, fetches.domain, engine, fetch, line);
             }
         }

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 // Adds the runs and fetches of a history file to a history, in one transaction: the whole file or nothing of it.
@@ -46,8 +45,8 @@ private:
         QDateTime started;
         QByteArray domain;
         QString runIdentity;
-        std::array<HistoryFetch, EngineCount> fetches;
-        std::array<qint64, EngineCount> lines{}; // 0: no fetch of that engine in the file yet
+        QList<HistoryFetch> fetches = DomainFetches().engines;
+        QList<qint64> lines = QList<qint64>(fetches.size(), 0); // 0: no fetch of that engine in the file yet
     };
 
     bool fail(const QString& why);

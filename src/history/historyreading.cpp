@@ -74,7 +74,7 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
     const auto readInto = [&](DomainFetches& fetches, int first, const QDateTime& started) {
         const int engine = engineOf(query.value(first).toLongLong());
         if (engine >= 0)
-            fetches.engines[std::size_t(engine)] = readFetch(query, first + 1, started);
+            fetches.engines[engine] = readFetch(query, first + 1, started);
     };
     if (domains.isEmpty()) {
         QHash<qint64, QByteArray> names;
@@ -98,7 +98,7 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
                         names.insert(it.value(), it.key());
                 }
                 if (id != lastDomain) {
-                    row.run.domains.append(DomainFetches{names.value(id), {}});
+                    row.run.domains.append(DomainFetches(names.value(id)));
                     lastDomain = id;
                 }
                 readInto(row.run.domains.last(), 1, row.run.started);
@@ -132,7 +132,7 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
         while (query.next()) {
             HistoryRun& run = rows[rowOfRun.value(query.value(0).toLongLong())].run;
             if (&run != lastRun || run.domains.isEmpty() || run.domains.last().domain != domain) {
-                run.domains.append(DomainFetches{domain, {}});
+                run.domains.append(DomainFetches(domain));
                 lastRun = &run;
             }
             readInto(run.domains.last(), 1, run.started);
@@ -168,11 +168,17 @@ bool HistoryStore::lastFetches(const QList<QByteArray>& domains, const LastFetch
     m_inTransaction = true;
     if (!loadDomainIds())
         return false;
-    // What is still to be found, by domain id: one bit an engine.
-    QHash<qint64, std::pair<QByteArray, unsigned>> wanted;
+    // What is still to be found, by domain id: the engines not found yet.
+    struct Wanted {
+        QByteArray domain;
+        QList<bool> found;
+        qsizetype left;
+    };
+    const qsizetype engines = qsizetype(engineDefinitions().size());
+    QHash<qint64, Wanted> wanted;
     for (const QByteArray& domain : domains) {
         if (const auto id = m_domainIds.constFind(domain); id != m_domainIds.cend())
-            wanted.insert(*id, {domain, (1u << EngineCount) - 1});
+            wanted.insert(*id, {domain, QList<bool>(engines, false), engines});
     }
     QSqlQuery runs(database());
     runs.setForwardOnly(true);
@@ -189,11 +195,11 @@ bool HistoryStore::lastFetches(const QList<QByteArray>& domains, const LastFetch
         while (fetches.next()) {
             const auto domain = wanted.find(fetches.value(0).toLongLong());
             const int engine = engineOf(fetches.value(1).toLongLong());
-            if (domain == wanted.end() || engine < 0 || !(domain->second & (1u << engine)))
+            if (domain == wanted.end() || engine < 0 || domain->found[engine])
                 continue;
-            found(domain->first, engine, readFetch(fetches, 2, started));
-            domain->second &= ~(1u << engine);
-            if (domain->second == 0)
+            found(domain->domain, engine, readFetch(fetches, 2, started));
+            domain->found[engine] = true;
+            if (--domain->left == 0)
                 wanted.erase(domain);
         }
     }

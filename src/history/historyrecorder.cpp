@@ -28,8 +28,8 @@ void HistoryRecorder::fetched(int row, const QByteArray& domain, int engine, con
         flush();
     m_pendingRow = row;
     m_pending.domain = domain;
-    m_pending.engines[static_cast<std::size_t>(engine)] = fetch;
-    if (engine == EngineCount - 1)
+    m_pending.engines[engine] = fetch;
+    if (engine == m_pending.engines.size() - 1)
         flush();
 }
 
@@ -50,7 +50,7 @@ void HistoryRecorder::flush()
     if (m_recording)
         m_history.recordDomain(std::move(m_pending));
     m_pendingRow = -1;
-    m_pending = {};
+    m_pending = DomainFetches();
 }
 
 void HistoryRecorder::tellProblem()

@@ -11,11 +11,14 @@ namespace history {
 
 namespace {
 
+// Versions 1 and 2 kept the fetches of the five engines of their time side by side, in this many column groups.
+constexpr int legacyEngines = 5;
+
 // ", at0, count0, failure0, detail0, at1, …": the columns of the engines' fetches in a row of versions 1 and 2.
 QString engineColumns()
 {
     QString columns;
-    for (int i = 0; i < EngineCount; ++i)
+    for (int i = 0; i < legacyEngines; ++i)
         columns += u", at%1, count%1, failure%1, detail%1"_s.arg(i);
     return columns;
 }
@@ -24,7 +27,7 @@ QString engineColumns()
 QString engineRowsAsFetches()
 {
     QStringList selects;
-    for (int i = 0; i < EngineCount; ++i)
+    for (int i = 0; i < legacyEngines; ++i)
         selects.append(u"SELECT run, domain, %1 AS source, at%2 AS at, count%2 AS count, failure%2 AS failure, "
                        u"detail%2 AS detail FROM fetches WHERE at%2 IS NOT NULL"_s.arg(i + 1)
                            .arg(i));
@@ -35,7 +38,7 @@ QString engineRowsAsFetches()
 QString engineSources()
 {
     QStringList rows;
-    for (int i = 0; i < EngineCount; ++i)
+    for (int i = 0; i < legacyEngines; ++i)
         rows.append(u"(%1, '%2')"_s.arg(i + 1).arg(engineDefinitions()[std::size_t(i)].name));
     return rows.join(u", "_s);
 }
@@ -82,7 +85,7 @@ QStringList olderVersionViews()
 std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, QSqlError& error)
 {
     QStringList fetches{u"domain"_s, u"run"_s};
-    for (int i = 0; i < EngineCount; ++i)
+    for (int i = 0; i < legacyEngines; ++i)
         fetches << u"at%1"_s.arg(i) << u"count%1"_s.arg(i) << u"failure%1"_s.arg(i) << u"detail%1"_s.arg(i);
     const QStringList run =
         version >= 2 ? QStringList{u"id"_s, u"identity"_s, u"started"_s, u"ended"_s, u"front_end"_s, u"cancelled"_s}

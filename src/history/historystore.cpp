@@ -295,8 +295,8 @@ bool HistoryStore::insertFetches(qint64 runId, const QDateTime& started, const D
                                 u"VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
     if (!query)
         return false;
-    for (int engine = 0; engine < EngineCount; ++engine) {
-        const HistoryFetch& fetch = fetches.engines[std::size_t(engine)];
+    for (int engine = 0; engine < fetches.engines.size(); ++engine) {
+        const HistoryFetch& fetch = fetches.engines[engine];
         if (!fetch.made())
             continue;
         const std::optional<qint64> source = sourceId(engine);

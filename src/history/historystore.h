@@ -15,7 +15,6 @@ class QSqlDatabase;
 class QSqlError;
 class QSqlQuery;
 
-#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -38,10 +37,16 @@ struct HistoryFetch {
     std::optional<qint64> shown() const { return count ? count : kept; }
 };
 
-// What one run asked the engines about one domain.
+// What one run asked the sources about one domain: a fetch for each source of the catalogue, in its order.
 struct DomainFetches {
+    explicit DomainFetches(QByteArray domain = {})
+        : domain(std::move(domain))
+        , engines(qsizetype(engineDefinitions().size()))
+    {
+    }
+
     QByteArray domain; // its bytes as the list holds them
-    std::array<HistoryFetch, EngineCount> engines;
+    QList<HistoryFetch> engines;
 };
 
 // One update run and what it fetched.

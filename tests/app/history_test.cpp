@@ -47,8 +47,7 @@ protected:
     // A domain's five fetches, ending one second apart from start; a missing count is a 503, and its row kept the
     // count kept.
     static DomainFetches fetches(const QByteArray& domain, const QDateTime& start,
-                                 const std::array<std::optional<qint64>, EngineCount>& counts,
-                                 std::optional<qint64> kept = {})
+                                 const std::array<std::optional<qint64>, 5>& counts, std::optional<qint64> kept = {})
     {
         DomainFetches fetched;
         fetched.domain = domain;

@@ -14,10 +14,10 @@ QDateTime utc(const char* text)
 }
 
 // A domain's fetches in a run, each ending a second after the one before.
-DomainFetches fetched(const QByteArray& domain, const QDateTime& started, std::array<qint64, EngineCount> counts,
+DomainFetches fetched(const QByteArray& domain, const QDateTime& started, std::array<qint64, 5> counts,
                       FailureDetail failure = {FetchFailure::NoCount, 0, {}, 0, 0})
 {
-    DomainFetches fetches{domain, {}};
+    DomainFetches fetches(domain);
     for (std::size_t i = 0; i < counts.size(); ++i) {
         HistoryFetch& fetch = fetches.engines[i];
         if (counts[i] == NotMade)

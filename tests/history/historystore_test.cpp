@@ -33,9 +33,9 @@ HistoryFetch failed(const QDateTime& at, FailureDetail failure)
 // a.com in a run that started at start: four counts and Google's 503; b.com with counts only.
 QList<DomainFetches> twoDomains(const QDateTime& start, qint64 base)
 {
-    DomainFetches a{"a.com", {}};
-    DomainFetches b{"b.com", {}};
-    for (int i = 0; i < EngineCount; ++i) {
+    DomainFetches a("a.com");
+    DomainFetches b("b.com");
+    for (int i = 0; i < 5; ++i) {
         const auto e = static_cast<std::size_t>(i);
         a.engines[e] = counted(start.addMSecs(100 * (i + 1)), base + i);
         b.engines[e] = counted(start.addMSecs(1000 + 100 * i), 10 * base + i);
@@ -103,7 +103,7 @@ TEST_F(HistoryStoreTest, ReadsBackEveryFetchOfEveryRun)
     const QList<DomainFetches> expected = twoDomains(utc(1, 9, 0), 1);
     for (int d = 0; d < 2; ++d) {
         EXPECT_EQ(runs[0].domains[d].domain, expected[d].domain);
-        for (std::size_t e = 0; e < EngineCount; ++e)
+        for (std::size_t e = 0; e < 5; ++e)
             expectSameFetch(runs[0].domains[d].engines[e], expected[d].engines[e]);
     }
 
@@ -121,7 +121,7 @@ TEST_F(HistoryStoreTest, RunsAreToldApartByAnIdentityOfTheirOwnNotByTheClock)
 {
     HistoryStore store(list);
     ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
-    DomainFetches partial{"a.com", {}};
+    DomainFetches partial("a.com");
     partial.engines[0] = counted(utc(3, 8, 0, 5), 7);
     // Two runs in one millisecond, one while the clock said 2099, then one on the right day again; the clock is
     // set back during the last, whose end the clock puts before its start.

@@ -155,7 +155,7 @@ TEST(HistoryRecorder, RecordsEveryFetchOfARunWithItsFailures)
     const auto& a = run.domains[0].domain == "a.com" ? run.domains[0] : run.domains[1];
     const auto& b = run.domains[0].domain == "a.com" ? run.domains[1] : run.domains[0];
     const std::array<std::optional<qint64>, 5> aCounts{10, 20, 30, std::nullopt, 50};
-    for (std::size_t e = 0; e < EngineCount; ++e) {
+    for (std::size_t e = 0; e < 5; ++e) {
         EXPECT_EQ(a.engines[e].count, aCounts[e]) << e;
         EXPECT_EQ(b.engines[e].count, qint64(e + 1)) << e;
         EXPECT_EQ(b.engines[e].at, utc(9, 0).addSecs(qint64(e) + 6)) << e;
@@ -395,8 +395,8 @@ TEST(HistoryRecorder, OnAFileSystemThatFillsTheListIsStillSaved)
 QList<HistoryRun> sampleRuns()
 {
     HistoryRun first{u"run-1"_s, utc(9, 0), utc(9, 5), FrontEnd::Window, false, {}};
-    DomainFetches odd{"caf\xe9,\"x\"%.com", {}};
-    for (std::size_t e = 0; e < EngineCount; ++e)
+    DomainFetches odd("caf\xe9,\"x\"%.com");
+    for (std::size_t e = 0; e < 5; ++e)
         odd.engines[e] = {utc(9, 1, int(e)), qint64(e) * 1000000007LL, {}, {}};
     odd.engines[1] = {utc(9, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Service, \"Unavailable\"", 0, 0}, {}};
     odd.engines[2] = {utc(9, 3), std::nullopt, {FetchFailure::ShortBody, 0, {}, 1000, 73}, {}};
@@ -405,7 +405,7 @@ QList<HistoryRun> sampleRuns()
     first.domains = {odd};
     HistoryRun unfinished{u"run-2"_s, utc(10, 0), {}, FrontEnd::CommandLine, true, {}};
     HistoryRun empty{u"run-3"_s, utc(11, 0), utc(11, 0, 1), FrontEnd::CommandLine, false, {}};
-    DomainFetches b{"b.com", {}};
+    DomainFetches b("b.com");
     b.engines[0] = {utc(10, 1), std::nullopt, {FetchFailure::TimedOut, 0, {}, 0, 0}, {}};
     b.engines[1] = {utc(10, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Caf\xc3\xa9", 0, 0}, {}};
     unfinished.domains = {b};
