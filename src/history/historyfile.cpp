@@ -104,7 +104,7 @@ bool HistoryWriter::write(const HistoryRun& run)
     QByteArray out;
     if (m_format == HistoryFormat::Csv) {
         if (m_first)
-            out += csvHeader + '\n';
+            out += csvHeader + "\r\n";
         const QByteArray runFields =
             csvField(run.identity.toUtf8()) + ',' + started + ',' + ended + ',' + frontEnd + ',' + cancelled + ',';
         bool any = false;
@@ -117,14 +117,14 @@ bool HistoryWriter::write(const HistoryRun& run)
                 any = true;
                 out += runFields + domain + engineNames()[i] + ',' + timeBytes(fetch.at) + ',';
                 if (fetch.count)
-                    out += QByteArray::number(*fetch.count) + ",,\n";
+                    out += QByteArray::number(*fetch.count) + ",,\r\n";
                 else
                     out += ',' + failureKindName(fetch.failure.kind).toLatin1() + ',' +
-                           csvField(failureDetailText(fetch.failure).toUtf8()) + '\n';
+                           csvField(failureDetailText(fetch.failure).toUtf8()) + "\r\n";
             }
         }
         if (!any)
-            out += runFields + ",,,,,\n";
+            out += runFields + ",,,,,\r\n";
     } else {
         out += m_first ? "{\"brenlowHistory\":2,\"runs\":[\n{\"id\":" : ",\n{\"id\":";
         out += jsonString(run.identity) + ",\"started\":\"" + started +
@@ -160,7 +160,7 @@ bool HistoryWriter::write(const HistoryRun& run)
 bool HistoryWriter::finish()
 {
     if (m_format == HistoryFormat::Csv)
-        return m_first ? put(csvHeader + '\n') : m_ok;
+        return m_first ? put(csvHeader + "\r\n") : m_ok;
     return put(m_first ? "{\"brenlowHistory\":2,\"runs\":[]}\n"_ba : "\n]}\n"_ba);
 }
 

@@ -227,7 +227,7 @@ TEST_F(HistoryWindowTest, ExportHistoryWritesTheWholeHistoryAsTheFileNameAsks)
     QFile written(csv + u".csv"_s);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readLine(),
-              "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n");
+              "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\r\n");
     QFile writtenJson(json);
     ASSERT_TRUE(writtenJson.open(QIODevice::ReadOnly));
     EXPECT_TRUE(writtenJson.readAll().startsWith("{\"brenlowHistory\":2")) << json.toStdString();

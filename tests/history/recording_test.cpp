@@ -440,7 +440,7 @@ struct ScratchHistory {
     HistoryStore store;
 };
 
-const QByteArray csvHeader = "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\n";
+const QByteArray csvHeader = "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\r\n";
 
 TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
 {
@@ -451,13 +451,13 @@ TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
                             "\"caf%E9,\"\"x\"\"%25.com\",";
     const QByteArray run2 = "run-2,2026-12-07T10:00:00.000Z,,command-line,true,b.com,";
     EXPECT_EQ(exported(original.store, HistoryFormat::Csv),
-              csvHeader + run1 + "AllTheWeb,2026-12-07T09:01:00.000Z,0,,\n" + run1 +
-                  "AltaVista,2026-12-07T09:02:00.000Z,,error-status,\"503 Service, \"\"Unavailable\"\"\"\n" + run1 +
-                  "Google,2026-12-07T09:03:00.000Z,,short-body,1000 73\n" + run1 +
-                  "HotBot,2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\"\n" + run2 +
-                  "AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,\n" + run2 +
-                  "AltaVista,2026-12-07T10:02:00.000Z,,error-status,503 Caf\xc3\xa9\n"
-                  "run-3,2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,\n");
+              csvHeader + run1 + "AllTheWeb,2026-12-07T09:01:00.000Z,0,,\r\n" + run1 +
+                  "AltaVista,2026-12-07T09:02:00.000Z,,error-status,\"503 Service, \"\"Unavailable\"\"\"\r\n" + run1 +
+                  "Google,2026-12-07T09:03:00.000Z,,short-body,1000 73\r\n" + run1 +
+                  "HotBot,2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\"\r\n" + run2 +
+                  "AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,\r\n" + run2 +
+                  "AltaVista,2026-12-07T10:02:00.000Z,,error-status,503 Caf\xc3\xa9\r\n"
+                  "run-3,2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,\r\n");
 
     // The JSON library's own reader takes the export whole, reasons outside ASCII and all.
     const QByteArray json = exported(original.store, HistoryFormat::Json);
