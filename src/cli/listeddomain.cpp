@@ -5,16 +5,14 @@
 #include "workflows/listsession.h"
 
 ListedDomains::ListedDomains(ListSession& session)
+    : m_domains(&session.domains())
 {
-    const DomainList& domains = session.domains();
-    for (int row = domains.count(); row >= 1; --row)
-        m_rows.insert(textFromBytes(domains.domain(row)).toLower(), row);
 }
 
 int ListedDomains::rowOf(const QString& argument) const
 {
     const NormalisedDomain named = NormaliseDomain(typedDomainText(argument));
-    if (named.result != AddDomainResult::AddOk)
+    if (named.result != AddDomainResult::AddOk || !m_domains)
         return -1;
-    return m_rows.value(textFromBytes(named.domain).toLower(), -1);
+    return m_domains->findDomain(textFromBytes(named.domain));
 }

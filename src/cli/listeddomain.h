@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
+class DomainList;
 class ListSession;
 
-// The rows of the list's domains by name, built once, so that naming a thousand domains of a long list costs a
-// lookup each. A domain named on the command line is read as the Add Domain prompt reads what is typed (a whole
+// The list's domains as the command line names them: read as the Add Domain prompt reads what is typed (a whole
 // address names its host, letter case does not count).
 class ListedDomains {
 public:
@@ -17,5 +16,5 @@ public:
     int rowOf(const QString& argument) const;
 
 private:
-    QHash<QString, int> m_rows;
+    const DomainList* m_domains = nullptr;
 };

@@ -86,6 +86,8 @@ void DomainList::addRecord(Record record, bool first)
         record.domainLength = length;
     }
     m_records.append(record);
+    if (m_indexed)
+        index(count());
     const int sources = sourceCount();
     if (record.changed) {
         m_counts.insert(m_counts.size(), sources, 0);
@@ -137,6 +139,7 @@ void DomainList::readContents(QByteArray contents)
 
 void DomainList::clear()
 {
+    m_indexed = false;
     m_records.clear();
     m_counts.clear();
     m_fileBytes.clear();
@@ -237,16 +240,32 @@ void DomainList::removeRecords(const QList<int>& records)
     }
     m_records.resize(kept);
     m_counts.resize(kept * sources);
+    m_indexed = false;
 }
 
-int DomainList::findDomain(QByteArrayView name) const
+void DomainList::index(int record) const
 {
-    for (int record = 1; record <= count(); ++record) {
-        const QByteArrayView listed = domain(record);
-        if (listed.size() == name.size() && startsWithIgnoringCase(listed, name))
-            return record;
+    const QByteArrayView name = domain(record);
+    if (!name.isEmpty())
+        m_index.insert(qHash(domainKey(textFromBytes(name))), record);
+}
+
+int DomainList::findDomain(QStringView name) const
+{
+    if (!m_indexed) {
+        m_index.clear();
+        m_index.reserve(count());
+        for (int record = 1; record <= count(); ++record)
+            index(record);
+        m_indexed = true;
     }
-    return -1;
+    const QString key = domainKey(name);
+    int found = -1;
+    for (auto it = m_index.constFind(qHash(key)); it != m_index.cend() && it.key() == qHash(key); ++it) {
+        if ((found == -1 || it.value() < found) && domainKey(textFromBytes(domain(it.value()))) == key)
+            found = it.value();
+    }
+    return found;
 }
 
 DomainList::LoadResult DomainList::LoadDomainList(NewList newList)

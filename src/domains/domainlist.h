@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QMultiHash>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -71,8 +73,9 @@ public:
     void removeRecords(const QList<int>& records);
     void clear();
 
-    // The first record whose domain equals name, ASCII letter case ignored, or -1.
-    int findDomain(QByteArrayView name) const;
+    // The first record whose domain reads as name (as the grid shows it), letter case ignored; -1 when none does.
+    // The first call indexes the domains, so that each later one is a lookup.
+    int findDomain(QStringView name) const;
 
     LoadResult LoadDomainList(NewList newList = NewList::Save);
     // Replaces the file atomically, making its folder first if need be: on failure the old file stays whole and
@@ -113,6 +116,8 @@ private:
     qint64& countSlot(int record, int source) { return m_counts[qsizetype(record - 1) * sourceCount() + source]; }
     qint64 countSlot(int record, int source) const { return m_counts[qsizetype(record - 1) * sourceCount() + source]; }
     void addRecord(Record record, bool first);
+    static QString domainKey(QStringView text) { return text.toString().toLower(); }
+    void index(int record) const;
     void readContents(QByteArray contents);
     QString notAFileText() const;
 
@@ -122,6 +127,10 @@ private:
     QByteArray m_addedBytes;
     QList<Record> m_records;
     QList<qint64> m_counts; // sourceCount() per record: a count, NoCount or UnreadCount
+    // The records by the hash of their domainKey(), once findDomain() has been asked; a hash, not the key, so that
+    // a long list's index stays small.
+    mutable QMultiHash<size_t, int> m_index;
+    mutable bool m_indexed = false;
     bool m_fileUnreadable = false;
     QString m_saveRefusal; // why, once the file was found unreadable
     QString m_errorString;

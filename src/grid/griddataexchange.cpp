@@ -70,17 +70,16 @@ void DomainGrid::setCount(int row, int source, qint64 count)
 
 int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const
 {
-    firstBlankRow = -1;
+    const int found = m_domains.findDomain(name);
+    // The first blank row before it, or in the whole grid: a blank record, or the first row after the list.
     const int rows = m_grid ? m_grid->Rows() : m_domains.count() + 1;
-    const QString wanted = name.toLower();
-    for (int row = 1; row < rows; ++row) {
-        const QByteArrayView domain = row <= m_domains.count() ? domainOf(row) : QByteArrayView();
-        if (!domain.isEmpty() && textFromBytes(domain).toLower() == wanted)
-            return row;
-        if (domain.isEmpty() && firstBlankRow == -1)
+    const int before = found == -1 ? rows : found;
+    firstBlankRow = -1;
+    for (int row = 1; row < before && firstBlankRow == -1; ++row) {
+        if (row > m_domains.count() || domainOf(row).isEmpty())
             firstBlankRow = row;
     }
-    return -1;
+    return found;
 }
 
 int DomainGrid::rows() const

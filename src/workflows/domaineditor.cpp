@@ -7,7 +7,6 @@
 #include "grid/domaingrid.h"
 
 #include <QFileInfo>
-#include <QHash>
 
 #include <algorithm>
 
@@ -30,25 +29,24 @@ QByteArray importText(QByteArrayView line)
     return text;
 }
 
-// What FindEngineInGrid would answer, kept up to date while an import adds rows, so that each line costs a
-// lookup instead of a pass over the whole grid.
+// The blank rows of the grid, kept up to date while an import adds rows, so that each line costs a lookup instead
+// of a pass over the whole grid; the list finds the rows of its domains itself.
 class DomainRows {
 public:
     explicit DomainRows(const DomainGrid& grid)
+        : m_grid(grid)
     {
         const int rows = grid.grid() ? grid.grid()->Rows() : grid.rows() + 1;
         for (int row = 1; row < rows; ++row) {
-            const QByteArrayView domain = row <= grid.rows() ? grid.domainOf(row) : QByteArrayView();
-            if (domain.isEmpty())
+            if (row > grid.rows() || grid.domainOf(row).isEmpty())
                 m_blankRows.insert(row);
-            else
-                remember(textFromBytes(domain), row);
         }
     }
 
+    // As FindEngineInGrid answers.
     int find(const QString& name, int& firstBlankRow) const
     {
-        const int row = m_firstRowOf.value(name.toLower(), -1);
+        const int row = m_grid.domains().findDomain(name);
         const int blank = m_blankRows.empty() ? -1 : *m_blankRows.begin();
         firstBlankRow = (row == -1 || blank < row) ? blank : -1;
         return row;
@@ -60,21 +58,10 @@ public:
         return blank == m_blankRows.end() ? -1 : *blank;
     }
 
-    void added(const QString& domain, int row)
-    {
-        m_blankRows.erase(row);
-        remember(domain, row);
-    }
+    void added(int row) { m_blankRows.erase(row); }
 
 private:
-    void remember(const QString& domain, int row)
-    {
-        const QString key = domain.toLower();
-        if (!m_firstRowOf.contains(key))
-            m_firstRowOf.insert(key, row);
-    }
-
-    QHash<QString, int> m_firstRowOf;
+    const DomainGrid& m_grid;
     std::set<int> m_blankRows;
 };
 
@@ -211,7 +198,7 @@ DomainEditor::AddSummary DomainEditor::importContents(const QByteArray& contents
         if (firstBlankRow != -1 && firstBlankRow <= m_domains.count())
             firstBlankRow = rows.firstBlankRowAfter(m_domains.count());
         const int row = addRowAndRecord(normalised.domain, firstBlankRow);
-        rows.added(domain, row);
+        rows.added(row);
         ++summary.added;
         // The first domain added fills in what the list's records lack, as AddADomain does; the records added
         // after it are whole.

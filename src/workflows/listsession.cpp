@@ -1,5 +1,7 @@
 #include "workflows/listsession.h"
 
+#include "engine/bytetext.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -159,7 +161,14 @@ QList<FetchReport> ListSession::lastFailedFetches() const
         return failed;
     history.lastFetches(domains, [&](const QByteArray& domain, int engine, const HistoryFetch& fetch) {
         if (!fetch.count)
-            failed.append({m_domains.findDomain(domain), engine, domain, fetch.at, {}, fetch.failure, {}, fetch.kept});
+            failed.append({m_domains.findDomain(textFromBytes(domain)),
+                           engine,
+                           domain,
+                           fetch.at,
+                           {},
+                           fetch.failure,
+                           {},
+                           fetch.kept});
     });
     return failed;
 }

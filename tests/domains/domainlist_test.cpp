@@ -1,4 +1,5 @@
 #include "domains/domainlist.h"
+#include "engine/bytetext.h"
 #include "support/lists.h"
 
 #include <QFile>
@@ -229,14 +230,25 @@ TEST(DomainList, RecordsKeepTheirCountsWhenOthersAreAddedOrRemoved)
                                                 "|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|",
                                                 "c.com|AllTheWeb=x|AltaVista=0|Google=0|HotBot=0|MSN=0|",
                                                 "D.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=1,000|"}));
-    EXPECT_EQ(list.findDomain("d.COM"), 4);
-    EXPECT_EQ(list.findDomain("c.co"), -1);
-    list.removeRecords({2, 3, 9});
+    // Found as the grid shows the domain, letter case ignored, the first of two; the index follows the list.
+    list.appendDomain("CAF\xC3\x89.com");
+    list.appendDomain("caf\xE9.com");
+    list.appendDomain("c.com");
+    EXPECT_EQ(list.findDomain(u"d.COM"), 4);
+    EXPECT_EQ(list.findDomain(u"c.co"), -1);
+    EXPECT_EQ(list.findDomain(u"C.com"), 3);
+    EXPECT_EQ(list.findDomain(u"caf\u00e9.COM"), 5);
+    EXPECT_EQ(list.findDomain(textFromBytes("caf\xE9.com")), 6);
+    EXPECT_EQ(list.findDomain(u""), -1);
+    list.appendDomain("new.com");
+    EXPECT_EQ(list.findDomain(u"NEW.com"), 8);
+    list.removeRecords({2, 3, 5, 6, 7, 8, 9});
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.total(1), 15);
     EXPECT_EQ(list.total(2), 1000);
     EXPECT_EQ(list.countValue(2, 4), 1000);
-    EXPECT_EQ(list.findDomain("d.com"), 2);
+    EXPECT_EQ(list.findDomain(u"d.com"), 2);
+    EXPECT_EQ(list.findDomain(u"c.com"), -1);
 }
 
 } // namespace
