@@ -127,15 +127,16 @@ bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& s
     for (const QByteArrayView field : f)
         header += (header.isEmpty() ? "" : ",") + field.toByteArray();
     const bool version1 = header == csvHeaderVersion1;
+    const bool version2 = header == csvHeaderVersion2;
     if (first == CsvReader::Result::Error) {
         import.refuse(error);
         return false;
     }
-    if (header != csvHeader && !version1) {
+    if (header != csvHeader && !version1 && !version2) {
         import.refuse(u"line 1: not a Brenlow history (the header is not %1)"_s.arg(QString::fromLatin1(csvHeader)));
         return false;
     }
-    const std::size_t fields = version1 ? 10 : 11;
+    const std::size_t fields = version1 ? 10 : version2 ? 11 : 12;
     const auto refuse = [&](const QString& why) {
         import.refuse(u"line %1: %2"_s.arg(reader.line()).arg(why));
         return false;
@@ -170,8 +171,8 @@ bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& s
                 return false;
             continue;
         }
-        const std::optional<ParsedFetch> fetch =
-            parseFetch(f[k], f[k + 1], f[k + 2], f[k + 3], f[k + 4], f[k + 5], error);
+        const std::optional<ParsedFetch> fetch = parseFetch(f[k], f[k + 1], f[k + 2], f[k + 3], f[k + 4], f[k + 5],
+                                                            fields == 12 ? f[k + 6] : QByteArrayView(), error);
         if (!fetch)
             return refuse(error);
         if (!import.addFetch(*run, fetch->domain, fetch->engine, fetch->fetch, reader.line()))

@@ -117,16 +117,18 @@ bool HistoryWriter::write(const HistoryRun& run)
                 any = true;
                 out += runFields + domain + engineNames()[i] + ',' + timeBytes(fetch.at) + ',';
                 if (fetch.count)
-                    out += QByteArray::number(*fetch.count) + ",,\r\n";
+                    out += QByteArray::number(*fetch.count) + ",,,\r\n";
                 else
                     out += ',' + failureKindName(fetch.failure.kind).toLatin1() + ',' +
-                           csvField(failureDetailText(fetch.failure).toUtf8()) + "\r\n";
+                           csvField(failureDetailText(fetch.failure).toUtf8()) + ',' +
+                           (fetch.kept ? QByteArray::number(*fetch.kept) : QByteArray()) + "\r\n";
             }
         }
         if (!any)
-            out += runFields + ",,,,,\r\n";
+            out += runFields + ",,,,,,\r\n";
     } else {
-        out += m_first ? "{\"brenlowHistory\":2,\"runs\":[\n{\"id\":" : ",\n{\"id\":";
+        out += m_first ? "{\"brenlowHistory\":" + QByteArray::number(JsonVersion) + ",\"runs\":[\n{\"id\":"
+                       : QByteArray(",\n{\"id\":");
         out += jsonString(run.identity) + ",\"started\":\"" + started +
                "\",\"ended\":" + (run.ended.isValid() ? '"' + ended + '"' : "null"_ba) + ",\"frontEnd\":\"" + frontEnd +
                "\",\"cancelled\":" + cancelled + ",\"fetches\":[";
@@ -148,6 +150,8 @@ bool HistoryWriter::write(const HistoryRun& run)
                 const QString detail = failureDetailText(fetch.failure);
                 if (!detail.isEmpty())
                     out += ",\"detail\":" + jsonString(detail);
+                if (fetch.kept)
+                    out += ",\"kept\":" + QByteArray::number(*fetch.kept);
                 out += '}';
             }
         }
@@ -161,7 +165,7 @@ bool HistoryWriter::finish()
 {
     if (m_format == HistoryFormat::Csv)
         return m_first ? put(csvHeader + "\r\n") : m_ok;
-    return put(m_first ? "{\"brenlowHistory\":2,\"runs\":[]}\n"_ba : "\n]}\n"_ba);
+    return put(m_first ? "{\"brenlowHistory\":" + QByteArray::number(JsonVersion) + ",\"runs\":[]}\n" : "\n]}\n"_ba);
 }
 
 bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QString& error, const StopRequested& stop)

@@ -10,12 +10,15 @@
 
 // The file an export of the history is written to, and an import reads: the whole history, runs oldest first.
 //
-// CSV: a header line, then one line per fetch:
-//   run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail
+// CSV (RFC 4180, CR LF): a header line, then one line per fetch:
+//   run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail,kept
 // a run without fetches as one line with the fields from domain on empty. JSON:
-//   {"brenlowHistory":2,"runs":[{"id":…,"started":…,"ended":…,"frontEnd":"window","cancelled":false,
+//   {"brenlowHistory":3,"runs":[{"id":…,"started":…,"ended":…,"frontEnd":"window","cancelled":false,
 //    "fetches":[{"domain":…,"engine":"Google","at":…,"count":123},
-//               {"domain":…,"engine":…,"at":…,"failure":"error-status","detail":"503 Service Unavailable"}]}]}
+//               {"domain":…,"engine":…,"at":…,"failure":"error-status","detail":"503 Service Unavailable",
+//                "kept":120}]}]}
+// The members of JSON are named as the CSV's columns are; kept is the count a failed fetch's row kept, if any.
+// The exports of earlier versions (CSV without kept, or without run too; JSON of version 1 or 2) import as well.
 // A run's identity tells runs apart (the files of Brenlow 1.2 have none: their runs are told apart by their
 // start); times are ISO 8601 in UTC to the millisecond ("2026-12-07T09:30:00.000Z"), an unknown end empty or
 // null; front ends "window" or "command-line"; engines by name; failures by failureKindName(). A domain's bytes

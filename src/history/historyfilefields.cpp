@@ -172,7 +172,7 @@ std::optional<HistoryRun> parseRun(QByteArrayView identity, QByteArrayView start
 
 std::optional<ParsedFetch> parseFetch(QByteArrayView domain, QByteArrayView engine, QByteArrayView at,
                                       QByteArrayView count, QByteArrayView failure, QByteArrayView detail,
-                                      QString& error)
+                                      QByteArrayView kept, QString& error)
 {
     ParsedFetch parsed;
     const std::optional<QByteArray> bytes = historyDomainBytes(text(domain));
@@ -193,8 +193,9 @@ std::optional<ParsedFetch> parseFetch(QByteArrayView domain, QByteArrayView engi
     parsed.domain = *bytes;
     parsed.engine = *index;
     parsed.fetch.at = *time;
-    if (!count.isEmpty() && (!failure.isEmpty() || !detail.isEmpty())) {
-        error = u"both a count and a failure: %1 %2 %3"_s.arg(text(count), text(failure), text(detail)).trimmed();
+    if (!count.isEmpty() && (!failure.isEmpty() || !detail.isEmpty() || !kept.isEmpty())) {
+        error = u"both a count and a failure: %1 %2 %3 %4"_s.arg(text(count), text(failure), text(detail), text(kept))
+                    .simplified();
         return std::nullopt;
     }
     if (!count.isEmpty()) {
@@ -220,6 +221,13 @@ std::optional<ParsedFetch> parseFetch(QByteArrayView domain, QByteArrayView engi
         return std::nullopt;
     }
     parsed.fetch.failure = *reason;
+    if (!kept.isEmpty()) {
+        parsed.fetch.kept = wholeNumber(kept, CountText::MaxLinkCount);
+        if (!parsed.fetch.kept) {
+            error = u"not a kept count from 0 to 999999999999999: %1"_s.arg(text(kept));
+            return std::nullopt;
+        }
+    }
     return parsed;
 }
 

@@ -16,11 +16,14 @@
 namespace historyfile {
 
 inline const QByteArray csvHeader =
+    QByteArrayLiteral("run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail,kept");
+// What Brenlow 1.3 wrote, without the count a failed fetch's row kept.
+inline const QByteArray csvHeaderVersion2 =
     QByteArrayLiteral("run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail");
-// What Brenlow 1.2 wrote, without the run's identity.
+// What Brenlow 1.2 wrote, without the run's identity either.
 inline const QByteArray csvHeaderVersion1 =
     QByteArrayLiteral("run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail");
-constexpr int JsonVersion = 2;
+constexpr int JsonVersion = 3;
 
 QString frontEndName(FrontEnd frontEnd);
 std::optional<FrontEnd> frontEndFrom(QByteArrayView name);
@@ -40,10 +43,10 @@ struct ParsedFetch {
     int engine = 0;
     HistoryFetch fetch;
 };
-// A fetch from its fields; count empty when it failed, failure and detail empty when it did not. The reason it
-// is none otherwise.
+// A fetch from its fields; count empty when it failed, failure, detail and kept (the count the row kept, empty when
+// it kept none) empty when it did not. The reason it is none otherwise.
 std::optional<ParsedFetch> parseFetch(QByteArrayView domain, QByteArrayView engine, QByteArrayView at,
                                       QByteArrayView count, QByteArrayView failure, QByteArrayView detail,
-                                      QString& error);
+                                      QByteArrayView kept, QString& error);
 
 } // namespace historyfile

@@ -171,7 +171,7 @@ private:
         std::optional<HistoryRun> run; // once every member came
     };
     struct FetchMembers {
-        QByteArray domain, engine, at, count, failure, detail;
+        QByteArray domain, engine, at, count, failure, detail, kept;
     };
     struct HeldFetch {
         ParsedFetch fetch;
@@ -233,10 +233,10 @@ private:
                 {"at", &FetchMembers::at},
                 {"failure", &FetchMembers::failure},
                 {"detail", &FetchMembers::detail}};
-            if (m_key == "count") {
+            if (m_key == "count" || m_key == "kept") {
                 if (value.kind != Kind::Number)
-                    return refuse(u"the count is not a number"_s);
-                m_fetch.count = value.text;
+                    return refuse(u"the %1 is not a number"_s.arg(QString::fromUtf8(m_key)));
+                (m_key == "count" ? m_fetch.count : m_fetch.kept) = value.text;
                 return true;
             }
             for (const auto& [name, member] : members) {
@@ -268,7 +268,7 @@ private:
     {
         QString error;
         const std::optional<ParsedFetch> fetch = parseFetch(m_fetch.domain, m_fetch.engine, m_fetch.at, m_fetch.count,
-                                                            m_fetch.failure, m_fetch.detail, error);
+                                                            m_fetch.failure, m_fetch.detail, m_fetch.kept, error);
         if (!fetch)
             return refuse(error);
         const qint64 line = m_buffer.line();
@@ -284,7 +284,7 @@ private:
 
     bool runEnded()
     {
-        if (m_version == 2 && m_run.id.isEmpty())
+        if (m_version >= 2 && m_run.id.isEmpty())
             return refuse(u"a run without its id"_s);
         if (m_run.id.isEmpty() && m_version == 0)
             m_version = 1; // the members of a file of version 1 hold no identity

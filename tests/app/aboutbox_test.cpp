@@ -32,7 +32,7 @@ TEST_F(WindowTest, AboutBoxIsModalOnTopAndShowsTheProduct)
             EXPECT_EQ(text("lblProductName"), u"Brenlow"_s);
             EXPECT_EQ(text("lblCompanyName"), u"Brenlow"_s);
             EXPECT_EQ(text("lblDescription"), u"Brenlow Link Popularity Tool"_s);
-            EXPECT_EQ(text("lblVersion"), u"Version 01.03"_s);
+            EXPECT_EQ(text("lblVersion"), u"Version 01.04"_s);
             EXPECT_EQ(text("lblCopyright"), u"Copyright (C) 2026 The Brenlow developers"_s);
             const QLabel* icon = about.findChild<QLabel*>(u"picIcon"_s);
             ASSERT_NE(icon, nullptr);

@@ -227,10 +227,10 @@ TEST_F(HistoryWindowTest, ExportHistoryWritesTheWholeHistoryAsTheFileNameAsks)
     QFile written(csv + u".csv"_s);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readLine(),
-              "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\r\n");
+              "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail,kept\r\n");
     QFile writtenJson(json);
     ASSERT_TRUE(writtenJson.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(writtenJson.readAll().startsWith("{\"brenlowHistory\":2")) << json.toStdString();
+    EXPECT_TRUE(writtenJson.readAll().startsWith("{\"brenlowHistory\":3")) << json.toStdString();
 
     // A file that cannot be written is told of, and the line says what was written last.
     ASSERT_EQ(m_dialogs.shown.size(), 4);

@@ -398,7 +398,8 @@ QList<HistoryRun> sampleRuns()
     DomainFetches odd("caf\xe9,\"x\"%.com");
     for (std::size_t e = 0; e < 5; ++e)
         odd.engines[e] = {utc(9, 1, int(e)), qint64(e) * 1000000007LL, {}, {}};
-    odd.engines[1] = {utc(9, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Service, \"Unavailable\"", 0, 0}, {}};
+    odd.engines[1] = {
+        utc(9, 2), std::nullopt, {FetchFailure::ErrorStatus, 503, "Service, \"Unavailable\"", 0, 0}, 1200};
     odd.engines[2] = {utc(9, 3), std::nullopt, {FetchFailure::ShortBody, 0, {}, 1000, 73}, {}};
     odd.engines[3] = {utc(9, 4), std::nullopt, {FetchFailure::ErrorStatus, 418, "I'm a \"teapot\"", 0, 0}, {}};
     odd.engines[4] = {};
@@ -440,7 +441,11 @@ struct ScratchHistory {
     HistoryStore store;
 };
 
-const QByteArray csvHeader = "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\r\n";
+const QByteArray csvHeader =
+    "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail,kept\r\n";
+// The header of 1.3's exports, whose lines had no kept count.
+const QByteArray csvHeaderVersion2 =
+    "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail\r\n";
 
 TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
 {
@@ -451,19 +456,20 @@ TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
                             "\"caf%E9,\"\"x\"\"%25.com\",";
     const QByteArray run2 = "run-2,2026-12-07T10:00:00.000Z,,command-line,true,b.com,";
     EXPECT_EQ(exported(original.store, HistoryFormat::Csv),
-              csvHeader + run1 + "AllTheWeb,2026-12-07T09:01:00.000Z,0,,\r\n" + run1 +
-                  "AltaVista,2026-12-07T09:02:00.000Z,,error-status,\"503 Service, \"\"Unavailable\"\"\"\r\n" + run1 +
-                  "Google,2026-12-07T09:03:00.000Z,,short-body,1000 73\r\n" + run1 +
-                  "HotBot,2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\"\r\n" + run2 +
-                  "AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,\r\n" + run2 +
-                  "AltaVista,2026-12-07T10:02:00.000Z,,error-status,503 Caf\xc3\xa9\r\n"
-                  "run-3,2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,\r\n");
+              csvHeader + run1 + "AllTheWeb,2026-12-07T09:01:00.000Z,0,,,\r\n" + run1 +
+                  "AltaVista,2026-12-07T09:02:00.000Z,,error-status,\"503 Service, \"\"Unavailable\"\"\",1200\r\n" +
+                  run1 + "Google,2026-12-07T09:03:00.000Z,,short-body,1000 73,\r\n" + run1 +
+                  "HotBot,2026-12-07T09:04:00.000Z,,error-status,\"418 I'm a \"\"teapot\"\"\",\r\n" + run2 +
+                  "AllTheWeb,2026-12-07T10:01:00.000Z,,timed-out,,\r\n" + run2 +
+                  "AltaVista,2026-12-07T10:02:00.000Z,,error-status,503 Caf\xc3\xa9,\r\n"
+                  "run-3,2026-12-07T11:00:00.000Z,2026-12-07T11:00:00.001Z,command-line,false,,,,,,,\r\n");
 
     // The JSON library's own reader takes the export whole, reasons outside ASCII and all.
     const QByteArray json = exported(original.store, HistoryFormat::Json);
     const nlohmann::json document = nlohmann::json::parse(json.toStdString(), nullptr, false);
     ASSERT_FALSE(document.is_discarded()) << json.toStdString();
-    EXPECT_EQ(document["brenlowHistory"], 2);
+    EXPECT_EQ(document["brenlowHistory"], 3);
+    EXPECT_EQ(document["runs"][0]["fetches"][1]["kept"], 1200);
     ASSERT_EQ(document["runs"].size(), 3u);
     EXPECT_EQ(document["runs"][0]["id"], "run-1");
     EXPECT_EQ(document["runs"][0]["fetches"][0]["domain"], "caf%E9,\"x\"%25.com");
@@ -547,50 +553,57 @@ TEST(HistoryFile, AFileThatContradictsItselfOrTheHistoryOrThatBrenlowCouldNotHav
     } cases[] = {
         {HistoryFormat::Csv, "domain\na.com\n",
          u"line 1: not a Brenlow history (the header is not run,run_started,run_ended,front_end,cancelled,domain,"
-         "engine,at,count,failure,detail)"_s},
-        {HistoryFormat::Csv, csvHeader + with("Google", "Bing"), u"line 2: no such engine: Bing"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,", ",-5,"), u"line 2: not a count from 0 to 999999999999999: -5"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,", ",1000000000000000,"),
+         "engine,at,count,failure,detail,kept)"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("Google", "Bing"), u"line 2: no such engine: Bing"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,", ",-5,"),
+         u"line 2: not a count from 0 to 999999999999999: -5"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,", ",1000000000000000,"),
          u"line 2: not a count from 0 to 999999999999999: 1000000000000000"_s},
-        {HistoryFormat::Csv, csvHeader + with("09:01:00.000Z", "09:01:00"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("09:01:00.000Z", "09:01:00"),
          u"line 2: not a time in UTC: 2026-12-07T09:01:00"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,,"), u"line 2: neither a count nor a failure"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,nothing,"), u"line 2: no such failure: nothing"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,,", ",5,timed-out,"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,,", ",,,"), u"line 2: neither a count nor a failure"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,,", ",,nothing,"), u"line 2: no such failure: nothing"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,,", ",5,timed-out,"),
          u"line 2: both a count and a failure: 5 timed-out"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,error-status,abc"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,,", ",,error-status,abc"),
          u"line 2: not a detail of the failure error-status: abc"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,short-body,73 1000"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,,", ",,short-body,73 1000"),
          u"line 2: not a detail of the failure short-body: 73 1000"_s},
-        {HistoryFormat::Csv, csvHeader + with(",5,,", ",,timed-out,after 20 s"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",5,,", ",,timed-out,after 20 s"),
          u"line 2: not a detail of the failure timed-out: after 20 s"_s},
-        {HistoryFormat::Csv, csvHeader + "a,b\n", u"line 2: 2 fields where there should be 11"_s},
-        {HistoryFormat::Csv, csvHeader + with(",,window", ",2026-12-07T08:59:59.999Z,window"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + "a,b\n", u"line 2: 2 fields where there should be 11"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with(",,window", ",2026-12-07T08:59:59.999Z,window"),
          u"line 2: the run ends (2026-12-07T08:59:59.999Z) before it starts (2026-12-07T09:00:00.000Z)"_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", "a%00.com"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", "a%00.com"),
          u"line 2: not a domain that a list can hold: a%00.com"_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", "a%0A.com"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", "a%0A.com"),
          u"line 2: not a domain that a list can hold: a%0A.com"_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", "a%1B.com"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", "a%1B.com"),
          u"line 2: not a domain that a list can hold: a%1B.com"_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", "a|b.com"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", "a|b.com"),
          u"line 2: not a domain that a list can hold: a|b.com"_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", ""), u"line 2: not a domain that a list can hold: "_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", "a\xe9.com"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", ""), u"line 2: not a domain that a list can hold: "_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", "a\xe9.com"),
          u"line 2: not a domain that a list can hold: a\xfffd.com"_s},
-        {HistoryFormat::Csv, csvHeader + fresh + with(",5,", ",6,"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + fresh + with(",5,", ",6,"),
          u"line 3: a.com's fetch from Google in the run r2 is the count 6 at 2026-12-07T09:01:00.000Z here but the "
          "count 5 at 2026-12-07T09:01:00.000Z on line 2"_s},
-        {HistoryFormat::Csv, csvHeader + QByteArray(held).replace(",5,", ",6,"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + QByteArray(held).replace(",5,", ",6,"),
          u"line 2: a.com's fetch from Google in the run r1 is the count 6 at 2026-12-07T09:01:00.000Z there but the "
          "count 5 at 2026-12-07T09:01:00.000Z in the history or earlier in the file"_s},
-        {HistoryFormat::Csv, csvHeader + QByteArray(held).replace(",,window", ",2026-12-07T09:02:00.000Z,window"),
+        {HistoryFormat::Csv,
+         csvHeaderVersion2 + QByteArray(held).replace(",,window", ",2026-12-07T09:02:00.000Z,window"),
          u"line 2: the run r1 is ended 2026-12-07T09:02:00.000Z here but unfinished in the history"_s},
-        {HistoryFormat::Csv, csvHeader + fresh + with(",window,", ",command-line,").replace("Google", "MSN"),
+        {HistoryFormat::Csv, csvHeaderVersion2 + fresh + with(",window,", ",command-line,").replace("Google", "MSN"),
          u"line 3: the run r2 is made by the command line here but made by the window on line 2"_s},
-        {HistoryFormat::Csv, csvHeader + with("a.com", "\"a.com"), u"line 2: the file ends inside a quoted field"_s},
+        {HistoryFormat::Csv, csvHeaderVersion2 + with("a.com", "\"a.com"),
+         u"line 2: the file ends inside a quoted field"_s},
+        {HistoryFormat::Csv, csvHeader + QByteArray(fresh).replace(",5,,\n", ",,timed-out,,abc\n"),
+         u"line 2: not a kept count from 0 to 999999999999999: abc"_s},
+        {HistoryFormat::Csv, csvHeader + QByteArray(fresh).replace(",5,,\n", ",5,,,7\n"),
+         u"line 2: both a count and a failure: 5 7"_s},
         {HistoryFormat::Json, "{\"runs\":[]}", u"not a Brenlow history (it has no brenlowHistory member)"_s},
-        {HistoryFormat::Json, "{\"brenlowHistory\":3,\"runs\":[]}",
+        {HistoryFormat::Json, "{\"brenlowHistory\":4,\"runs\":[]}",
          u"line 1: not a Brenlow history of a version this Brenlow reads"_s},
         {HistoryFormat::Json, json + jsonFetch + "\"count\":5.5}]}]}", u"line 1: not a whole number: 5.5"_s},
         {HistoryFormat::Json, json + jsonFetch + "\"count\":-5}]}]}", u"line 1: a negative number: -5"_s},
@@ -606,7 +619,8 @@ TEST(HistoryFile, AFileThatContradictsItselfOrTheHistoryOrThatBrenlowCouldNotHav
         SCOPED_TRACE(c.bytes.toStdString());
         ScratchHistory history;
         QString error;
-        ASSERT_EQ(imported(history.store, csvHeader + held, HistoryFormat::Csv, error), 1) << error.toStdString();
+        ASSERT_EQ(imported(history.store, csvHeaderVersion2 + held, HistoryFormat::Csv, error), 1)
+            << error.toStdString();
         const QByteArray before = exported(history.store, HistoryFormat::Csv);
         EXPECT_EQ(imported(history.store, c.bytes, c.format, error), std::nullopt);
         EXPECT_EQ(error, c.error);
@@ -626,7 +640,7 @@ TEST(HistoryFile, AFileThatContradictsItselfOrTheHistoryOrThatBrenlowCouldNotHav
 // An import is whole or not at all, also when the disk has no room for the rest of it.
 TEST(HistoryFile, AnImportThatTheDiskHasNoRoomForKeepsNothing)
 {
-    QByteArray file = csvHeader;
+    QByteArray file = csvHeaderVersion2;
     for (int run = 0; run < 5000; ++run)
         file += "r" + QByteArray::number(run) +
                 ",2026-12-07T09:00:00.000Z,,window,false,a.com,Google,2026-12-07T09:01:00.000Z,5,,\n";
