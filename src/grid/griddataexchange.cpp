@@ -65,7 +65,13 @@ void DomainGrid::showRows(int firstRow, int lastRow)
 void DomainGrid::setCount(int row, int source, qint64 count)
 {
     m_domains.setCount(row, source, count);
-    showRows(row, row);
+    if (!m_grid)
+        return;
+    // Only the count's cell and the total change.
+    const int col = GridColumn::FirstEngine + source;
+    m_grid->fitColumn(col, cellText(row, col));
+    m_grid->fitColumn(GridColumn::Total, cellText(row, GridColumn::Total));
+    m_grid->cellsChanged(row, row, GridColumn::Total, col);
 }
 
 int DomainGrid::FindEngineInGrid(const QString& name, int& firstBlankRow) const
