@@ -14,8 +14,6 @@
 
 #include <QCommandLineParser>
 #include <QIODevice>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <functional>
@@ -118,9 +116,11 @@ bool visitRows(HistoryStore& store, const QList<QByteArray>& domains, const QDat
         domains, since, until);
 }
 
-QStringList headerTexts()
+// The columns' titles in a table, and their names in tsv and csv, which are json's members.
+QStringList headerTexts(bool titles)
 {
-    QStringList texts{u"Started"_s, u"Domain"_s, u"Total"_s};
+    QStringList texts = titles ? QStringList{u"Started"_s, u"Domain"_s, u"Total"_s}
+                               : QStringList{u"started"_s, u"domain"_s, u"total"_s};
     for (const EngineDefinition& engine : engineDefinitions())
         texts.append(engine.name.toString());
     return texts;
@@ -156,25 +156,25 @@ QList<QByteArray> separatedFields(const HistoryRow& row)
 }
 
 // A missing count is null; "failures" tells, by engine, why a fetch failed and the count its row kept.
-QJsonObject jsonRecord(const HistoryRow& row)
+nlohmann::json jsonRecord(const HistoryRow& row)
 {
-    QJsonObject record{{u"started"_s, utcText(row.run.started)},
-                       {u"domain"_s, jsonText(row.fetches.domain)},
-                       {u"total"_s, QJsonValue(row.total())}};
-    QJsonObject failures;
+    nlohmann::json record{{"started", utcText(row.run.started).toStdString()},
+                          {"domain", jsonText(row.fetches.domain).toStdString()},
+                          {"total", row.total()}};
+    nlohmann::json failures = nlohmann::json::object();
     for (qsizetype engine = 0; engine < row.fetches.engines.size(); ++engine) {
         const HistoryFetch& fetch = row.fetches.engines[engine];
-        const QString name = engineDefinitions()[std::size_t(engine)].name.toString();
-        record.insert(name, fetch.count ? QJsonValue(*fetch.count) : QJsonValue());
+        const std::string name = engineDefinitions()[std::size_t(engine)].name.toString().toStdString();
+        record[name] = jsonCount(fetch.count);
         if (fetch.made() && !fetch.count) {
-            QJsonObject failure{{u"failure"_s, failureKindName(fetch.failure.kind)},
-                                {u"detail"_s, failureDetailText(fetch.failure)}};
+            nlohmann::json failure{{"failure", failureKindName(fetch.failure.kind).toStdString()},
+                                   {"detail", failureDetailText(fetch.failure).toStdString()}};
             if (fetch.kept)
-                failure.insert(u"kept"_s, QJsonValue(*fetch.kept));
-            failures.insert(name, failure);
+                failure["kept"] = *fetch.kept;
+            failures[name] = failure;
         }
     }
-    record.insert(u"failures"_s, failures);
+    record["failures"] = failures;
     return record;
 }
 
@@ -221,26 +221,29 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
         QByteArray separator;
         console.print("[");
         read = rows([&](const HistoryRow& row) {
-            console.print(separator + QJsonDocument(jsonRecord(row)).toJson(QJsonDocument::Compact));
+            console.print(separator + compactJson(jsonRecord(row)));
             separator = ",";
         });
         console.print("]\n");
     } else if (*format != RowFormat::Table) {
         if (header) {
             QList<QByteArray> fields;
-            for (const QString& text : headerTexts())
+            for (const QString& text : headerTexts(false))
                 fields.append(text.toUtf8());
             console.print(separatedLine(fields, *format));
         }
         read = rows([&](const HistoryRow& row) { console.print(separatedLine(separatedFields(row), *format)); });
     } else {
         // The widths first, then the lines, reading the history twice rather than holding it as text.
-        TableColumns table({false, false, true, true, true, true, true, true});
+        // The start and the domain to the left, the counts to the right.
+        QList<bool> alignRight(headerTexts(true).size(), true);
+        alignRight[0] = alignRight[1] = false;
+        TableColumns table(alignRight);
         if (header)
-            table.measure(headerTexts());
+            table.measure(headerTexts(true));
         read = rows([&](const HistoryRow& row) { table.measure(tableTexts(row, session.countText())); });
         if (header && read && !stop())
-            console.print(table.line(headerTexts()));
+            console.print(table.line(headerTexts(true)));
         if (read && !stop())
             read =
                 rows([&](const HistoryRow& row) { console.print(table.line(tableTexts(row, session.countText()))); });

@@ -65,6 +65,16 @@ QString jsonText(const QByteArray& bytes)
     return text;
 }
 
+QByteArray compactJson(const nlohmann::json& value)
+{
+    return QByteArray::fromStdString(value.dump());
+}
+
+nlohmann::json jsonCount(const std::optional<qint64>& count)
+{
+    return count ? nlohmann::json(*count) : nlohmann::json(nullptr);
+}
+
 TableColumns::TableColumns(QList<bool> alignRight)
     : m_alignRight(std::move(alignRight))
     , m_widths(m_alignRight.size(), 0)

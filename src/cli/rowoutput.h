@@ -1,5 +1,7 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -23,6 +25,11 @@ QByteArray separatedLine(const QList<QByteArray>& fields, RowFormat format);
 
 // Bytes for JSON, which must be Unicode: a byte that is not valid UTF-8 counts as Latin-1.
 QString jsonText(const QByteArray& bytes);
+
+// A JSON value as one compact line, written by the JSON library that the history's files use.
+QByteArray compactJson(const nlohmann::json& value);
+// A count, or null.
+nlohmann::json jsonCount(const std::optional<qint64>& count);
 
 // The columns of a table on a terminal: each as wide as its widest text in cells on screen, two spaces apart,
 // numbers aligned right so that their digits line up. Every line is measured before the first is printed, so

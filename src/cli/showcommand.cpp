@@ -11,8 +11,6 @@
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 
@@ -76,38 +74,35 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
     // Domain, Total and one column a source.
     const int columns = GridColumn::FirstEngine + session.sources().count();
     const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
-    const auto domainBytes = [&](int row) {
-        return row == 0 ? bytesFromText(cellText(session, 0, GridColumn::Domain))
-                        : session.domains().domain(row).toByteArray();
-    };
+    const auto domainBytes = [&](int row) { return session.domains().domain(row).toByteArray(); };
 
     if (*format == RowFormat::Json) {
         // One array of objects, written object by object, so that a long list needs no document in memory.
         console.print("[");
         for (const int row : shown.rows) {
-            QJsonObject record{{u"domain"_s, jsonText(domainBytes(row))}};
+            nlohmann::json record{{"domain", jsonText(domainBytes(row)).toStdString()}};
             for (int col = GridColumn::Total; col < columns; ++col) {
-                const std::optional<qint64> count = plainCount(session, row, col);
-                record.insert(col == GridColumn::Total ? u"total"_s : cellText(session, 0, col),
-                              count ? QJsonValue(*count) : QJsonValue());
+                const std::string name = col == GridColumn::Total ? "total" : cellText(session, 0, col).toStdString();
+                record[name] = jsonCount(plainCount(session, row, col));
             }
-            console.print((row == shown.rows.first() ? "" : ",") +
-                          QJsonDocument(record).toJson(QJsonDocument::Compact));
+            console.print((row == shown.rows.first() ? "" : ",") + compactJson(record));
             if (stop())
                 break;
         }
         console.print("]\n");
     } else if (*format != RowFormat::Table) {
-        QList<int> rows = shown.rows;
-        if (header)
-            rows.prepend(0);
-        for (const int row : rows) {
+        // The header names the columns as json names its members.
+        if (header) {
+            QList<QByteArray> names{"domain", "total"};
+            for (const QString& name : session.sources().names())
+                names.append(name.toUtf8());
+            console.print(separatedLine(names, *format));
+        }
+        for (const int row : shown.rows) {
             QList<QByteArray> fields{domainBytes(row)};
             for (int col = GridColumn::Total; col < columns; ++col) {
-                const std::optional<qint64> count = row == 0 ? std::nullopt : plainCount(session, row, col);
-                fields.append(row == 0 ? cellText(session, row, col).toUtf8()
-                              : count  ? QByteArray::number(*count)
-                                       : QByteArray());
+                const std::optional<qint64> count = plainCount(session, row, col);
+                fields.append(count ? QByteArray::number(*count) : QByteArray());
             }
             console.print(separatedLine(fields, *format));
             if (stop())

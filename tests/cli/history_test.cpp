@@ -80,7 +80,7 @@ TEST_F(HistoryTest, PrintsEveryRunOfEveryDomainOrOfThoseNamedBetweenTheDatesGive
         QByteArray out;
     } cases[] = {
         {{u"history"_s, u"--format=csv"_s},
-         "Started,Domain,Total,AllTheWeb,AltaVista,Google,HotBot,MSN\r\n" + aFirst + bFirst + bSecond + aThird},
+         "started,domain,total,AllTheWeb,AltaVista,Google,HotBot,MSN\r\n" + aFirst + bFirst + bSecond + aThird},
         {{u"history"_s, u"--format=tsv"_s, u"--no-header"_s, u"B.COM"_s, u"http://b.com/"_s},
          "2026-12-01T12:00:00.000Z\tb.com\t33\t6\t\t8\t9\t10\n2026-12-04T12:00:00.000Z\tb.com\t50\t11\t12\t13\t14\t\n"},
         // A date is a whole day in local time; the runs lie three days apart, so no time zone moves one past it.

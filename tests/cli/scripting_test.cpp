@@ -57,7 +57,7 @@ TEST_F(CommandLineTest, OptionsGoAnywhereAndEveryCommandHasItsUsage)
 TEST_F(CommandLineTest, ShowWritesFormatsThatScriptsRead)
 {
     writeList(germanList);
-    EXPECT_EQ(run({u"show"_s, u"--format=tsv"_s}).out, "Domain\tTotal\tAllTheWeb\tAltaVista\tGoogle\tHotBot\tMSN\n"
+    EXPECT_EQ(run({u"show"_s, u"--format=tsv"_s}).out, "domain\ttotal\tAllTheWeb\tAltaVista\tGoogle\tHotBot\tMSN\n"
                                                        "a.com\t1297\t1234\t0\t56\t0\t7\n"
                                                        "we\"ird,\x1b[2J.com\t0\t\t\t\t\t\n");
     EXPECT_EQ(run({u"show"_s, u"--format=csv"_s, u"--no-header"_s}).out,
