@@ -39,3 +39,17 @@ QColor readableOn(const QColor& hue, const QColor& background)
         colour = mixed(hue, towards, step / 10.0);
     return colour;
 }
+
+namespace {
+
+// Hues told apart also by those who do not see every colour, the sources' in turn; each is made light or dark
+// enough for the background.
+const QColor sourceHues[]{QColor(0, 114, 178), QColor(213, 94, 0),   QColor(0, 158, 115),  QColor(204, 121, 167),
+                          QColor(230, 159, 0), QColor(86, 180, 233), QColor(240, 228, 66), QColor(0, 0, 0)};
+
+} // namespace
+
+QColor sourceHue(int source)
+{
+    return sourceHues[std::size_t(source) % std::size(sourceHues)];
+}

@@ -8,3 +8,6 @@ QColor mixed(const QColor& from, const QColor& to, double share);
 // The hue, moved towards black or white until it stands out from the background as much as a line in a chart
 // must (a contrast of 3:1).
 QColor readableOn(const QColor& hue, const QColor& background);
+
+// The hue of a source's line: hues told apart also by those who do not see every colour, the sources' in turn.
+QColor sourceHue(int source);

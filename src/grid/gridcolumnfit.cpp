@@ -2,6 +2,7 @@
 
 #include "grid/drawntext.h"
 #include "grid/gridcolumns.h"
+#include "grid/gridmodel.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -11,8 +12,35 @@
 #include <algorithm>
 #include <cmath>
 
-// How the grid's columns fit their text: counts widen their columns, a long domain widens its own up to a limit,
-// and a grid too narrow for the counts takes back what a domain added.
+// The grid's columns, and how they fit their text: counts widen their columns, a long domain widens its own up to a
+// limit, and a grid too narrow for the counts takes back what a domain added.
+
+int GridWidget::Cols() const
+{
+    return m_model->columnCount();
+}
+
+void GridWidget::setCols(int cols)
+{
+    if (cols == Cols())
+        return;
+    m_model->setColumnCount(cols);
+    arrangeColumns();
+}
+
+void GridWidget::arrangeColumns()
+{
+    QHeaderView* header = horizontalHeader();
+    for (int col = 0; col < Cols(); ++col) {
+        header->setSectionResizeMode(col, QHeaderView::Fixed);
+        // Numbers line up by their last digit, so that counts of different sizes compare at a glance.
+        if (col >= GridColumn::Total && col < fillerColumn())
+            m_model->setColumnAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
+    header->setSectionResizeMode(fillerColumn(), QHeaderView::Stretch);
+    m_fillerTwips = static_cast<int>(std::lround(columnWidth(fillerColumn()) * twipsPerPixelX()));
+}
 
 void GridWidget::fitText(int row, int col, const QString& text)
 {

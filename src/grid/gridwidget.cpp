@@ -96,33 +96,6 @@ int GridWidget::Rows() const
     return m_model->rowCount() + 1;
 }
 
-int GridWidget::Cols() const
-{
-    return m_model->columnCount();
-}
-
-void GridWidget::setCols(int cols)
-{
-    if (cols == Cols())
-        return;
-    m_model->setColumnCount(cols);
-    arrangeColumns();
-}
-
-void GridWidget::arrangeColumns()
-{
-    QHeaderView* header = horizontalHeader();
-    for (int col = 0; col < Cols(); ++col) {
-        header->setSectionResizeMode(col, QHeaderView::Fixed);
-        // Numbers line up by their last digit, so that counts of different sizes compare at a glance.
-        if (col >= GridColumn::Total && col < fillerColumn())
-            m_model->setColumnAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
-    }
-    // The filler column reaches the visible edge, so no scroll bar appears for its last few pixels.
-    header->setSectionResizeMode(fillerColumn(), QHeaderView::Stretch);
-    m_fillerTwips = static_cast<int>(std::lround(columnWidth(fillerColumn()) * twipsPerPixelX()));
-}
-
 double GridWidget::twipsPerPixelX() const
 {
     return twipsPerInch / logicalDpiX();

@@ -207,17 +207,13 @@ bool HistoryStore::loadDomainIds()
     return true;
 }
 
-std::optional<qint64> HistoryStore::sourceId(int engine)
+std::optional<qint64> HistoryStore::nameId(const QString& table, const QVariant& name)
 {
-    const auto known = m_sourceIds.constFind(engine);
-    if (known != m_sourceIds.cend())
-        return *known;
-    // A source new to this history is named in it before its first count.
-    QSqlQuery* insert = prepared(u"INSERT OR IGNORE INTO source(name) VALUES (?)"_s);
-    QSqlQuery* select = insert ? prepared(u"SELECT id FROM source WHERE name = ?"_s) : nullptr;
+    // Another connection of this list's may have added the name since the names were read.
+    QSqlQuery* insert = prepared(u"INSERT OR IGNORE INTO %1(name) VALUES (?)"_s.arg(table));
+    QSqlQuery* select = insert ? prepared(u"SELECT id FROM %1 WHERE name = ?"_s.arg(table)) : nullptr;
     if (!select)
         return std::nullopt;
-    const QString name = engineDefinitions()[std::size_t(engine)].name.toString();
     insert->bindValue(0, name);
     if (!insert->exec()) {
         failWith(insert->lastError());
@@ -230,8 +226,20 @@ std::optional<qint64> HistoryStore::sourceId(int engine)
     }
     const qint64 id = select->value(0).toLongLong();
     select->finish();
-    m_sourceIds.insert(engine, id);
-    m_engineOfSource.insert(id, engine);
+    return id;
+}
+
+std::optional<qint64> HistoryStore::sourceId(int engine)
+{
+    const auto known = m_sourceIds.constFind(engine);
+    if (known != m_sourceIds.cend())
+        return *known;
+    // A source new to this history is named in it before its first count.
+    const std::optional<qint64> id = nameId(u"source"_s, engineDefinitions()[std::size_t(engine)].name.toString());
+    if (id) {
+        m_sourceIds.insert(engine, *id);
+        m_engineOfSource.insert(*id, engine);
+    }
     return id;
 }
 
@@ -240,24 +248,9 @@ std::optional<qint64> HistoryStore::domainId(const QByteArray& domain)
     const auto known = m_domainIds.constFind(domain);
     if (known != m_domainIds.cend())
         return *known;
-    // Another connection of this list's may have added the name since the names were read.
-    QSqlQuery* insert = prepared(u"INSERT OR IGNORE INTO domain(name) VALUES (?)"_s);
-    QSqlQuery* select = insert ? prepared(u"SELECT id FROM domain WHERE name = ?"_s) : nullptr;
-    if (!select)
-        return std::nullopt;
-    insert->bindValue(0, domain);
-    if (!insert->exec()) {
-        failWith(insert->lastError());
-        return std::nullopt;
-    }
-    select->bindValue(0, domain);
-    if (!select->exec() || !select->next()) {
-        failWith(select->lastError());
-        return std::nullopt;
-    }
-    const qint64 id = select->value(0).toLongLong();
-    select->finish();
-    m_domainIds.insert(domain, id);
+    const std::optional<qint64> id = nameId(u"domain"_s, domain);
+    if (id)
+        m_domainIds.insert(domain, *id);
     return id;
 }
 

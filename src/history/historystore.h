@@ -14,6 +14,7 @@
 class QSqlDatabase;
 class QSqlError;
 class QSqlQuery;
+class QVariant;
 
 #include <chrono>
 #include <functional>
@@ -175,6 +176,8 @@ private:
     bool exec(const QString& statement);
     bool ensureRoom(qint64 bytes);
     bool loadDomainIds();
+    // The id of a name in the domain or source table, which gets the name when it lacks it.
+    std::optional<qint64> nameId(const QString& table, const QVariant& name);
     std::optional<qint64> domainId(const QByteArray& domain);
     std::optional<qint64> sourceId(int engine);
     // The engine of a source the history names; -1 for a source the catalogue does not hold.

@@ -40,6 +40,18 @@ protected:
         return cells;
     }
 
+    // Starts on three domains and updates them all: a.com's Google answers 503, c.com's MSN states no count.
+    void runWithTwoFailures()
+    {
+        m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
+        m_server.serveDomain("b.com", {10, 20, 3, 40, 50});
+        m_server.serveDomain("c.com", {10, 20, 30, 40, 50});
+        m_server.answer(linkQueries("a.com")[2], ServerReply::page(httpPage("", "503 Service Unavailable")));
+        m_server.answer(linkQueries("c.com")[4], ServerReply::page(httpPage("<p>No results</p>")));
+        start(threeDomains);
+        button("cmdUpdate0").click();
+    }
+
     // The cell as drawn on screen, in shades of grey.
     QImage greyCell(int row, int col)
     {
@@ -51,13 +63,7 @@ protected:
 
 TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
 {
-    m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
-    m_server.serveDomain("b.com", {10, 20, 3, 40, 50});
-    m_server.serveDomain("c.com", {10, 20, 30, 40, 50});
-    m_server.answer(linkQueries("a.com")[2], ServerReply::page(httpPage("", "503 Service Unavailable")));
-    m_server.answer(linkQueries("c.com")[4], ServerReply::page(httpPage("<p>No results</p>")));
-    start(threeDomains);
-    button("cmdUpdate0").click();
+    runWithTwoFailures();
 
     EXPECT_EQ(rowTexts(1), (QStringList{u"a.com"_s, u"123"_s, u"10"_s, u"20"_s, u"3"_s, u"40"_s, u"50"_s}));
     EXPECT_EQ(markedCells(), (QStringList{u"1,4"_s, u"3,6"_s}));
@@ -117,13 +123,7 @@ TEST_F(RunFailuresTest, ACountARunCouldNotUpdateIsMarkedAndSaysWhy)
 
 TEST_F(RunFailuresTest, MarksComeBackAfterARestartAsTheHistoryKeepsThem)
 {
-    m_server.serveDomain("a.com", {10, 20, 30, 40, 50});
-    m_server.serveDomain("b.com", {10, 20, 3, 40, 50});
-    m_server.serveDomain("c.com", {10, 20, 30, 40, 50});
-    m_server.answer(linkQueries("a.com")[2], ServerReply::page(httpPage("", "503 Service Unavailable")));
-    m_server.answer(linkQueries("c.com")[4], ServerReply::page(httpPage("<p>No results</p>")));
-    start(threeDomains);
-    button("cmdUpdate0").click();
+    runWithTwoFailures();
     ASSERT_EQ(markedCells(), (QStringList{u"1,4"_s, u"3,6"_s}));
     const QStringList notes{note(1, 4), note(3, 6)};
     const auto restart = [this] {
