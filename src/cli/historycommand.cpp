@@ -9,6 +9,7 @@
 #include "domains/outputfile.h"
 #include "engine/bytetext.h"
 #include "history/historyfile.h"
+#include "history/historyfilefields.h"
 #include "history/historystore.h"
 #include "workflows/listsession.h"
 
@@ -126,11 +127,6 @@ QStringList headerTexts(bool titles)
     return texts;
 }
 
-QString utcText(const QDateTime& time)
-{
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
 // A table shows the start in local time and counts as the window does; a fetch that failed says so, with the
 // count its row kept; one that was not made (the run was cancelled first) is a dash.
 QStringList tableTexts(const HistoryRow& row, const CountText& counts)
@@ -149,7 +145,8 @@ QStringList tableTexts(const HistoryRow& row, const CountText& counts)
 // empty.
 QList<QByteArray> separatedFields(const HistoryRow& row)
 {
-    QList<QByteArray> fields{utcText(row.run.started).toUtf8(), row.fetches.domain, QByteArray::number(row.total())};
+    QList<QByteArray> fields{historyfile::timeBytes(row.run.started), row.fetches.domain,
+                             QByteArray::number(row.total())};
     for (const HistoryFetch& fetch : row.fetches.engines)
         fields.append(fetch.count ? QByteArray::number(*fetch.count) : QByteArray());
     return fields;
@@ -158,7 +155,7 @@ QList<QByteArray> separatedFields(const HistoryRow& row)
 // A missing count is null; "failures" tells, by engine, why a fetch failed and the count its row kept.
 nlohmann::json jsonRecord(const HistoryRow& row)
 {
-    nlohmann::json record{{"started", utcText(row.run.started).toStdString()},
+    nlohmann::json record{{"started", historyfile::timeBytes(row.run.started).toStdString()},
                           {"domain", jsonText(row.fetches.domain).toStdString()},
                           {"total", row.total()}};
     nlohmann::json failures = nlohmann::json::object();

@@ -1,5 +1,6 @@
 #include "history/historyimport.h"
 
+#include "history/historyfilefields.h"
 #include "history/historyschema.h"
 
 #include <QFile>
@@ -22,7 +23,7 @@ constexpr qint64 RoomForRows = 8 * 1024 * 1024;
 
 QString timeText(const QDateTime& time)
 {
-    return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : u"never"_s;
+    return time.isValid() ? QString::fromLatin1(historyfile::timeBytes(time)) : u"never"_s;
 }
 
 // What a run says besides its fetches, for a message: "ended 2026-12-01T12:01:00.000Z".
