@@ -284,25 +284,34 @@ bool HistoryStore::insertFetches(qint64 runId, const QDateTime& started, const D
     const std::optional<qint64> domain = domainId(fetches.domain);
     if (!domain)
         return false;
-    QSqlQuery* query = prepared(u"INSERT OR REPLACE INTO fetch(run, domain, source, at, count, failure, detail) "
-                                u"VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
-    if (!query)
-        return false;
+    // The domain's fetches go in with one statement, a row each.
+    QList<std::pair<qint64, const HistoryFetch*>> made;
     for (int engine = 0; engine < fetches.engines.size(); ++engine) {
-        const HistoryFetch& fetch = fetches.engines[engine];
-        if (!fetch.made())
+        if (!fetches.engines[engine].made())
             continue;
         const std::optional<qint64> source = sourceId(engine);
         if (!source)
             return false;
-        query->bindValue(0, runId);
-        query->bindValue(1, *domain);
-        query->bindValue(2, *source);
-        bindFetch(*query, 3, started, fetch);
-        if (!query->exec())
-            return failWith(query->lastError());
-        query->finish();
+        made.append({*source, &fetches.engines[engine]});
     }
+    if (made.isEmpty())
+        return true;
+    QStringList rows(made.size(), u"(?, ?, ?, ?, ?, ?, ?)"_s);
+    QSqlQuery* query = prepared(u"INSERT OR REPLACE INTO fetch(run, domain, source, at, count, failure, detail) "
+                                u"VALUES "_s +
+                                rows.join(u", "_s));
+    if (!query)
+        return false;
+    for (int row = 0; row < made.size(); ++row) {
+        const int first = 7 * row;
+        query->bindValue(first, runId);
+        query->bindValue(first + 1, *domain);
+        query->bindValue(first + 2, made[row].first);
+        bindFetch(*query, first + 3, started, *made[row].second);
+    }
+    if (!query->exec())
+        return failWith(query->lastError());
+    query->finish();
     return true;
 }
 
