@@ -187,24 +187,48 @@ bool HistoryStore::lastFetches(const QList<QByteArray>& domains, const LastFetch
     if (!runs.exec(u"SELECT id, started FROM run ORDER BY started DESC, id DESC"_s) ||
         !fetches.prepare(u"SELECT domain, source, at, count, failure, detail FROM fetch WHERE run = ?"_s))
         return failWith(runs.lastError().isValid() ? runs.lastError() : fetches.lastError());
-    while (!wanted.isEmpty() && runs.next()) {
+    // Takes a fetch row whose columns from first on are source, at, count, failure and detail, of a run that started
+    // then, unless an engine's newer fetch was found.
+    const auto take = [&](QHash<qint64, Wanted>::iterator domain, const QSqlQuery& row, int first,
+                          const QDateTime& started) {
+        const int engine = engineOf(row.value(first).toLongLong());
+        if (engine < 0 || domain->found[engine])
+            return;
+        found(domain->domain, engine, readFetch(row, first + 1, started));
+        domain->found[engine] = true;
+        if (--domain->left == 0)
+            wanted.erase(domain);
+    };
+    // Whole runs, newest first, while many domains are wanted: the newest run usually holds them all.
+    constexpr qsizetype FewLeft = 8;
+    while (wanted.size() > FewLeft && runs.next()) {
         const QDateTime started = utcFromMs(runs.value(1).toLongLong());
         fetches.bindValue(0, runs.value(0));
         if (!fetches.exec())
             return failWith(fetches.lastError());
         while (fetches.next()) {
             const auto domain = wanted.find(fetches.value(0).toLongLong());
-            const int engine = engineOf(fetches.value(1).toLongLong());
-            if (domain == wanted.end() || engine < 0 || domain->found[engine])
-                continue;
-            found(domain->domain, engine, readFetch(fetches, 2, started));
-            domain->found[engine] = true;
-            if (--domain->left == 0)
-                wanted.erase(domain);
+            if (domain != wanted.end())
+                take(domain, fetches, 1, started);
         }
     }
     runs.finish();
     fetches.finish();
+    // The few left one by one, their runs newest first: a domain fetched long ago costs a lookup a run, not a read
+    // of every run's fetches.
+    QSqlQuery ofDomain(database());
+    ofDomain.setForwardOnly(true);
+    if (!ofDomain.prepare(u"SELECT r.started, f.source, f.at, f.count, f.failure, f.detail FROM run r CROSS JOIN "
+                          "fetch f ON f.run = r.id AND f.domain = ? ORDER BY r.started DESC, r.id DESC"_s))
+        return failWith(ofDomain.lastError());
+    for (const qint64 id : wanted.keys()) {
+        ofDomain.bindValue(0, id);
+        if (!ofDomain.exec())
+            return failWith(ofDomain.lastError());
+        while (wanted.contains(id) && ofDomain.next())
+            take(wanted.find(id), ofDomain, 1, utcFromMs(ofDomain.value(0).toLongLong()));
+        ofDomain.finish();
+    }
     m_inTransaction = false;
     return exec(u"COMMIT"_s);
 }

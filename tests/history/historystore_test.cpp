@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -115,6 +116,51 @@ TEST_F(HistoryStoreTest, ReadsBackEveryFetchOfEveryRun)
     EXPECT_EQ(reader.runs({"a.com"}, utc(2, 0, 0)).size(), 1);
     EXPECT_EQ(reader.runs({}, {}, utc(1, 23, 59)).size(), 1);
     EXPECT_EQ(reader.runs({"c.com"}).size(), 0);
+}
+
+// The last fetch of each engine for each domain named, by the runs' starts: from the newest run that made it, be it
+// the newest of all (a list of many domains) or one far back (a domain the later runs left out).
+TEST_F(HistoryStoreTest, TheLastFetchesOfTheDomainsNamedAreTheNewestOfEach)
+{
+    QList<QByteArray> domains;
+    for (int d = 0; d < 12; ++d)
+        domains.append("d" + QByteArray::number(d) + ".com");
+    const auto run = [&](HistoryStore& store, const QDateTime& start, const QList<QByteArray>& names) {
+        ASSERT_TRUE(store.beginRun(start, FrontEnd::Window));
+        for (const QByteArray& name : names) {
+            DomainFetches fetches(name);
+            for (int e = 0; e < 5; ++e)
+                fetches.engines[e] = counted(start.addSecs(e + 1), start.date().day() * 10 + e);
+            ASSERT_TRUE(store.recordDomain(fetches));
+        }
+        ASSERT_TRUE(store.endRun(start.addSecs(60), false));
+    };
+    {
+        HistoryStore store(list);
+        ASSERT_TRUE(store.open(HistoryStore::Mode::Write));
+        run(store, utc(1, 9, 0), domains);
+        // d0.com's Google fails on the 2nd, which no later run asks about d0.com again.
+        ASSERT_TRUE(store.beginRun(utc(2, 9, 0), FrontEnd::Window));
+        DomainFetches d0("d0.com");
+        d0.engines[2] = failed(utc(2, 9, 1), {FetchFailure::TimedOut, 0, {}, 0, 0});
+        ASSERT_TRUE(store.recordDomain(d0));
+        ASSERT_TRUE(store.endRun(utc(2, 9, 2), false));
+        run(store, utc(3, 9, 0), domains.mid(1));
+    }
+    HistoryStore store(list);
+    ASSERT_TRUE(store.open(HistoryStore::Mode::Read));
+    QMap<QString, QString> last;
+    ASSERT_TRUE(store.lastFetches(domains + QList<QByteArray>{"unknown.com"}, [&](const QByteArray& domain, int engine,
+                                                                                  const HistoryFetch& fetch) {
+        const QString key = QString::fromLatin1(domain) + u'/' + QString::number(engine);
+        EXPECT_FALSE(last.contains(key)) << key.toStdString();
+        last.insert(key, fetch.count ? QString::number(*fetch.count) : failureKindName(fetch.failure.kind));
+    }));
+    EXPECT_EQ(last.size(), 60);
+    EXPECT_EQ(last.value(u"d0.com/0"_s), u"10"_s);
+    EXPECT_EQ(last.value(u"d0.com/2"_s), u"timed-out"_s);
+    EXPECT_EQ(last.value(u"d0.com/4"_s), u"14"_s);
+    EXPECT_EQ(last.value(u"d11.com/2"_s), u"32"_s);
 }
 
 TEST_F(HistoryStoreTest, RunsAreToldApartByAnIdentityOfTheirOwnNotByTheClock)
