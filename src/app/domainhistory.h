@@ -9,7 +9,7 @@
 
 #include <optional>
 
-// One run as the history view shows it for a domain: when it ran, the five fetches, and their total.
+// One run as the history view shows it for a domain: when it ran, a fetch a source, and the row's total.
 struct DomainRun {
     QDateTime started; // in UTC
     QDateTime ended;   // invalid when the run never ended

@@ -9,7 +9,7 @@ class ExitSave {
 public:
     ExitSave(ListSession& session, UserDialogs& dialogs);
 
-    // Captures the grid and saves the list. True when the program may end: the list was saved, it may not be
+    // Saves the list, its missing counts filled in. True when the program may end: the list was saved, it may not be
     // saved over, or the user chose to end without saving it.
     bool captureAndSave();
 

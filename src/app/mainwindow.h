@@ -77,7 +77,7 @@ private:
     void cmdAddDomain_Click();
     void cmdRemoveDomain_Click();
     void mnuFileImportUrls_Click();
-    // Captures the grid, saves the list and ends the program; stays open when the list cannot be saved and
+    // Saves the list and ends the program; stays open when the list cannot be saved and
     // the user does not want to lose it.
     void cmdExit_Click();
     void grdUrls_Click();

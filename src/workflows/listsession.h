@@ -75,7 +75,8 @@ public:
     // Reads the list and shows it in the grid, the first domain current. False, with the problem, when the file
     // or its folder cannot be read or a new list could not be created; the grid then shows what could be read.
     bool load();
-    // Captures the grid into the list and saves it. False, with the problem, when it could not be saved.
+    // Fills in the counts the list lacks (CaptureUrlsData) and saves it. False, with the problem, when it could not be
+    // saved.
     bool save();
     // Whether a save could replace the list: its folder, and the file when it is there, can be written. Asked
     // before work whose results would otherwise be lost.

@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The editing itself is tested on a grid in memory (tests/workflows); here, that the window's buttons and menu
+// The editing itself is tested on the grid widget alone (tests/workflows); here, that the window's buttons and menu
 // items reach it with the window's dialogs and that an added row looks as the list's rows do.
 TEST_F(WindowTest, AddRemoveAndImportReachTheEditorThroughTheWindow)
 {
