@@ -12,14 +12,14 @@ double luminance(const QColor& colour)
     return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
 }
 
-double contrast(const QColor& a, const QColor& b)
+} // namespace
+
+double contrastRatio(const QColor& a, const QColor& b)
 {
     const double la = luminance(a) + 0.05;
     const double lb = luminance(b) + 0.05;
     return std::max(la, lb) / std::min(la, lb);
 }
-
-} // namespace
 
 QColor mixed(const QColor& from, const QColor& to, double share)
 {
@@ -33,9 +33,10 @@ QColor mixed(const QColor& from, const QColor& to, double share)
 // must (3:1).
 QColor readableOn(const QColor& hue, const QColor& background)
 {
-    const QColor towards = contrast(Qt::black, background) > contrast(Qt::white, background) ? Qt::black : Qt::white;
+    const QColor towards =
+        contrastRatio(Qt::black, background) > contrastRatio(Qt::white, background) ? Qt::black : Qt::white;
     QColor colour = hue;
-    for (int step = 1; step <= 10 && contrast(colour, background) < 3.0; ++step)
+    for (int step = 1; step <= 10 && contrastRatio(colour, background) < 3.0; ++step)
         colour = mixed(hue, towards, step / 10.0);
     return colour;
 }

@@ -2,6 +2,9 @@
 
 #include <QColor>
 
+// The contrast ratio between two colours as WCAG 2 measures it: 1 (alike) to 21 (black on white).
+double contrastRatio(const QColor& a, const QColor& b);
+
 // The colour share of the way from one colour to another (0: from, 1: to).
 QColor mixed(const QColor& from, const QColor& to, double share);
 

@@ -1,3 +1,4 @@
+#include "app/chartcolours.h"
 #include "app/historyview.h"
 #include "history/historystore.h"
 #include "windowfixture.h"
@@ -27,19 +28,6 @@ const QByteArray threeDomains = "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4
 QDateTime march(int day, int hour, int second = 0)
 {
     return QDateTime(QDate(2026, 3, day), QTime(hour, 0, second), Qt::UTC);
-}
-
-double luminance(const QColor& colour)
-{
-    const auto channel = [](float c) { return c <= 0.03928f ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a) + 0.05;
-    const double lb = luminance(b) + 0.05;
-    return std::max(la, lb) / std::min(la, lb);
 }
 
 class HistoryWindowTest : public WindowTest {
@@ -176,7 +164,7 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
         EXPECT_EQ(axis->labelsColor(), QColor(Qt::white));
     for (QAbstractSeries* each : view.chart().series()) {
         const QColor colour = static_cast<QXYSeries*>(each)->color();
-        EXPECT_GE(contrast(colour, QColor(35, 35, 35)), 3.0) << each->name().toStdString();
+        EXPECT_GE(contrastRatio(colour, QColor(35, 35, 35)), 3.0) << each->name().toStdString();
     }
 
     // Closing it leaves the main window as it was.

@@ -1,24 +1,16 @@
+#include "app/chartcolours.h"
 #include "windowfixture.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QStyleFactory>
 
-#include <cmath>
 #include <map>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-double luminance(QRgb pixel)
-{
-    const auto channel = [](int value) {
-        const double c = value / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(qRed(pixel)) + 0.7152 * channel(qGreen(pixel)) + 0.0722 * channel(qBlue(pixel));
-}
 
 // The contrast, as WCAG measures it, between a cell's background (its commonest colour as drawn) and its text
 // (the drawn colour that differs from the background most).
@@ -33,9 +25,7 @@ double drawnContrast(const QImage& cell)
         std::max_element(counts.begin(), counts.end(), [](auto a, auto b) { return a.second < b.second; })->first;
     double contrast = 1;
     for (const auto& [pixel, count] : counts) {
-        const double a = luminance(pixel) + 0.05;
-        const double b = luminance(background) + 0.05;
-        contrast = std::max(contrast, std::max(a, b) / std::min(a, b));
+        contrast = std::max(contrast, contrastRatio(QColor(pixel), QColor(background)));
     }
     return contrast;
 }
@@ -66,6 +56,22 @@ QPalette highContrastPalette()
     contrast.setColor(QPalette::WindowText, Qt::white);
     contrast.setColor(QPalette::Base, Qt::black);
     return contrast;
+}
+
+TEST(ContrastRatio, MeasuresAsWcagDoes)
+{
+    // Known figures: #767676 is the lightest grey with 4.5:1 on white, pure red on white reads 4:1.
+    const std::tuple<QColor, QColor, double> pairs[] = {
+        {Qt::black, Qt::white, 21.0},
+        {Qt::white, Qt::black, 21.0},
+        {QColor(0x77, 0x77, 0x77), Qt::white, 4.48},
+        {QColor(0x76, 0x76, 0x76), Qt::white, 4.54},
+        {QColor(0xff, 0x00, 0x00), Qt::white, 4.00},
+        {QColor(0x00, 0x00, 0xff), Qt::black, 2.44},
+        {QColor(35, 35, 35), QColor(35, 35, 35), 1.0},
+    };
+    for (const auto& [a, b, ratio] : pairs)
+        EXPECT_NEAR(contrastRatio(a, b), ratio, 0.01) << a.name().toStdString() << " on " << b.name().toStdString();
 }
 
 TEST_F(WindowTest, CountsAndDomainsStandOutFromTheirCellsUnderEveryPalette)
