@@ -23,6 +23,33 @@ QByteArray requestPath(const QByteArray& request)
     return words.size() >= 2 ? words.at(1) : QByteArray();
 }
 
+// The first byte a "Range: bytes=N-" header of the request asks for; 0 without one.
+qint64 rangeStart(const QByteArray& request)
+{
+    const qsizetype header = request.indexOf("\r\nRange: bytes=");
+    if (header < 0)
+        return 0;
+    const qsizetype start = header + qsizetype(sizeof "\r\nRange: bytes=") - 1;
+    return request.mid(start, request.indexOf('-', start) - start).toLongLong();
+}
+
+// The answer a file server gives to the request: the part asked for, or the whole.
+ServerReply fileAnswer(const ServerReply& file, const QByteArray& request)
+{
+    const qint64 size = file.bytes.size();
+    const qint64 start = file.honoursRange ? std::min(rangeStart(request), size) : 0;
+    QByteArray head = start > 0 ? "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + QByteArray::number(start) +
+                                      '-' + QByteArray::number(size - 1) + '/' + QByteArray::number(size) + "\r\n"
+                                : QByteArray("HTTP/1.1 200 OK\r\n");
+    head += "Content-Type: application/octet-stream\r\nContent-Length: " + QByteArray::number(size - start) +
+            "\r\nConnection: close\r\n\r\n";
+    const auto cut = std::find_if(file.breaks.begin(), file.breaks.end(), [start](qint64 at) { return at > start; });
+    ServerReply answer = file;
+    // A close, not a reset, so that every byte sent arrives before the break.
+    answer.bytes = head + file.bytes.mid(start, cut != file.breaks.end() ? *cut - start : -1);
+    return answer;
+}
+
 } // namespace
 
 QByteArray httpPage(QByteArrayView body, QByteArrayView status)
@@ -187,5 +214,6 @@ ServerReply HttpTestServer::replyFor(const QByteArray& request)
     const auto replies = m_replies.find(path);
     if (replies == m_replies.end() || replies->second.isEmpty())
         return ServerReply::page(httpPage("<html>Not here</html>", "404 Not Found"));
-    return replies->second.at(std::min<qsizetype>(served, replies->second.size()) - 1);
+    const ServerReply& reply = replies->second.at(std::min<qsizetype>(served, replies->second.size()) - 1);
+    return reply.isFile ? fileAnswer(reply, request) : reply;
 }

@@ -23,6 +23,10 @@ struct ServerReply {
     bool resets = false;
     int pieces = 1;
     std::chrono::milliseconds pause{0};
+    // A file served as a server of large files serves it (bytes holds the file): see file().
+    bool isFile = false;
+    bool honoursRange = true;
+    QList<qint64> breaks{};
 
     static ServerReply page(const QByteArray& bytes) { return {bytes}; }                   // writes, then closes
     static ServerReply silence() { return {{}, false}; }                                   // accepts, never answers
@@ -31,6 +35,18 @@ struct ServerReply {
     static ServerReply trickle(const QByteArray& bytes, int pieces, std::chrono::milliseconds pause)
     {
         return {bytes, true, false, pieces, pause};
+    }
+    // "HTTP/1.1 206 Partial Content" with the part that "Range: bytes=N-" asks for (unless the server does not
+    // honour ranges), else "200 OK" with the whole file. The connection breaks (closes early) at the first of the
+    // breaks past the part's start, the same for every request that asks for the same part, so that a client's
+    // resending of a request changes nothing.
+    static ServerReply file(const QByteArray& file, QList<qint64> breaks = {}, bool honoursRange = true)
+    {
+        ServerReply reply{file};
+        reply.isFile = true;
+        reply.honoursRange = honoursRange;
+        reply.breaks = std::move(breaks);
+        return reply;
     }
 };
 
