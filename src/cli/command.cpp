@@ -26,6 +26,7 @@ Commands makeCommands()
     commands.push_back(std::make_unique<ShowCommand>());
     commands.push_back(std::make_unique<HistoryCommand>());
     commands.push_back(std::make_unique<UpdateCommand>());
+    commands.push_back(std::make_unique<WebGraphCommand>());
     commands.push_back(std::make_unique<AddCommand>());
     commands.push_back(std::make_unique<RemoveCommand>());
     commands.push_back(std::make_unique<ImportCommand>());
@@ -69,6 +70,16 @@ QList<QCommandLineOption> commandLineOptions()
          u"history: add the runs of FILE, as --export writes it, to the history (- reads standard input); what the "
          u"history holds already is not added again."_s,
          u"FILE"_s},
+        {u"release"_s, u"webgraph update: read the release ID instead of the newest."_s, u"ID"_s},
+        {u"linking-domains"_s,
+         u"webgraph update: count the domains linking to each domain too, which reads the release's vertices and "
+         u"edges as well (about 15 GB)."_s},
+        {u"webgraph-index"_s,
+         u"webgraph: read the list of releases from URL instead of the web graph's own index."_s, u"URL"_s},
+        {u"webgraph-data"_s,
+         u"webgraph: find the release files under URL (projects/hyperlinkgraph/ID/domain/...), a mirror or a "
+         u"folder (file:///... or a path) that holds releases downloaded by other means."_s,
+         u"URL"_s},
     };
 }
 

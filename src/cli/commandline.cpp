@@ -129,7 +129,8 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     const QStringList commandArguments = positional.sliced(1);
     const QStringList commandOptions = command.options();
     for (const QString& option :
-         {u"format"_s, u"no-header"_s, u"since"_s, u"until"_s, u"export"_s, u"import"_s, u"wait"_s}) {
+         {u"format"_s, u"no-header"_s, u"since"_s, u"until"_s, u"export"_s, u"import"_s, u"wait"_s, u"release"_s,
+          u"linking-domains"_s, u"webgraph-index"_s, u"webgraph-data"_s}) {
         const bool belongs = commandOptions.contains(option) ||
                              (option == u"wait"_s && command.writesList(parser) && command.opensList());
         if (parser.isSet(option) && !belongs)

@@ -52,6 +52,26 @@ public:
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 
+class WebGraphCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("webgraph"); }
+    QString summary() const override
+    {
+        return QStringLiteral("List the web graph's releases, or read one for the list's domains.");
+    }
+    QString details() const override;
+    QString arguments() const override { return QStringLiteral("releases | update [DOMAIN...]"); }
+    QStringList options() const override
+    {
+        return {QStringLiteral("format"),          QStringLiteral("no-header"),      QStringLiteral("release"),
+                QStringLiteral("linking-domains"), QStringLiteral("webgraph-index"), QStringLiteral("webgraph-data")};
+    }
+    bool acceptsArgumentCount(qsizetype count) const override { return count >= 1; }
+    // Only update writes, to the history: it takes the list's lock, as only the holder of the lock writes it.
+    bool writesList(const QCommandLineParser& parser) const override;
+    int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
+};
+
 class AddCommand final : public Command {
 public:
     QString name() const override { return QStringLiteral("add"); }

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/graphcolumns.h"
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
@@ -75,6 +76,21 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
     const int columns = GridColumn::FirstEngine + session.sources().count();
     const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
     const auto domainBytes = [&](int row) { return session.domains().domain(row).toByteArray(); };
+    // The web graph's figures, from the history; none when it cannot be read (the counts are shown all the same).
+    QHash<QByteArray, LatestGraphFigures> graph;
+    HistoryStore history(session.domains().filePath());
+    if (history.open(HistoryStore::Mode::Read)) {
+        QList<QByteArray> domains;
+        if (!arguments.isEmpty()) {
+            for (const int row : shown.rows)
+                domains.append(domainBytes(row));
+        }
+        graph = latestGraphFigures(history, domains).value_or(QHash<QByteArray, LatestGraphFigures>());
+    }
+    const auto graphOf = [&](int row) -> const LatestGraphFigures* {
+        const auto found = graph.constFind(domainBytes(row));
+        return found == graph.cend() ? nullptr : &*found;
+    };
 
     if (*format == RowFormat::Json) {
         // One array of objects, written object by object, so that a long list needs no document in memory.
@@ -85,6 +101,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
                 const std::string name = col == GridColumn::Total ? "total" : cellText(session, 0, col).toStdString();
                 record[name] = jsonCount(plainCount(session, row, col));
             }
+            record["webgraph"] = graphcolumns::json(graphOf(row));
             console.print((row == shown.rows.first() ? "" : ",") + compactJson(record));
             if (stop())
                 break;
@@ -96,7 +113,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
             QList<QByteArray> names{"domain", "total"};
             for (const QString& name : session.sources().names())
                 names.append(name.toUtf8());
-            console.print(separatedLine(names, *format));
+            console.print(separatedLine(names + graphcolumns::fieldNames(), *format));
         }
         for (const int row : shown.rows) {
             QList<QByteArray> fields{domainBytes(row)};
@@ -104,7 +121,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
                 const std::optional<qint64> count = plainCount(session, row, col);
                 fields.append(count ? QByteArray::number(*count) : QByteArray());
             }
-            console.print(separatedLine(fields, *format));
+            console.print(separatedLine(fields + graphcolumns::fields(graphOf(row)), *format));
             if (stop())
                 break;
         }
@@ -114,13 +131,18 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         QList<int> rows = shown.rows;
         if (header)
             rows.prepend(0);
+        // The web graph's columns once a release was read for a domain shown.
+        const bool graphShown = !graph.isEmpty();
         const auto line = [&](int row) {
             QStringList texts{printableText(cellText(session, row, GridColumn::Domain))};
             for (int col = GridColumn::Total; col < columns; ++col)
                 texts.append(cellText(session, row, col));
+            if (graphShown)
+                texts += row == 0 ? graphcolumns::tableTitles()
+                                  : graphcolumns::tableTexts(graphOf(row), session.countText().locale());
             return texts;
         };
-        QList<bool> alignRight(columns, true);
+        QList<bool> alignRight(columns + (graphShown ? 2 : 0), true);
         alignRight[GridColumn::Domain] = false;
         TableColumns table(alignRight);
         for (const int row : rows)

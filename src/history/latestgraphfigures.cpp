@@ -1,0 +1,39 @@
+#include "history/latestgraphfigures.h"
+
+#include "history/historystore.h"
+
+#include <algorithm>
+
+namespace {
+
+// Orders releases by age: the latest crawl each was built from, which the crawls' names give ("CC-MAIN-2026-17").
+QString newestCrawl(const GraphRelease& release)
+{
+    const auto newest = std::max_element(release.crawls.cbegin(), release.crawls.cend());
+    return newest == release.crawls.cend() ? QString() : *newest;
+}
+
+bool isNewer(const GraphRelease& candidate, const GraphRelease& held)
+{
+    const QString a = newestCrawl(candidate);
+    const QString b = newestCrawl(held);
+    // Releases are visited in the order they were stored; an undated one counts as the later.
+    return a.isEmpty() || b.isEmpty() || a >= b;
+}
+
+} // namespace
+
+std::optional<QHash<QByteArray, LatestGraphFigures>> latestGraphFigures(HistoryStore& store,
+                                                                        const QList<QByteArray>& domains)
+{
+    QHash<QByteArray, LatestGraphFigures> latest;
+    const bool read = store.visitGraphFigures(
+        domains, [&latest](const QByteArray& domain, const GraphRelease& release, const GraphFigures& figures) {
+            const auto held = latest.constFind(domain);
+            if (held == latest.cend() || isNewer(release, held->release))
+                latest.insert(domain, {release, figures});
+        });
+    if (!read)
+        return std::nullopt;
+    return latest;
+}
