@@ -81,20 +81,26 @@ enum class HistoryProblem {
 // the one history. Only the holder of the list's lock writes; anyone may read, and reading creates no file and
 // needs no write access. A store that meets a problem stops and says so once; the list never depends on it.
 //
-// The schema (PRAGMA user_version 3): run(id, identity, started, ended, front_end, cancelled) with times in
+// The schema (PRAGMA user_version 4): run(id, identity, started, ended, front_end, cancelled) with times in
 // milliseconds since 1970 UTC and the identity a text of its own ("v1-" and the start for the runs of version 1,
 // which told runs apart by their start); domain(id, name) with the domain's bytes; source(id, name) with the
 // source's name ("Google"); and one row of fetch(run, domain, source, at, count, failure, detail) for each fetch:
 // at, the milliseconds after the run's start when it ended; count, the count found or, for a failed fetch (failure
 // and detail say why), the count the row kept. The rows are keyed by run, domain and source without a rowid, so
-// that a run appends its domains at the end of the table and a domain's history is one lookup a run. Versions 1
-// and 2 kept one row of fetches a run and domain, with the engines' columns side by side; they are read as they
-// stand and migrated when first written. The file keeps a rollback journal, which is gone after every commit:
-// between writes the history is one file, which readers read without writing.
+// that a run appends its domains at the end of the table and a domain's history is one lookup a run. Beside the
+// runs, what the releases of the web graph of registered domains say of the listed domains:
+// graph_release(id, name, crawls, domains, links) with the release's id as name and its crawls joined by a space,
+// and graph_figures(release, domain, name, found, harmonic_rank, harmonic_value, pagerank_rank, pagerank_value,
+// hosts, linking_domains, read_at), keyed by release and listed domain without a rowid: name is the registered
+// domain; the figures are NULL when the release does not hold it, linking_domains also when it was not counted.
+// Versions 1 and 2 kept one row of fetches a run and domain, with the engines' columns side by side, and versions
+// 1 to 3 had no web graph; they are read as they stand and migrated when first written. The file keeps a rollback
+// journal, which is gone after every commit: between writes the history is one file, which readers read without
+// writing.
 class HistoryStore {
 public:
     enum class Mode { Read, Write };
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
     static constexpr std::chrono::milliseconds DefaultBusyTimeout{2000};
     // The free bytes of the file system that holds a folder; nothing when they cannot be known.
     using FreeSpace = std::function<std::optional<qint64>(const QString& folder)>;
