@@ -3,6 +3,7 @@
 #include "engine/enginecatalogue.h"
 #include "history/storedfailure.h"
 #include "values/fetchfailure.h"
+#include "values/graphfigures.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -162,6 +163,26 @@ public:
     // says why) with nothing of them kept.
     std::optional<qint64> import(const QList<HistoryRun>& runs, QString& error);
 
+    // Keeps what a release of the web graph says of the listed domains in one transaction (or as writes of
+    // transaction()), all or none: the release, unless the history holds it already, and each domain's figures.
+    // Releases never change, so figures the history holds stay as they are, but for linking domains that were not
+    // counted then and are now. False, with the problem, when a write fails: the store is then closed.
+    bool recordGraphRelease(const GraphRelease& release, const QList<std::pair<QByteArray, GraphFigures>>& figures);
+    // The releases the history holds, in the order they were first kept, the latest last; none, with the problem,
+    // when they could not be read.
+    QList<GraphRelease> graphReleases();
+    // What the releases say of the listed domains named (all of them when none is named): each domain's figures,
+    // its releases in the order they were first kept; the domains in the order named, or else in the order the
+    // history first met them. False, with the problem, when the history could not be read.
+    using GraphFiguresVisitor =
+        std::function<void(const QByteArray& domain, const GraphRelease& release, const GraphFigures& figures)>;
+    bool visitGraphFigures(const QList<QByteArray>& domains, const GraphFiguresVisitor& visit);
+    // What is left to read of a release: of the domains named, in their order, those it was not read for yet and,
+    // when needLinkingDomains, those it holds whose linking domains were not counted. All of them, with the
+    // problem, when the history could not be read.
+    QList<QByteArray> domainsWithoutGraphFigures(const QString& releaseId, const QList<QByteArray>& domains,
+                                                 bool needLinkingDomains);
+
 private:
     friend class HistoryImport;
     struct RunRow;
@@ -192,6 +213,11 @@ private:
     bool readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows);
     bool visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
                        const QDateTime& until);
+    // Makes the reads that reads() makes in one read transaction, unless a transaction is under way already.
+    bool readTransaction(const std::function<bool()>& reads);
+    std::optional<qint64> graphReleaseId(const GraphRelease& release);
+    bool insertGraphFigures(qint64 releaseId, const QByteArray& domain, const GraphFigures& figures);
+    bool readGraphReleases(QHash<qint64, GraphRelease>& releases, QList<qint64>& order);
 
     QString m_listPath; // canonical
     QString m_path;
