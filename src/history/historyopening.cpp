@@ -94,7 +94,7 @@ bool HistoryStore::openToRead()
         return false;
     // An older history is read as it stands, through views that show it as the present version.
     if (m_version >= 1 && m_version < SchemaVersion) {
-        for (const QString& statement : olderVersionViews()) {
+        for (const QString& statement : olderVersionViews(m_version)) {
             if (!exec(statement))
                 return false;
         }

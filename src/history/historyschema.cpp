@@ -43,6 +43,18 @@ QString engineSources()
     return rows.join(u", "_s);
 }
 
+// The tables of version 4 that keep what the web graph's releases say of the listed domains; kind is "" or
+// "TEMP ". A release's crawls are joined by a space, which no crawl's name holds.
+QStringList graphTables(const QString& kind)
+{
+    return {u"CREATE %1TABLE graph_release(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, crawls TEXT NOT NULL, "
+            u"domains INTEGER NOT NULL, links INTEGER NOT NULL)"_s.arg(kind),
+            u"CREATE %1TABLE graph_figures(release INTEGER NOT NULL, domain INTEGER NOT NULL, name BLOB NOT NULL, "
+            u"found INTEGER NOT NULL, harmonic_rank INTEGER, harmonic_value REAL, pagerank_rank INTEGER, "
+            u"pagerank_value REAL, hosts INTEGER, linking_domains INTEGER, read_at INTEGER NOT NULL, "
+            u"PRIMARY KEY(release, domain)) WITHOUT ROWID"_s.arg(kind)};
+}
+
 } // namespace
 
 const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps()
@@ -71,15 +83,23 @@ const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps()
             u"WITHOUT ROWID;"
             u"INSERT INTO fetch SELECT * FROM ("_s +
             engineRowsAsFetches() + u") ORDER BY run, domain, source;DROP TABLE fetches"_s,
+        // Version 4: what the web graph's releases say of the listed domains, a row a release and domain.
+        graphTables({}).join(u';'),
     };
     return steps;
 }
 
-QStringList olderVersionViews()
+QStringList olderVersionViews(int version)
 {
-    return {u"CREATE TEMP TABLE source(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)"_s,
-            u"INSERT INTO temp.source(id, name) VALUES "_s + engineSources(),
-            u"CREATE TEMP VIEW fetch AS "_s + engineRowsAsFetches()};
+    QStringList statements;
+    if (version < 3) {
+        statements << u"CREATE TEMP TABLE source(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)"_s
+                   << u"INSERT INTO temp.source(id, name) VALUES "_s + engineSources()
+                   << u"CREATE TEMP VIEW fetch AS "_s + engineRowsAsFetches();
+    }
+    if (version < 4)
+        statements << graphTables(u"TEMP "_s);
+    return statements;
 }
 
 std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, QSqlError& error)
@@ -96,6 +116,12 @@ std::optional<bool> isHistorySchema(const QSqlDatabase& database, int version, Q
             {u"fetch"_s, {u"run"_s, u"domain"_s, u"source"_s, u"at"_s, u"count"_s, u"failure"_s, u"detail"_s}});
     } else {
         expected.append({u"fetches"_s, fetches});
+    }
+    if (version >= 4) {
+        expected.append({u"graph_figures"_s,
+                         {u"release"_s, u"domain"_s, u"name"_s, u"found"_s, u"harmonic_rank"_s, u"harmonic_value"_s,
+                          u"pagerank_rank"_s, u"pagerank_value"_s, u"hosts"_s, u"linking_domains"_s, u"read_at"_s}});
+        expected.append({u"graph_release"_s, {u"id"_s, u"name"_s, u"crawls"_s, u"domains"_s, u"links"_s}});
     }
     expected.append({u"run"_s, run});
     if (version >= 3)

@@ -44,9 +44,10 @@ inline QString legacyRunIdentity(qint64 startedMs)
 // on a version at a time.
 const std::array<QString, HistoryStore::SchemaVersion>& schemaSteps();
 
-// Statements that show a history of version 1 or 2 to a connection that only reads it as version 3 shows itself:
-// a temporary source table and fetch view.
-QStringList olderVersionViews();
+// Statements that show a history of an older version to a connection that only reads it as the present version
+// shows itself: a temporary source table and fetch view for versions 1 and 2, and empty temporary web graph tables
+// for versions 1 to 3.
+QStringList olderVersionViews(int version);
 
 // Whether the database holds a Brenlow history of the version given, table by table and column by column (no
 // table at all for version 0); nothing, with error set, when it could not be read.

@@ -3,6 +3,7 @@
 #include "engine/enginecatalogue.h"
 #include "history/storedfailure.h"
 #include "values/fetchfailure.h"
+#include "values/graphfigures.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -81,20 +82,26 @@ enum class HistoryProblem {
 // the one history. Only the holder of the list's lock writes; anyone may read, and reading creates no file and
 // needs no write access. A store that meets a problem stops and says so once; the list never depends on it.
 //
-// The schema (PRAGMA user_version 3): run(id, identity, started, ended, front_end, cancelled) with times in
+// The schema (PRAGMA user_version 4): run(id, identity, started, ended, front_end, cancelled) with times in
 // milliseconds since 1970 UTC and the identity a text of its own ("v1-" and the start for the runs of version 1,
 // which told runs apart by their start); domain(id, name) with the domain's bytes; source(id, name) with the
 // source's name ("Google"); and one row of fetch(run, domain, source, at, count, failure, detail) for each fetch:
 // at, the milliseconds after the run's start when it ended; count, the count found or, for a failed fetch (failure
 // and detail say why), the count the row kept. The rows are keyed by run, domain and source without a rowid, so
-// that a run appends its domains at the end of the table and a domain's history is one lookup a run. Versions 1
-// and 2 kept one row of fetches a run and domain, with the engines' columns side by side; they are read as they
-// stand and migrated when first written. The file keeps a rollback journal, which is gone after every commit:
-// between writes the history is one file, which readers read without writing.
+// that a run appends its domains at the end of the table and a domain's history is one lookup a run. Beside the
+// runs, what the releases of the web graph of registered domains say of the listed domains:
+// graph_release(id, name, crawls, domains, links) with the release's id as name and its crawls joined by a space,
+// and graph_figures(release, domain, name, found, harmonic_rank, harmonic_value, pagerank_rank, pagerank_value,
+// hosts, linking_domains, read_at), keyed by release and listed domain without a rowid: name is the registered
+// domain; the figures are NULL when the release does not hold it, linking_domains also when it was not counted.
+// Versions 1 and 2 kept one row of fetches a run and domain, with the engines' columns side by side, and versions
+// 1 to 3 had no web graph; they are read as they stand and migrated when first written. The file keeps a rollback
+// journal, which is gone after every commit: between writes the history is one file, which readers read without
+// writing.
 class HistoryStore {
 public:
     enum class Mode { Read, Write };
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
     static constexpr std::chrono::milliseconds DefaultBusyTimeout{2000};
     // The free bytes of the file system that holds a folder; nothing when they cannot be known.
     using FreeSpace = std::function<std::optional<qint64>(const QString& folder)>;
@@ -156,6 +163,26 @@ public:
     // says why) with nothing of them kept.
     std::optional<qint64> import(const QList<HistoryRun>& runs, QString& error);
 
+    // Keeps what a release of the web graph says of the listed domains in one transaction (or as writes of
+    // transaction()), all or none: the release, unless the history holds it already, and each domain's figures.
+    // Releases never change, so figures the history holds stay as they are, but for linking domains that were not
+    // counted then and are now. False, with the problem, when a write fails: the store is then closed.
+    bool recordGraphRelease(const GraphRelease& release, const QList<std::pair<QByteArray, GraphFigures>>& figures);
+    // The releases the history holds, in the order they were first kept, the latest last; none, with the problem,
+    // when they could not be read.
+    QList<GraphRelease> graphReleases();
+    // What the releases say of the listed domains named (all of them when none is named): each domain's figures,
+    // its releases in the order they were first kept; the domains in the order named, or else in the order the
+    // history first met them. False, with the problem, when the history could not be read.
+    using GraphFiguresVisitor =
+        std::function<void(const QByteArray& domain, const GraphRelease& release, const GraphFigures& figures)>;
+    bool visitGraphFigures(const QList<QByteArray>& domains, const GraphFiguresVisitor& visit);
+    // What is left to read of a release: of the domains named, in their order, those it was not read for yet and,
+    // when needLinkingDomains, those it holds whose linking domains were not counted. All of them, with the
+    // problem, when the history could not be read.
+    QList<QByteArray> domainsWithoutGraphFigures(const QString& releaseId, const QList<QByteArray>& domains,
+                                                 bool needLinkingDomains);
+
 private:
     friend class HistoryImport;
     struct RunRow;
@@ -186,6 +213,11 @@ private:
     bool readRuns(const QDateTime& since, const QDateTime& until, QList<RunRow>& rows);
     bool visitRunsRead(const RunVisitor& visit, const QList<QByteArray>& domains, const QDateTime& since,
                        const QDateTime& until);
+    // Makes the reads that reads() makes in one read transaction, unless a transaction is under way already.
+    bool readTransaction(const std::function<bool()>& reads);
+    std::optional<qint64> graphReleaseId(const GraphRelease& release);
+    bool insertGraphFigures(qint64 releaseId, const QByteArray& domain, const GraphFigures& figures);
+    bool readGraphReleases(QHash<qint64, GraphRelease>& releases, QList<qint64>& order);
 
     QString m_listPath; // canonical
     QString m_path;

@@ -327,7 +327,7 @@ TEST_F(FilesTest, AnOlderHistoryIsReadAsItIsAndMigratedByTheFirstWrite)
             ASSERT_TRUE(db.open());
             QSqlQuery query(db);
             ASSERT_TRUE(query.exec(u"PRAGMA user_version"_s) && query.next());
-            EXPECT_EQ(query.value(0).toInt(), 3);
+            EXPECT_EQ(query.value(0).toInt(), 4);
             ASSERT_TRUE(query.exec(u"PRAGMA journal_mode"_s) && query.next());
             EXPECT_EQ(query.value(0).toString(), u"delete"_s);
             ASSERT_TRUE(query.exec(u"SELECT identity FROM run ORDER BY started"_s));

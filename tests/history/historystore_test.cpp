@@ -251,7 +251,7 @@ TEST_F(HistoryStoreTest, AHistoryThatCannotBeUsedIsLeftAsItIs)
     };
     const auto newerSchema = [&] {
         recordTwoRuns();
-        return execute(u"PRAGMA user_version = 4"_s);
+        return execute(u"PRAGMA user_version = 5"_s);
     };
     const auto foreignDatabase = [&] { return execute(u"CREATE TABLE notes(text)"_s); };
     // Another program's database that happens to be of version 1, with tables of the same names.
