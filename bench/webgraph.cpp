@@ -35,8 +35,7 @@ QByteArray reversedName(qint64 i)
 }
 
 // Writes lines made by line(i) for i from 0 to count - 1 into a gzip file, unless it is there already.
-template <typename Line>
-void generate(const QString& path, qint64 count, const char* header, Line line)
+template <typename Line> void generate(const QString& path, qint64 count, const char* header, Line line)
 {
     if (QFileInfo::exists(path))
         return;
@@ -164,9 +163,10 @@ int main(int argc, char* argv[])
     const qint64 lines[] = {domains, domains, edges};
     for (int f = 0; f < 3; ++f) {
         const double zcat = zcatSeconds(paths[f]);
-        std::printf("%-8s %6.0f MB gzip: scan %6.2f s, zcat %6.2f s, scan at %3.0f%% of zcat's speed, %5.1f M lines/s\n",
-                    fileNames[f], double(QFileInfo(paths[f]).size()) / 1e6, fileSeconds[f], zcat,
-                    100.0 * zcat / fileSeconds[f], double(lines[f]) / fileSeconds[f] / 1e6);
+        std::printf(
+            "%-8s %6.0f MB gzip: scan %6.2f s, zcat %6.2f s, scan at %3.0f%% of zcat's speed, %5.1f M lines/s\n",
+            fileNames[f], double(QFileInfo(paths[f]).size()) / 1e6, fileSeconds[f], zcat, 100.0 * zcat / fileSeconds[f],
+            double(lines[f]) / fileSeconds[f] / 1e6);
     }
     std::printf("whole read: %.2f s; peak memory %.1f MB\n", total, double(usage.ru_maxrss) / 1024.0);
     return 0;

@@ -74,8 +74,8 @@ QList<QCommandLineOption> commandLineOptions()
         {u"linking-domains"_s,
          u"webgraph update: count the domains linking to each domain too, which reads the release's vertices and "
          u"edges as well (about 15 GB)."_s},
-        {u"webgraph-index"_s,
-         u"webgraph: read the list of releases from URL instead of the web graph's own index."_s, u"URL"_s},
+        {u"webgraph-index"_s, u"webgraph: read the list of releases from URL instead of the web graph's own index."_s,
+         u"URL"_s},
         {u"webgraph-data"_s,
          u"webgraph: find the release files under URL (projects/hyperlinkgraph/ID/domain/...), a mirror or a "
          u"folder (file:///... or a path) that holds releases downloaded by other means."_s,

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/graphcolumns.h"
 #include "cli/exitstatus.h"
+#include "cli/graphcolumns.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
 #include "cli/rowoutput.h"
@@ -77,9 +77,12 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
     const auto stop = [&] { return console.outputFailed() || invocation.signalReceived() != 0; };
     const auto domainBytes = [&](int row) { return session.domains().domain(row).toByteArray(); };
     // The web graph's figures, from the history; none when it cannot be read (the counts are shown all the same).
+    // Tables and separated values gain their columns once a release was read, as the window does.
     QHash<QByteArray, LatestGraphFigures> graph;
+    bool graphRead = false;
     HistoryStore history(session.domains().filePath());
     if (history.open(HistoryStore::Mode::Read)) {
+        graphRead = !history.graphReleases().isEmpty();
         QList<QByteArray> domains;
         if (!arguments.isEmpty()) {
             for (const int row : shown.rows)
@@ -113,7 +116,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
             QList<QByteArray> names{"domain", "total"};
             for (const QString& name : session.sources().names())
                 names.append(name.toUtf8());
-            console.print(separatedLine(names + graphcolumns::fieldNames(), *format));
+            console.print(separatedLine(graphRead ? names + graphcolumns::fieldNames() : names, *format));
         }
         for (const int row : shown.rows) {
             QList<QByteArray> fields{domainBytes(row)};
@@ -121,7 +124,9 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
                 const std::optional<qint64> count = plainCount(session, row, col);
                 fields.append(count ? QByteArray::number(*count) : QByteArray());
             }
-            console.print(separatedLine(fields + graphcolumns::fields(graphOf(row)), *format));
+            if (graphRead)
+                fields += graphcolumns::fields(graphOf(row));
+            console.print(separatedLine(fields, *format));
             if (stop())
                 break;
         }
@@ -131,18 +136,16 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
         QList<int> rows = shown.rows;
         if (header)
             rows.prepend(0);
-        // The web graph's columns once a release was read for a domain shown.
-        const bool graphShown = !graph.isEmpty();
         const auto line = [&](int row) {
             QStringList texts{printableText(cellText(session, row, GridColumn::Domain))};
             for (int col = GridColumn::Total; col < columns; ++col)
                 texts.append(cellText(session, row, col));
-            if (graphShown)
+            if (graphRead)
                 texts += row == 0 ? graphcolumns::tableTitles()
                                   : graphcolumns::tableTexts(graphOf(row), session.countText().locale());
             return texts;
         };
-        QList<bool> alignRight(columns + (graphShown ? 2 : 0), true);
+        QList<bool> alignRight(columns + (graphRead ? 2 : 0), true);
         alignRight[GridColumn::Domain] = false;
         TableColumns table(alignRight);
         for (const int row : rows)

@@ -90,8 +90,9 @@ int listReleases(ListSession& session, Invocation& invocation, ReleaseReading& r
                            release.domains > 0 ? QString::number(release.domains) : QString(),
                            read.contains(release.id) ? u"yes"_s : u"no"_s};
     };
-    const QStringList titles = *format == RowFormat::Table ? QStringList{u"Release"_s, u"Crawls"_s, u"Domains"_s, u"Read"_s}
-                                                           : QStringList{u"release"_s, u"crawls"_s, u"domains"_s, u"read"_s};
+    const QStringList titles = *format == RowFormat::Table
+                                   ? QStringList{u"Release"_s, u"Crawls"_s, u"Domains"_s, u"Read"_s}
+                                   : QStringList{u"release"_s, u"crawls"_s, u"domains"_s, u"read"_s};
     if (*format == RowFormat::Table) {
         TableColumns table({false, false, true, false});
         if (header)
@@ -156,8 +157,8 @@ std::optional<GraphRelease> chooseRelease(Invocation& invocation, ReleaseReading
         if (release.id == wanted)
             return release;
     }
-    invocation.console.error(u"there is no release %1; brenlow-cli webgraph releases lists them"_s.arg(
-        printableText(wanted)));
+    invocation.console.error(
+        u"there is no release %1; brenlow-cli webgraph releases lists them"_s.arg(printableText(wanted)));
     status = ExitStatus::Usage;
     return std::nullopt;
 }
@@ -174,7 +175,9 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
             invocation.console.error(u"%1 is not in the list"_s.arg(printableText(argument)));
             return ExitStatus::Usage;
         }
-        listed.append(session.domains().domain(row).toByteArray());
+        const QByteArray domain = session.domains().domain(row).toByteArray();
+        if (!listed.contains(domain))
+            listed.append(domain);
     }
     if (named.isEmpty()) {
         for (int row = 1; row <= session.domains().count(); ++row) {
@@ -182,7 +185,6 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
                 listed.append(session.domains().domain(row).toByteArray());
         }
     }
-    listed.removeDuplicates();
 
     int status = ExitStatus::Ok;
     std::optional<GraphRelease> release = chooseRelease(invocation, reading, index, data, status);
@@ -197,7 +199,8 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
     }
     if (unread.isEmpty()) {
         if (invocation.watched)
-            invocation.console.error(u"%1 was read for every domain already; nothing was downloaded"_s.arg(release->id));
+            invocation.console.error(
+                u"%1 was read for every domain already; nothing was downloaded"_s.arg(release->id));
         return ExitStatus::Ok;
     }
 
@@ -223,10 +226,10 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
         return ExitStatus::ListUnusable;
     }
     if (invocation.watched) {
-        const auto found = std::count_if(figures->begin(), figures->end(), [](const auto& each) { return each.second.found; });
-        invocation.console.error(u"%1: %2 of %3 domains are in the web graph"_s.arg(release->id)
-                                     .arg(found)
-                                     .arg(figures->size()));
+        const auto found =
+            std::count_if(figures->begin(), figures->end(), [](const auto& each) { return each.second.found; });
+        invocation.console.error(
+            u"%1: %2 of %3 domains are in the web graph"_s.arg(release->id).arg(found).arg(figures->size()));
     }
     return ExitStatus::Ok;
 }

@@ -33,7 +33,7 @@ QString progressText(const ReleaseReading::Progress& progress, qint64 elapsedMs)
         text += u", "_s + size(qint64(rate)) + u"/s"_s;
         if (progress.size > progress.done) {
             const auto left = qint64(double(progress.size - progress.done) / rate);
-            text += u", %1:%2 left"_s.arg(left / 60).arg(left % 60, 2, 10, u'0');
+            text += u", %1:%2 left"_s.arg(left / 60).arg(left % 60, 2, 10, QChar(u'0'));
         }
     }
     return text;

@@ -98,7 +98,7 @@ TEST_F(CommandLineTest, ShowWritesFormatsThatScriptsRead)
               "big.com\t" + QByteArray(fields).replace(',', '\t') + '\n');
     EXPECT_EQ(run({u"show"_s, u"--format=json"_s}).out,
               "[{\"AllTheWeb\":" + count + ",\"AltaVista\":" + count + ",\"Google\":" + count + ",\"HotBot\":" + count +
-                  ",\"MSN\":" + count + ",\"domain\":\"big.com\",\"total\":" + total + "}]\n");
+                  ",\"MSN\":" + count + ",\"domain\":\"big.com\",\"total\":" + total + ",\"webgraph\":null}]\n");
 }
 
 // A list that an editor saved with a byte-order mark, its first record without the closing "|": every command

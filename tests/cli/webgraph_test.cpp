@@ -55,19 +55,54 @@ TEST_F(WebGraphTest, AnUpdateReadsTheNewestReleaseOnceAndLeavesTheListAlone)
     const qsizetype linking = m_server.requests().size();
     EXPECT_EQ(webgraph({u"update"_s, u"shop.example.co.uk"_s, u"--linking-domains"_s}), (Outcome{0, "", ""}));
     EXPECT_EQ(targets(linking), (QList<QByteArray>{"/graphinfo.json", graphfixture::path(graphfixture::Newest, "ranks"),
-                                                    graphfixture::path(graphfixture::Newest, "vertices"),
-                                                    graphfixture::path(graphfixture::Newest, "edges")}));
+                                                   graphfixture::path(graphfixture::Newest, "vertices"),
+                                                   graphfixture::path(graphfixture::Newest, "edges")}));
     EXPECT_EQ(listFile(), listed);
+}
+
+TEST_F(WebGraphTest, ShowGivesEachDomainTheFiguresOfTheNewestReleaseRead)
+{
+    writeList(listed);
+    EXPECT_EQ(run({u"show"_s, u"--format=tsv"_s, u"absent.net"_s}).out,
+              "domain\ttotal\tAllTheWeb\tAltaVista\tGoogle\tHotBot\tMSN\nabsent.net\t9\t9\t\t\t\t\n");
+    // The newest release for every domain, then linking domains for one; the older one read last.
+    ASSERT_EQ(webgraph({u"update"_s}).status, 0);
+    ASSERT_EQ(webgraph({u"update"_s, u"shop.example.co.uk"_s, u"--linking-domains"_s}).status, 0);
+    ASSERT_EQ(webgraph({u"update"_s, u"--release=cc-main-2026-jan-feb-mar"_s}).status, 0);
+
+    EXPECT_EQ(run({u"show"_s, u"--format=json"_s}).out,
+              R"([{"AllTheWeb":1,"AltaVista":2,"Google":3,"HotBot":4,"MSN":5,"domain":"www.example.com","total":15,)"
+              R"("webgraph":{"domains":6,"found":true,"harmonicRank":1,"hosts":3,"linkingDomains":null,)"
+              R"("name":"example.com","pageRankRank":2,"release":"cc-main-2026-apr-may-jun"}},)"
+              R"({"AllTheWeb":null,"AltaVista":null,"Google":null,"HotBot":null,"MSN":null,)"
+              R"("domain":"shop.example.co.uk","total":0,"webgraph":{"domains":6,"found":true,"harmonicRank":2,)"
+              R"("hosts":4,"linkingDomains":2,"name":"example.co.uk","pageRankRank":1,)"
+              R"("release":"cc-main-2026-apr-may-jun"}},)"
+              R"({"AllTheWeb":9,"AltaVista":null,"Google":null,"HotBot":null,"MSN":null,"domain":"absent.net",)"
+              R"("total":9,"webgraph":{"found":false,"release":"cc-main-2026-apr-may-jun"}}])"
+              "\n");
+    EXPECT_EQ(run({u"show"_s, u"--format=csv"_s, u"shop.example.co.uk"_s, u"absent.net"_s}).out,
+              "domain,total,AllTheWeb,AltaVista,Google,HotBot,MSN,webgraph.release,webgraph.found,webgraph.name,"
+              "webgraph.harmonicRank,webgraph.pageRankRank,webgraph.hosts,webgraph.domains,webgraph.linkingDomains\r\n"
+              "shop.example.co.uk,0,,,,,,cc-main-2026-apr-may-jun,true,example.co.uk,2,1,4,6,2\r\n"
+              "absent.net,9,9,,,,,cc-main-2026-apr-may-jun,false,,,,,,\r\n");
+    EXPECT_EQ(
+        run({u"show"_s, u"absent.net"_s, u"shop.example.co.uk"_s}).out,
+        "Domain              Total  AllTheWeb  AltaVista  Google  HotBot  MSN  Linking Domains          Web Rank\n"
+        "absent.net              9          9                                                   not in the graph\n"
+        "shop.example.co.uk      0                                                           2                 2\n");
 }
 
 TEST_F(WebGraphTest, AReleaseThatCannotBeReadWholeIsNotStored)
 {
     writeList(listed);
     const QByteArray ranks = gzipped(graphfixture::ranks(graphfixture::Newest));
-    m_server.answer(graphfixture::path(graphfixture::Newest, "ranks"), ServerReply::file(ranks.first(ranks.size() - 9)));
+    m_server.answer(graphfixture::path(graphfixture::Newest, "ranks"),
+                    ServerReply::file(ranks.first(ranks.size() - 9)));
     const Outcome cut = webgraph({u"update"_s});
     EXPECT_EQ(cut.status, 1);
-    EXPECT_TRUE(cut.err.startsWith("brenlow-cli: " + base().toUtf8() + "projects/hyperlinkgraph/cc-main-2026-apr-may-jun/"
+    EXPECT_TRUE(cut.err.startsWith("brenlow-cli: " + base().toUtf8() +
+                                   "projects/hyperlinkgraph/cc-main-2026-apr-may-jun/"
                                    "domain/cc-main-2026-apr-may-jun-domain-ranks.txt.gz is damaged: "))
         << cut.err.toStdString();
     EXPECT_TRUE(cut.err.endsWith("; nothing of cc-main-2026-apr-may-jun was stored\n")) << cut.err.toStdString();
