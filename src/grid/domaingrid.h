@@ -3,6 +3,9 @@
 #include "grid/gridcellsource.h"
 #include "grid/gridcolumns.h"
 #include "grid/gridcontrol.h"
+#include "values/graphfigures.h"
+
+#include <QHash>
 
 #include <QByteArrayView>
 #include <QString>
@@ -13,7 +16,8 @@ class EngineTables;
 
 // The domain grid's layout and the list it shows. Grid row r (1 to the list's count) shows record r: column 0
 // its domain, column 1 its total, column i + 2 the count of source i, each formatted in the user's locale when
-// the grid draws or reads it; the last column is an empty filler. Blank rows follow the domains. Without a grid
+// the grid draws or reads it; once a web graph release was read, "Linking Domains" and "Web Rank" follow the
+// counts (the total stays the sum of the counts); the last column is an empty filler. Blank rows follow the domains. Without a grid
 // (the command line) the list is all there is, and the layout does nothing.
 class DomainGrid final : public GridCellSource {
 public:
@@ -41,18 +45,34 @@ public:
     // (or in the whole grid when none matches), -1 when there is none.
     int FindEngineInGrid(const QString& name, int& firstBlankRow) const;
 
+    // The web graph's figures of the listed domains, by their bytes: the grid gains its two columns for them
+    // when there are any (and is laid out again), and shows the figures of the domains they name.
+    void setGraphFigures(QHash<QByteArray, LatestGraphFigures> figures);
+    // The column of the linking domains, -1 while the grid shows none; the web rank's follows it.
+    int linkingDomainsColumn() const;
+
     // The rows that show records, and what a row shows.
     int rows() const override;
     QString cellText(int row, int col) const override;
+    // The web rank's position among all the release's domains and the release it comes from.
+    QString cellToolTip(int row, int col) const override;
     // Row row's domain in the list's bytes; empty for a blank row.
     QByteArrayView domainOf(int row) const;
 
 private:
     int lastSourceColumn() const;
+    // The last column before the filler.
+    int lastColumn() const;
     void showRows(int firstRow, int lastRow);
+    const LatestGraphFigures* graphFiguresOf(int row) const;
+    QString graphCellText(int row, int col) const;
+    void fitGraphColumns(int firstRow, int lastRow);
+    static QStringList graphColumnTitles();
 
     GridControl* m_grid;
     DomainList& m_domains;
     const EngineTables& m_engines;
     const CountText& m_countText;
+    QHash<QByteArray, LatestGraphFigures> m_graph;
+    bool m_graphShown = false;
 };

@@ -8,6 +8,8 @@ class GridCellSource {
 public:
     virtual int rows() const = 0;
     virtual QString cellText(int row, int col) const = 0;
+    // What the cell's tooltip says of its text, when the cell has no note of its own.
+    virtual QString cellToolTip(int /*row*/, int /*col*/) const { return {}; }
 
 protected:
     ~GridCellSource() = default;

@@ -26,7 +26,7 @@ void DomainGrid::DisplayUrlsData()
     m_grid->setRedraw(false);
     const int count = m_domains.count();
     for (int row = 1; row <= count; ++row) {
-        for (int col = 0; col <= lastSourceColumn(); ++col) {
+        for (int col = 0; col <= lastColumn(); ++col) {
             m_grid->makeCurrent(row, col);
             m_grid->setCellBackColor(white);
         }
@@ -59,7 +59,8 @@ void DomainGrid::showRows(int firstRow, int lastRow)
     m_grid->fitColumn(GridColumn::Total, m_countText.format(largestTotal));
     for (int source = 0; source < m_domains.sourceCount(); ++source)
         m_grid->fitColumn(GridColumn::FirstEngine + source, m_countText.format(largest[source]));
-    m_grid->cellsChanged(firstRow, lastRow, GridColumn::Domain, lastSourceColumn());
+    fitGraphColumns(firstRow, lastRow);
+    m_grid->cellsChanged(firstRow, lastRow, GridColumn::Domain, lastColumn());
 }
 
 void DomainGrid::setCount(int row, int source, qint64 count)
@@ -100,6 +101,8 @@ QByteArrayView DomainGrid::domainOf(int row) const
 
 QString DomainGrid::cellText(int row, int col) const
 {
+    if (m_graphShown && col > lastSourceColumn())
+        return graphCellText(row, col);
     if (col == GridColumn::Domain)
         return textFromBytes(m_domains.domain(row));
     if (col == GridColumn::Total)

@@ -33,14 +33,19 @@ int DomainGrid::lastSourceColumn() const
     return GridColumn::FirstEngine + m_domains.sourceCount() - 1;
 }
 
+int DomainGrid::lastColumn() const
+{
+    return lastSourceColumn() + (m_graphShown ? 2 : 0);
+}
+
 void DomainGrid::SetupUrlsGrid()
 {
     if (!m_grid)
         return;
     GridControl& grid = *m_grid;
     grid.setRedraw(false);
-    // The domain, the total, a column a source and the filler.
-    grid.setCols(lastSourceColumn() + 2);
+    // The domain, the total, a column a source, the web graph's two once there are figures, and the filler.
+    grid.setCols(lastColumn() + 2);
     grid.Clear();
     grid.setRow(0);
 
@@ -51,6 +56,12 @@ void DomainGrid::SetupUrlsGrid()
     for (int col = GridColumn::Total; col <= lastSourceColumn(); ++col) {
         grid.setColWidth(col, w);
         grid.setTextMatrix(0, col, m_engines.gridHeader(col));
+    }
+    if (m_graphShown) {
+        grid.setColWidth(lastSourceColumn() + 1, w);
+        grid.setColWidth(lastSourceColumn() + 2, w);
+        grid.setTextMatrix(0, lastSourceColumn() + 1, graphColumnTitles()[0]);
+        grid.setTextMatrix(0, lastSourceColumn() + 2, graphColumnTitles()[1]);
     }
     grid.makeCurrent(0, 0);
 

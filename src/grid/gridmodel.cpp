@@ -49,7 +49,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         const QString note = m_notes ? m_notes(index.row(), index.column()) : QString();
         if (role == NoteMarkRole)
             return !note.isEmpty();
-        return note.isEmpty() ? QVariant() : QVariant(note);
+        if (!note.isEmpty())
+            return note;
+        // Unmarked, a cell may still explain its text.
+        const bool sourced = m_source && index.row() < m_source->rows() && index.column() < m_columns - 1;
+        const QString tip = sourced ? m_source->cellToolTip(index.row() + 1, index.column()) : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
     default:
         return {};

@@ -10,12 +10,6 @@
 
 class HistoryStore;
 
-// A listed domain's figures from the newest web graph release read for it.
-struct LatestGraphFigures {
-    GraphRelease release;
-    GraphFigures figures;
-};
-
 // The newest release read for each of the domains (all when none is named), by the crawls it was built from (their
 // names sort by date), a release read without them counting as read after those with them; nothing after a
 // problem, which the store keeps.

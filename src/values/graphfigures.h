@@ -33,3 +33,9 @@ struct GraphFigures {
 
     friend bool operator==(const GraphFigures&, const GraphFigures&) = default;
 };
+
+// A listed domain's figures from the newest web graph release read for it.
+struct LatestGraphFigures {
+    GraphRelease release;
+    GraphFigures figures;
+};

@@ -1,6 +1,7 @@
 #include "workflows/listsession.h"
 
 #include "engine/bytetext.h"
+#include "history/latestgraphfigures.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +65,7 @@ bool ListSession::lock(bool required)
 bool ListSession::load()
 {
     const DomainList::LoadResult result = m_domains.LoadDomainList(m_newList);
+    showGraphFigures();
     m_grid->SetupUrlsGrid();
     m_grid->DisplayUrlsData();
     if (GridControl* grid = m_grid->grid())
@@ -81,6 +83,27 @@ bool ListSession::load()
     case DomainList::LoadResult::DefaultNotSaved:
         return fail(ListProblem::NotCreated);
     }
+    return true;
+}
+
+void ListSession::showGraphFigures()
+{
+    // Only a window shows them; the command line reads them when a command asks.
+    if (!m_grid->grid())
+        return;
+    HistoryStore reader(m_domains.filePath());
+    std::optional<QHash<QByteArray, LatestGraphFigures>> latest;
+    if (reader.open(HistoryStore::Mode::Read))
+        latest = latestGraphFigures(reader);
+    m_grid->setGraphFigures(latest.value_or(QHash<QByteArray, LatestGraphFigures>()));
+}
+
+bool ListSession::keepGraphFigures(const GraphRelease& release,
+                                   const QList<std::pair<QByteArray, GraphFigures>>& figures)
+{
+    if (!history().recordGraphRelease(release, figures))
+        return false;
+    showGraphFigures();
     return true;
 }
 

@@ -105,6 +105,12 @@ public:
     HistoryStore& history();
     DomainEditor& editor() { return *m_editor; }
 
+    // Shows in the grid the figures of the newest web graph release the history holds for each listed domain.
+    void showGraphFigures();
+    // Keeps what a release said of the listed domains in the history and shows it. False when the history could
+    // not keep it (history().problemText() says why); nothing of the release is kept then.
+    bool keepGraphFigures(const GraphRelease& release, const QList<std::pair<QByteArray, GraphFigures>>& figures);
+
 private:
     bool fail(ListProblem problem);
     void setBusy(bool busy) override;
