@@ -1,22 +1,26 @@
-# bash completion for brenlow-cli: its commands, their options, the formats of show and history and files where a
-# file goes.
+# bash completion for brenlow-cli: its commands, their options, the actions of webgraph, the formats of show,
+# history and webgraph releases, files where a file goes and folders where a folder goes.
 
 _brenlow_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="show history update add remove import where help"
+    local commands="show history update webgraph add remove import where help"
     COMPREPLY=()
 
     case $prev in
-    -l | --list | --export | --import)
+    -l | --list | --export | --import | --webgraph-index)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+        return
+        ;;
+    --webgraph-data)
+        mapfile -t COMPREPLY < <(compgen -d -- "$cur")
         return
         ;;
     --format)
         mapfile -t COMPREPLY < <(compgen -W "table tsv csv json" -- "$cur")
         return
         ;;
-    --connect-to | --since | --until)
+    --connect-to | --since | --until | --release)
         return
         ;;
     esac
@@ -25,21 +29,31 @@ _brenlow_cli()
         mapfile -t COMPREPLY < <(compgen -W "table tsv csv json" -P "--format=" -- "${cur#--format=}")
         return
         ;;
-    --list=* | --export=* | --import=*)
+    --list=* | --export=* | --import=* | --webgraph-index=*)
         mapfile -t COMPREPLY < <(compgen -f -P "${cur%%=*}=" -- "${cur#*=}")
+        return
+        ;;
+    --webgraph-data=*)
+        mapfile -t COMPREPLY < <(compgen -d -P "--webgraph-data=" -- "${cur#--webgraph-data=}")
         return
         ;;
     esac
 
-    # The command is the first word that is neither an option nor an option's value.
-    local command="" i
+    # The command is the first word that is neither an option nor an option's value; webgraph's action is the next.
+    local command="" action="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        -l | --list | --format | --connect-to | --since | --until | --export | --import) ((i++)) ;;
+        -l | --list | --format | --connect-to | --since | --until | --export | --import | --release | \
+            --webgraph-index | --webgraph-data) ((i++)) ;;
         -*) ;;
         *)
-            command=${COMP_WORDS[i]}
-            break
+            if [[ -z $command ]]; then
+                command=${COMP_WORDS[i]}
+                [[ $command == webgraph ]] || break
+            else
+                action=${COMP_WORDS[i]}
+                break
+            fi
             ;;
         esac
     done
@@ -57,6 +71,19 @@ _brenlow_cli()
     show) options+=" --format --no-header" ;;
     history) options+=" --format --no-header --since --until --export --import --wait" ;;
     update | add | remove | import) options+=" --wait" ;;
+    webgraph)
+        case $action in
+        "")
+            if [[ $cur != -* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "releases update" -- "$cur")
+                return
+            fi
+            options+=" --format --no-header --release --linking-domains --webgraph-index --webgraph-data --wait"
+            ;;
+        releases) options+=" --format --no-header --webgraph-index --webgraph-data" ;;
+        *) options+=" --release --linking-domains --webgraph-index --webgraph-data --wait" ;;
+        esac
+        ;;
     help)
         mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
         return

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The bash completion of brenlow-cli offers its commands, the options of the command typed, the formats of show and
-# history, and files where a file goes.
+# The bash completion of brenlow-cli offers its commands, the options of the command typed, the actions of webgraph,
+# the formats of show, history and webgraph releases, files where a file goes and folders where a folder goes.
 set -u
 source "$1"
-# A folder of its own, with a file to offer.
+# A folder of its own, with a file and a folder to offer.
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cd "$folder" && touch h.csv
+cd "$folder" && touch h.csv && mkdir graph
 
 complete_words() {
     COMP_WORDS=("$@")
@@ -40,4 +40,17 @@ expect "--since" brenlow-cli history a.com --until 2026-12-01 --si
 expect "--export=h.csv" brenlow-cli history --export=h.c
 expect "table tsv csv json" brenlow-cli history --format ""
 expect "--help --version --list --connect-to --wait" brenlow-cli --
+expect "webgraph where" brenlow-cli w
+expect "releases update" brenlow-cli webgraph ""
+expect "update" brenlow-cli --list x.txt webgraph --webgraph-data graph up
+expect "--list --linking-domains" brenlow-cli webgraph update --li
+expect "--list" brenlow-cli webgraph releases --li
+expect "--wait" brenlow-cli webgraph update a.com --wa
+expect "--no-header" brenlow-cli webgraph releases --no
+expect "table tsv csv json" brenlow-cli webgraph releases --format ""
+expect "--release" brenlow-cli webgraph --rel
+expect "graph" brenlow-cli webgraph update --webgraph-data ""
+expect "--webgraph-data=graph" brenlow-cli webgraph update --webgraph-data=g
+expect "--webgraph-index=h.csv" brenlow-cli webgraph releases --webgraph-index=h
+expect "" brenlow-cli webgraph update --release c
 exit $failed
