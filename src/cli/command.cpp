@@ -53,9 +53,10 @@ QList<QCommandLineOption> commandLineOptions()
          u"they are. For a local proxy or test server."_s,
          u"ADDRESS:PORT"_s},
         {u"format"_s,
-         u"show, history: table (the default), tsv, csv or json; history --export or --import: csv or json."_s,
+         u"show, history, webgraph releases: table (the default), tsv, csv or json; history --export or --import: "
+         u"csv or json."_s,
          u"FORMAT"_s},
-        {u"no-header"_s, u"show, history: no header line in a table, tsv or csv."_s},
+        {u"no-header"_s, u"show, history, webgraph releases: no header line in a table, tsv or csv."_s},
         {u"since"_s,
          u"history: only the runs that started at DATE or later: a date (2026-12-01: from the start of that day) or "
          u"a date and time (2026-12-01T09:30), in local time unless it ends in Z or an offset."_s,

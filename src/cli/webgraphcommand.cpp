@@ -186,6 +186,11 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
         }
     }
 
+    if (listed.isEmpty()) {
+        invocation.console.error(u"the list holds no domain; nothing was read"_s);
+        return ExitStatus::Ok;
+    }
+
     int status = ExitStatus::Ok;
     std::optional<GraphRelease> release = chooseRelease(invocation, reading, index, data, status);
     if (!release)

@@ -59,8 +59,11 @@ void WebGraphProgress::show(const ReleaseReading::Progress& progress)
         return;
     }
     m_sinceShown.start();
-    // "\r" and erase to the end of the line: the line is rewritten in place.
-    const QByteArray line = "\r" + progressText(progress, m_sinceFileBegan.elapsed()).toUtf8() + "\x1b[K";
+    // Rewritten in place after "\r", padded over what a longer line left: no escape sequence, so that any
+    // terminal shows it.
+    const QString text = progressText(progress, m_sinceFileBegan.elapsed());
+    const QByteArray line = "\r" + text.leftJustified(m_shownLength).toUtf8();
+    m_shownLength = text.size();
     std::fwrite(line.constData(), 1, std::size_t(line.size()), m_terminal);
     std::fflush(m_terminal);
     m_lineOpen = true;
@@ -71,4 +74,5 @@ void WebGraphProgress::finish()
     if (m_lineOpen)
         std::fputc('\n', m_terminal);
     m_lineOpen = false;
+    m_shownLength = 0;
 }

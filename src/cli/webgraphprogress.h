@@ -24,6 +24,7 @@ private:
     QElapsedTimer m_sinceFileBegan;
     int m_file = -1;
     bool m_lineOpen = false;
+    qsizetype m_shownLength = 0; // of the line on screen, which a shorter one must cover
 };
 
 // The text of one progress line.

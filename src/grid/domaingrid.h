@@ -17,8 +17,8 @@ class EngineTables;
 // The domain grid's layout and the list it shows. Grid row r (1 to the list's count) shows record r: column 0
 // its domain, column 1 its total, column i + 2 the count of source i, each formatted in the user's locale when
 // the grid draws or reads it; once a web graph release was read, "Linking Domains" and "Web Rank" follow the
-// counts (the total stays the sum of the counts); the last column is an empty filler. Blank rows follow the domains. Without a grid
-// (the command line) the list is all there is, and the layout does nothing.
+// counts (the total stays the sum of the counts); the last column is an empty filler. Blank rows follow the domains.
+// Without a grid (the command line) the list is all there is, and the layout does nothing.
 class DomainGrid final : public GridCellSource {
 public:
     // The grid reads its rows from here from now on: it is not drawn or read once this is gone.

@@ -42,10 +42,12 @@ std::optional<std::pair<qint64, qint64>> contentRange(const QByteArray& header)
     return std::pair{first, size};
 }
 
-// Errors after which asking again may succeed: the connection, not the request, failed.
+// Errors after which asking again may succeed: the connection, not the request, failed. A transfer that stays
+// silent past its timeout ends as cancelled, though nobody cancelled it.
 bool isPassing(QNetworkReply::NetworkError error)
 {
     switch (error) {
+    case QNetworkReply::OperationCanceledError:
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::RemoteHostClosedError:
     case QNetworkReply::TimeoutError:

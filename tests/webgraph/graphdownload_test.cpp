@@ -93,6 +93,25 @@ TEST_F(GraphDownloadTest, AFileComesWholeThroughBreaksAndBusyAnswers)
     }
 }
 
+TEST_F(GraphDownloadTest, ATransferThatFallsSilentGoesOnWhereItStopped)
+{
+    const QByteArray file = sampleFile();
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(file.size()) + "\r\n\r\n";
+    m_server.answer("/silent.gz", {ServerReply::stallAfter(head + file.first(70000)), ServerReply::file(file)});
+    GraphDownload impatient(m_network,
+                            {"Brenlow/9.8.7", std::chrono::milliseconds(0), 3, std::chrono::milliseconds(300)});
+    QByteArray had;
+    EXPECT_EQ(impatient.read(QUrl(u"http://127.0.0.1:%1/silent.gz"_s.arg(m_server.port())),
+                             [&had](QByteArrayView piece) {
+                                 had.append(piece);
+                                 return true;
+                             }),
+              GraphDownload::Outcome::Complete)
+        << impatient.error().toStdString();
+    EXPECT_TRUE(had == file);
+    EXPECT_TRUE(m_server.requests().last().contains("\r\nRange: bytes=70000-\r\n"));
+}
+
 TEST_F(GraphDownloadTest, SaysWhyAFileCannotBeHad)
 {
     const QByteArray busy = "HTTP/1.1 503 Slow Down\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
