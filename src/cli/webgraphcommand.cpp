@@ -12,7 +12,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 
@@ -30,18 +29,6 @@ QUrl urlOption(const QCommandLineParser& parser, const QString& option, const ch
     if (url.scheme().size() > 1)
         return url;
     return QUrl::fromLocalFile(QFileInfo(value).absoluteFilePath());
-}
-
-// The releases a local folder holds, as a user's download lays them out (projects/hyperlinkgraph/<id>/domain).
-QList<GraphRelease> releasesInFolder(const QUrl& data)
-{
-    QList<GraphRelease> releases;
-    const QDir projects(data.toLocalFile() + u"/projects/hyperlinkgraph"_s);
-    for (const QString& id : projects.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        if (QFileInfo(projects.filePath(id + u"/domain"_s)).isDir())
-            releases.append({id, {}, 0, 0});
-    }
-    return releases;
 }
 
 GraphDownload::Settings downloadSettings()
@@ -127,7 +114,7 @@ std::optional<GraphRelease> chooseRelease(Invocation& invocation, ReleaseReading
     std::optional<QList<GraphRelease>> releases;
     // A folder of releases the user downloaded needs no index, unless one is named.
     if (data.isLocalFile() && !parser.isSet(u"webgraph-index"_s))
-        releases = releasesInFolder(data);
+        releases = graphindex::releasesInFolder(data);
     else
         releases = reading.releases(index, [&invocation] { return invocation.stopRequested(); });
     if (!releases) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "webgraph/releasereading.h"
+#include "webgraph/progresstext.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -26,6 +26,3 @@ private:
     bool m_lineOpen = false;
     qsizetype m_shownLength = 0; // of the line on screen, which a shorter one must cover
 };
-
-// The text of one progress line.
-QString progressText(const ReleaseReading::Progress& progress, qint64 elapsedMs);

@@ -1,5 +1,8 @@
 #include "webgraph/graphindex.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <nlohmann/json.hpp>
 
 using namespace Qt::StringLiterals;
@@ -81,6 +84,17 @@ QUrl fileUrl(const QUrl& base, const QString& releaseId, GraphFile file)
     QUrl url = base;
     url.setPath(path);
     return url;
+}
+
+QList<GraphRelease> releasesInFolder(const QUrl& folder)
+{
+    QList<GraphRelease> releases;
+    const QDir projects(folder.toLocalFile() + u"/projects/hyperlinkgraph"_s);
+    for (const QString& id : projects.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (isSafeId(id) && QFileInfo(projects.filePath(id + u"/domain"_s)).isDir())
+            releases.append({id, {}, 0, 0});
+    }
+    return releases;
 }
 
 } // namespace graphindex

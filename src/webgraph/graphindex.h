@@ -28,4 +28,8 @@ enum class GraphFile { Ranks, Vertices, Edges };
 // ranks.txt.gz, and so on. The base may be http(s) or a local folder (file:).
 QUrl fileUrl(const QUrl& base, const QString& releaseId, GraphFile file);
 
+// The releases a local folder holds, as a download of them lays them out (projects/hyperlinkgraph/<id>/domain),
+// by their ids; a folder does not say which is the newest.
+QList<GraphRelease> releasesInFolder(const QUrl& folder);
+
 } // namespace graphindex
