@@ -42,6 +42,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs))
     , m_exitSave(m_session, m_dialogs)
     , m_place(parts.settingsFile)
+    , m_webGraph(parts.webGraph)
 {
     m_session.showIn(*m_runController, m_controls.grdUrls);
     setWindowIcon(QIcon(u":/brenlow.png"_s));
@@ -75,6 +76,7 @@ void MainWindow::connectControls()
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, [this] { mnuFileGetUpdate_Click(m_browser); });
     connect(c.mnuFileExportHistory, &QAction::triggered, this, [this] { m_history->mnuFileExportHistory_Click(); });
+    connect(c.mnuFileWebGraph, &QAction::triggered, this, [this] { showWebGraphDialog(*this, m_session, m_webGraph); });
     connect(c.keyHistory, &QShortcut::activated, this, [this] { showHistory(m_controls.grdUrls->Row()); });
     connect(c.mnuFileExit, &QAction::triggered, this, &MainWindow::cmdExit_Click);
     connect(c.mnuWebPagesHome, &QAction::triggered, this, [this] { mnuWebPagesHome_Click(m_browser); });

@@ -2,6 +2,7 @@
 
 #include "app/exitsave.h"
 #include "app/runoutcomes.h"
+#include "app/webgraphdialog.h"
 #include "app/windowcontrols.h"
 #include "app/windowplace.h"
 
@@ -26,6 +27,7 @@ struct MainWindowParts {
     UserDialogs& dialogs;
     BrowserOpener& browser;
     QString settingsFile; // where the window's place is kept; empty: the user's settings
+    WebGraphSources webGraph = {};
 };
 
 // The program's one main window. It makes the controls and wires them to the parts that do the work: the
@@ -97,6 +99,7 @@ private:
     ExitSave m_exitSave;
 
     WindowPlace m_place;
+    WebGraphSources m_webGraph;
     QString m_appTitle;
     bool m_exiting = false;
     bool m_exitAfterRun = false;

@@ -39,7 +39,8 @@ Program::Program(ProgramOptions options)
     , m_terminationSignals([this](int) { endOnRequest(); })
 {
     BrowserOpener& browser = options.browser ? *options.browser : m_qtBrowser;
-    m_frmMain = std::make_unique<MainWindow>(MainWindowParts{m_session, *m_dialogs, browser, options.settingsFile});
+    m_frmMain = std::make_unique<MainWindow>(
+        MainWindowParts{m_session, *m_dialogs, browser, options.settingsFile, options.webGraph});
     m_qtDialogs.setOwner(m_frmMain.get());
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, m_frmMain.get(),
                      [this](QSessionManager&) { endOnRequest(); });

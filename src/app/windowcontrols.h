@@ -32,6 +32,7 @@ struct WindowControls {
     QAction* mnuFileImportUrls = nullptr;
     QAction* mnuFileFind = nullptr;
     QAction* mnuFileGetUpdate = nullptr;
+    QAction* mnuFileWebGraph = nullptr;
     QAction* mnuFileExportHistory = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuWebPagesHome = nullptr;

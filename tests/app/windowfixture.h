@@ -56,6 +56,8 @@ protected:
         options.browser = &m_browser;
         options.locale = m_locale;
         options.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        const QString server = QStringLiteral("http://127.0.0.1:%1/").arg(m_server.port());
+        options.webGraph = {QUrl(server + QStringLiteral("graphinfo.json")), QUrl(server)};
         m_program = std::make_unique<Program>(std::move(options));
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,

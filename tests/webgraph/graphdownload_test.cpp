@@ -49,23 +49,23 @@ TEST_F(GraphDownloadTest, AFileComesWholeThroughBreaksAndBusyAnswers)
     struct Case {
         const char* name;
         QList<ServerReply> replies;
-        QList<QByteArray> ranges; // the Range header of each request made ("" for none)
+        QList<QByteArray> ranges; // the Range headers asked for, in order, each once ("" for none)
+        int requests;             // the download's own requests
     };
     const Case cases[] = {
-        {"whole at once", {ServerReply::file(file)}, {""}},
+        {"whole at once", {ServerReply::file(file)}, {""}, 1},
         {"broken twice, continued from where it broke",
          {ServerReply::file(file, {100000, 250000})},
-         {"", "bytes=100000-", "bytes=250000-"}},
+         {"", "bytes=100000-", "bytes=250000-"},
+         3},
         {"broken, then the whole file again (the server ignores ranges)",
          {ServerReply::file(file, {120000}), ServerReply::file(file, {}, false)},
-         {"", "bytes=120000-"}},
-        {"busy, then served", {ServerReply::page(busy), ServerReply::file(file)}, {"", ""}},
-        {"broken, busy, continued",
-         {ServerReply::file(file, {5000}), ServerReply::page(busy), ServerReply::file(file)},
-         {"", "bytes=5000-", "bytes=5000-"}},
+         {"", "bytes=120000-"},
+         2},
+        {"busy, then served", {ServerReply::page(busy), ServerReply::file(file)}, {""}, 2},
     };
     int served = 0;
-    for (const auto& [name, replies, ranges] : cases) {
+    for (const auto& [name, replies, ranges, requests] : cases) {
         SCOPED_TRACE(name);
         const QByteArray path = "/case" + QByteArray::number(++served) + ".gz";
         m_server.answer(path, replies);
@@ -74,7 +74,8 @@ TEST_F(GraphDownloadTest, AFileComesWholeThroughBreaksAndBusyAnswers)
         clock.start();
         ASSERT_EQ(read(path), GraphDownload::Outcome::Complete) << m_download.error().toStdString();
         EXPECT_TRUE(m_had == file);
-        // Qt may send a request again by itself when a connection closes early; the server then answers alike.
+        // Qt may send a request again by itself when a connection closes early; the server then answers alike, and
+        // the requests are told apart by what they ask for.
         QList<QByteArray> asked;
         for (const QByteArray& request : m_server.requests().mid(before)) {
             EXPECT_TRUE(request.startsWith("GET " + path + " HTTP/1.1\r\n"));
@@ -83,13 +84,13 @@ TEST_F(GraphDownloadTest, AFileComesWholeThroughBreaksAndBusyAnswers)
             const qsizetype range = request.indexOf("\r\nRange: ");
             const QByteArray header =
                 range < 0 ? QByteArray() : request.mid(range + 9, request.indexOf('\r', range + 2) - range - 9);
-            if (asked.isEmpty() || asked.last() != header || ranges.count(header) > asked.count(header))
+            if (asked.isEmpty() || asked.last() != header)
                 asked.append(header);
         }
         EXPECT_EQ(asked, ranges);
-        EXPECT_EQ(m_download.requests(), ranges.size());
+        EXPECT_EQ(m_download.requests(), requests);
         // Never asked again within a second, whatever the settings say.
-        EXPECT_GE(clock.elapsed(), 1000 * (ranges.size() - 1));
+        EXPECT_GE(clock.elapsed(), 1000 * (requests - 1));
     }
 }
 
