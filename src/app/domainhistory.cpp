@@ -37,6 +37,14 @@ std::optional<DomainHistory> DomainHistory::read(const QString& listFilePath, co
         }
         history.runs.append(std::move(shown));
     }
+    const bool graphRead = store.visitGraphFigures(
+        {domain}, [&history](const QByteArray&, const GraphRelease& release, const GraphFigures& figures) {
+            history.graph.append({release, figures});
+        });
+    if (!graphRead) {
+        problem = store.problemText();
+        return std::nullopt;
+    }
     return history;
 }
 

@@ -2,6 +2,7 @@
 
 #include "history/historyfile.h"
 #include "history/historystore.h"
+#include "values/graphfigures.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,6 +24,7 @@ struct DomainRun {
 struct DomainHistory {
     QByteArray domain;
     QList<DomainRun> runs;
+    QList<LatestGraphFigures> graph; // what each web graph release read said of it, in the order they were read
 
     // The history of domain kept beside the list at listFilePath; nothing, with problem set (a clause), when it
     // cannot be read. A list without a history yet has an empty one.

@@ -5,6 +5,7 @@
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
+#include "history/latestgraphfigures.h"
 #include "workflows/fetchreport.h"
 
 #include <QCategoryAxis>
@@ -150,7 +151,8 @@ void HistoryView::fillChart()
     m_lines.clear();
     m_failed = nullptr;
     m_kept = nullptr;
-    m_failures.clear();
+    m_linking = nullptr;
+    m_tips.clear();
 
     const QLocale& locale = m_countText.locale();
     const int sources = int(m_engines.EngineCatalogue().size());
@@ -180,14 +182,14 @@ void HistoryView::fillChart()
                 failed.append({x, 0});
                 const QString why = u"%1, %2: %3"_s.arg(locale.toString(fetch.at.toLocalTime(), QLocale::ShortFormat),
                                                         m_engines.engine(k).name, failureReason(fetch.failure));
-                m_failures.append({failed.last(), why});
+                m_tips.append({failed.last(), why});
                 // The count the row kept goes on the engine's line, marked as kept, so that the line shows what
                 // the grid showed and does not drop to the failure.
                 if (fetch.kept) {
                     counts[k].append({x, qreal(*fetch.kept)});
                     kept.append({x, qreal(*fetch.kept)});
                     highest = std::max(highest, *fetch.kept);
-                    m_failures.append({kept.last(), why + u"; the count was kept from an earlier run"_s});
+                    m_tips.append({kept.last(), why + u"; the count was kept from an earlier run"_s});
                 }
             }
         }
@@ -197,6 +199,19 @@ void HistoryView::fillChart()
             highest = std::max(highest, *run->total);
         }
     }
+    // The linking domains of each release that counted them, at the time of its crawls.
+    QList<QPointF> linking;
+    for (const auto& [release, figures] : std::as_const(m_history.graph)) {
+        if (!figures.found || !figures.linkingDomains)
+            continue;
+        linking.append({msOf(graphReleaseTime(release, figures.readAt)), qreal(*figures.linkingDomains)});
+        extend(linking.last().x());
+        highest = std::max(highest, *figures.linkingDomains);
+        m_tips.append({linking.last(), u"%1: %2 linking domains, web rank %3 (%4)"_s.arg(
+                                           release.id, locale.toString(*figures.linkingDomains),
+                                           locale.toString(figures.harmonicRank), QString::fromLatin1(figures.name))});
+    }
+    std::sort(linking.begin(), linking.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
 
     QAbstractAxis* time = c.axes(Qt::Horizontal).constFirst();
     QAbstractAxis* values = c.axes(Qt::Vertical).constFirst();
@@ -221,7 +236,7 @@ void HistoryView::fillChart()
     m_lines.append(total);
     const auto showTip = [this](const QPointF& point, bool entered) {
         if (entered)
-            QToolTip::showText(QCursor::pos(), failureTip(point), m_chartView);
+            QToolTip::showText(QCursor::pos(), pointTip(point), m_chartView);
         else
             QToolTip::hideText();
     };
@@ -230,6 +245,12 @@ void HistoryView::fillChart()
         m_kept->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
         add(m_kept, u"Kept"_s, kept);
         connect(m_kept, &QScatterSeries::hovered, this, showTip);
+    }
+    if (!linking.isEmpty()) {
+        m_linking = new QLineSeries;
+        m_linking->setPointsVisible(true);
+        add(m_linking, u"Linking Domains"_s, linking);
+        connect(m_linking, &QLineSeries::hovered, this, showTip);
     }
     if (!failed.isEmpty()) {
         m_failed = new QScatterSeries;
@@ -297,12 +318,12 @@ void HistoryView::fitToSize()
     }
 }
 
-QString HistoryView::failureTip(QPointF point) const
+QString HistoryView::pointTip(QPointF point) const
 {
     QStringList lines;
-    for (const Failure& failure : m_failures) {
-        if (failure.point == point)
-            lines.append(failure.text);
+    for (const PointTip& tip : m_tips) {
+        if (tip.point == point)
+            lines.append(tip.text);
     }
     return lines.join(u'\n');
 }
@@ -346,6 +367,11 @@ void HistoryView::decorate()
         m_failed->setColor(colour);
         m_failed->setBorderColor(colour);
         m_failed->setMarkerSize(fontMetrics().height() * 0.75);
+    }
+    if (m_linking) {
+        // Dashed in the hue after the sources', apart from the engines' lines.
+        QPen pen(readableOn(sourceHue(int(m_lines.size()) - 1), background), 2, Qt::DashLine);
+        m_linking->setPen(pen);
     }
     if (m_kept) {
         // A square in the text's colour, beside the engines' hues: a count that is there, but old.

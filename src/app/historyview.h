@@ -31,14 +31,15 @@ public:
 
     QChart& chart() const;
     QTableWidget& table() const { return *m_table; }
-    // What hovering over the failure mark at point tells: when, which engine, and why.
-    QString failureTip(QPointF point) const;
+    // What hovering over the mark at point tells: when, which engine and why for a failure; the release and its
+    // figures for the linking domains of a web graph release.
+    QString pointTip(QPointF point) const;
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Failure {
+    struct PointTip {
         QPointF point;
         QString text;
     };
@@ -63,7 +64,8 @@ private:
     QList<QLineSeries*> m_lines; // one per engine, then the total
     QScatterSeries* m_failed = nullptr;
     QScatterSeries* m_kept = nullptr; // counts that rows kept when their fetch failed
-    QList<Failure> m_failures;
+    QLineSeries* m_linking = nullptr; // the domains linking to the domain, by the web graph's releases
+    QList<PointTip> m_tips;
     qint64 m_highest = 0;
     int m_countSteps = 4;
     bool m_withTimes = false;

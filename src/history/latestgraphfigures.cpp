@@ -23,6 +23,21 @@ bool isNewer(const GraphRelease& candidate, const GraphRelease& held)
 
 } // namespace
 
+QDateTime graphReleaseTime(const GraphRelease& release, const QDateTime& fallback)
+{
+    const QStringList parts = newestCrawl(release).split(u'-');
+    bool yearRead = false;
+    bool weekRead = false;
+    const int year = parts.size() == 4 ? parts[2].toInt(&yearRead) : 0;
+    const int week = parts.size() == 4 ? parts[3].toInt(&weekRead) : 0;
+    if (!yearRead || !weekRead || year < 2000 || week < 1 || week > 53)
+        return fallback;
+    // Week 1 is the week that holds 4 January; weeks begin on Monday.
+    const QDate fourth(year, 1, 4);
+    const QDate firstMonday = fourth.addDays(1 - fourth.dayOfWeek());
+    return QDateTime(firstMonday.addDays(7 * qint64(week - 1)), QTime(0, 0), Qt::UTC);
+}
+
 std::optional<QHash<QByteArray, LatestGraphFigures>> latestGraphFigures(HistoryStore& store,
                                                                         const QList<QByteArray>& domains)
 {

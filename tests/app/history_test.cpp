@@ -113,7 +113,7 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
     const QPointF failed(at(march(2, 9, 3)), 0);
     EXPECT_EQ(series[u"Failed"_s], QList<QPointF>{failed});
     const QString why = timeText(march(2, 9, 3)) + u", Google: the server answered 503 Service Unavailable"_s;
-    EXPECT_EQ(view.failureTip(failed), why);
+    EXPECT_EQ(view.pointTip(failed), why);
     auto* failures = static_cast<QScatterSeries*>(view.chart().series().constLast());
     Q_EMIT failures->hovered(failed, true);
     QTRY_COMPARE(QToolTip::text(), why);

@@ -1,4 +1,5 @@
 #include "history/historystore.h"
+#include "history/latestgraphfigures.h"
 #include "support/qtprinters.h"
 
 #include <QDir>
@@ -242,6 +243,47 @@ TEST_F(GraphHistoryTest, TheDomainsWithoutFiguresAreThoseStillToBeRead)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.release.toStdString() + (c.needLinkingDomains ? " with linking domains" : ""));
         EXPECT_EQ(store.domainsWithoutGraphFigures(c.release, c.domains, c.needLinkingDomains), c.without);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GraphHistoryTest, TheNewestReleaseIsTheOneOfTheLatestCrawlWhenEverItWasRead)
+{
+    const GraphRelease undated{u"mirror-copy"_s, {}, 5, 6};
+    record(spring, {{"a.com", found("a.com", 4, 0)}, {"b.com", found("b.com", 1, 2)}});
+    record(winter, {{"a.com", found("a.com", 3, 9)}, {"c.com", notFound("c.com")}});
+    record(undated, {{"b.com", found("b.com", 7, 8)}});
+    HistoryStore store(list);
+    ASSERT_TRUE(store.open(HistoryStore::Mode::Read));
+    const auto latest = latestGraphFigures(store);
+    ASSERT_TRUE(latest);
+    QStringList chosen;
+    for (const QByteArray& domain : {QByteArray("a.com"), QByteArray("b.com"), QByteArray("c.com")})
+        chosen.append(QString::fromLatin1(domain) + u' ' + latest->value(domain).release.id);
+    EXPECT_EQ(chosen, (QStringList{u"a.com cc-main-2026-apr-may-jun"_s, u"b.com mirror-copy"_s,
+                                   u"c.com cc-main-2026-jan-feb-mar"_s}));
+    EXPECT_EQ(latestGraphFigures(store, {"c.com"})->size(), 1);
+}
+
+TEST(GraphReleaseTime, IsTheMondayOfTheLatestCrawlsWeek)
+{
+    const QDateTime fallback(QDate(2030, 1, 1), QTime(12, 0), Qt::UTC);
+    const std::pair<QStringList, QDate> cases[] = {
+        {{u"CC-MAIN-2026-17"_s, u"CC-MAIN-2026-26"_s}, QDate(2026, 6, 22)},
+        {{u"CC-MAIN-2021-04"_s}, QDate(2021, 1, 25)},
+        {{u"CC-MAIN-2027-01"_s}, QDate(2027, 1, 4)},
+        {{u"CC-MAIN-2026-01"_s}, QDate(2025, 12, 29)}, // week 1 of 2026 begins in 2025
+        {{u"CC-MAIN-2026-99"_s}, fallback.date()},
+        {{u"crawl of March"_s}, fallback.date()},
+        {{}, fallback.date()},
+    };
+    for (const auto& [crawls, date] : cases) {
+        const QDateTime time = graphReleaseTime({u"r"_s, crawls, 0, 0}, fallback);
+        EXPECT_EQ(time.date(), date) << crawls.join(u' ').toStdString();
+        EXPECT_EQ(time.timeSpec(), Qt::UTC);
     }
 }
 
