@@ -58,18 +58,21 @@ QList<QCommandLineOption> commandLineOptions()
          u"FORMAT"_s},
         {u"no-header"_s, u"show, history, webgraph releases: no header line in a table, tsv or csv."_s},
         {u"since"_s,
-         u"history: only the runs that started at DATE or later: a date (2026-12-01: from the start of that day) or "
-         u"a date and time (2026-12-01T09:30), in local time unless it ends in Z or an offset."_s,
+         u"history: only the runs that started, and the web graph's figures read, at DATE or later: a date "
+         u"(2026-12-01: from the start of that day) or a date and time (2026-12-01T09:30), in local time unless it "
+         u"ends in Z or an offset."_s,
          u"DATE"_s},
-        {u"until"_s, u"history: only the runs that started at DATE or earlier; a date alone takes in the whole day."_s,
+        {u"until"_s,
+         u"history: only the runs that started, and the figures read, at DATE or earlier; a date alone takes in "
+         u"the whole day."_s,
          u"DATE"_s},
         {u"export"_s,
          u"history: write the whole history to FILE, CSV or JSON as its name ends in .csv or .json, or to standard "
          u"output for - (CSV unless --format json)."_s,
          u"FILE"_s},
         {u"import"_s,
-         u"history: add the runs of FILE, as --export writes it, to the history (- reads standard input); what the "
-         u"history holds already is not added again."_s,
+         u"history: add the runs and figures of FILE, as --export writes it, to the history (- reads standard "
+         u"input); what the history holds already is not added again."_s,
          u"FILE"_s},
         {u"release"_s, u"webgraph update: read the release ID instead of the newest."_s, u"ID"_s},
         {u"linking-domains"_s,

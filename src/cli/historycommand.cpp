@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/exitstatus.h"
+#include "cli/historygraph.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
 #include "cli/rowoutput.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -211,16 +213,31 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
             return !stop();
         });
     };
+    // The web graph's figures follow the runs, and only when figures were read for the domains, so that scripts
+    // that read the runs see them as before; in tsv, csv and a table after a blank line, with a header of their own.
+    const auto graph = [&](const historygraph::DomainVisitor& each) {
+        return historygraph::visit(store, *domains, bounds[0], bounds[1],
+                                   [&](const QByteArray& domain, const QList<LatestGraphFigures>& read) {
+                                       return each(domain, read) && !stop();
+                                   });
+    };
     const bool header = !parser.isSet(u"no-header"_s);
     bool read = true;
     if (*format == RowFormat::Json) {
-        // One array of objects, written object by object, as show writes it.
+        // One array of objects, written object by object, as show writes it: the runs, then an object for each
+        // domain with figures.
         QByteArray separator;
         console.print("[");
-        read = rows([&](const HistoryRow& row) {
-            console.print(separator + compactJson(jsonRecord(row)));
+        const auto print = [&](const nlohmann::json& record) {
+            console.print(separator + compactJson(record));
             separator = ",";
-        });
+            return true;
+        };
+        read = rows([&](const HistoryRow& row) { print(jsonRecord(row)); });
+        if (read && !stop())
+            read = graph([&](const QByteArray& domain, const QList<LatestGraphFigures>& figures) {
+                return print(historygraph::json(domain, figures));
+            });
         console.print("]\n");
     } else if (*format != RowFormat::Table) {
         if (header) {
@@ -230,6 +247,18 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
             console.print(separatedLine(fields, *format));
         }
         read = rows([&](const HistoryRow& row) { console.print(separatedLine(separatedFields(row), *format)); });
+        bool first = true;
+        if (read && !stop())
+            read = graph([&](const QByteArray& domain, const QList<LatestGraphFigures>& figures) {
+                if (std::exchange(first, false)) {
+                    console.print(separatedLine({QByteArray()}, *format));
+                    if (header)
+                        console.print(separatedLine(historygraph::fieldNames(), *format));
+                }
+                for (const LatestGraphFigures& one : figures)
+                    console.print(separatedLine(historygraph::fields(domain, one), *format));
+                return true;
+            });
     } else {
         // The widths first, then the lines, reading the history twice rather than holding it as text.
         // The start and the domain to the left, the counts to the right.
@@ -244,6 +273,28 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
         if (read && !stop())
             read =
                 rows([&](const HistoryRow& row) { console.print(table.line(tableTexts(row, session.countText()))); });
+        // The figures likewise, in a table of their own.
+        const QLocale& locale = session.countText().locale();
+        TableColumns graphTable(historygraph::tableAlignRight());
+        if (header)
+            graphTable.measure(historygraph::tableTitles());
+        bool any = false;
+        const auto lines = [&](const std::function<void(const QStringList&)>& each) {
+            return graph([&](const QByteArray& domain, const QList<LatestGraphFigures>& figures) {
+                for (const LatestGraphFigures& one : figures)
+                    each(historygraph::tableTexts(domain, one, locale));
+                return true;
+            });
+        };
+        if (read && !stop())
+            read = lines([&](const QStringList& texts) {
+                graphTable.measure(texts);
+                any = true;
+            });
+        if (read && any && !stop()) {
+            console.print(header ? "\n" + graphTable.line(historygraph::tableTitles()) : "\n"_ba);
+            read = lines([&](const QStringList& texts) { console.print(graphTable.line(texts)); });
+        }
     }
     if (!read) {
         console.error(store.problemText());
@@ -355,8 +406,17 @@ QString HistoryCommand::details() const
            u"objects with the members started, domain, total, one per engine (null when missing) and failures,\n"
            u"which holds for each engine that failed the kind of failure and its detail.\n"
            u"\n"
-           u"--export writes the whole history and --import reads such a file back; an import takes the list's\n"
-           u"lock, as update does, and adds nothing that the history holds already.\n"_s;
+           u"Where releases of the web graph were read for the domains, a blank line and their figures follow the\n"
+           u"runs: a line for each release read for each domain, with the time it was read (--since and --until\n"
+           u"keep those read in between), the release, the registered domain, its positions by harmonic\n"
+           u"centrality (Web Rank) and by PageRank, its hosts and its linking domains (\"-\" when not counted).\n"
+           u"tsv and csv name the fields domain, show's webgraph.* fields, webgraph.crawls and webgraph.readAt;\n"
+           u"json adds an object for each domain with the members domain and webgraph, a list of show's webgraph\n"
+           u"members with crawls and readAt.\n"
+           u"\n"
+           u"--export writes the whole history, the web graph's releases and figures included, and --import reads\n"
+           u"such a file back; an import takes the list's lock, as update does, and adds nothing that the history\n"
+           u"holds already.\n"_s;
 }
 
 bool HistoryCommand::writesList(const QCommandLineParser& parser) const

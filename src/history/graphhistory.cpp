@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 using namespace history;
 
@@ -228,6 +230,49 @@ bool HistoryStore::visitGraphFigures(const QList<QByteArray>& domains, const Gra
             while (query.next())
                 visit(domain, releases.value(query.value(0).toLongLong()), readFigures(query, 1));
         }
+        return true;
+    });
+}
+
+bool HistoryStore::visitGraphReleases(const GraphReleaseVisitor& release, const ReleaseFiguresVisitor& figures)
+{
+    if (!m_open)
+        return false;
+    if (m_empty || m_pending)
+        return true;
+    return readTransaction([&] {
+        QHash<qint64, GraphRelease> releases;
+        QList<qint64> order;
+        if (!readGraphReleases(releases, order) || !loadDomainIds())
+            return false;
+        QHash<qint64, QByteArray> names;
+        for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
+            names.insert(it.value(), it.key());
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        // The table's key orders the rows by release, as the releases' ids order them.
+        if (!query.exec(
+                u"SELECT release, domain, %1 FROM graph_figures ORDER BY release, domain"_s.arg(figuresColumns())))
+            return failWith(query.lastError());
+        qsizetype next = 0;
+        // Tells of the releases up to the one with the id given, those without figures included.
+        const auto releasesUpTo = [&](qint64 id) {
+            for (; next < order.size() && order[next] <= id; ++next) {
+                if (!release(releases.value(order[next])))
+                    return false;
+            }
+            return true;
+        };
+        bool going = true;
+        while (going && query.next()) {
+            going = releasesUpTo(query.value(0).toLongLong()) &&
+                    figures(names.value(query.value(1).toLongLong()), readFigures(query, 2));
+        }
+        if (query.lastError().isValid())
+            return failWith(query.lastError());
+        query.finish();
+        if (going)
+            releasesUpTo(std::numeric_limits<qint64>::max());
         return true;
     });
 }

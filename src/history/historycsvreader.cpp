@@ -1,4 +1,5 @@
 #include "history/historyfilefields.h"
+#include "history/historygraphfields.h"
 #include "history/historyimport.h"
 #include "history/historyreaders.h"
 
@@ -115,6 +116,22 @@ private:
     qint64 m_lineNumber = 0;
 };
 
+// A record's fields joined by commas again, to be compared with a header.
+QByteArray joined(const std::vector<QByteArrayView>& fields)
+{
+    QByteArray line;
+    for (const QByteArrayView field : fields)
+        line += (line.isEmpty() ? "" : ",") + field.toByteArray();
+    return line;
+}
+
+// Whether the fields from first on are all empty, as those of a run without fetches or a release alone.
+bool emptyFrom(const std::vector<QByteArrayView>& fields, std::size_t first)
+{
+    return std::all_of(fields.begin() + qsizetype(first), fields.end(),
+                       [](QByteArrayView field) { return field.isEmpty(); });
+}
+
 } // namespace
 
 bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& stop)
@@ -123,9 +140,7 @@ bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& s
     std::vector<QByteArrayView> f;
     QString error;
     const CsvReader::Result first = reader.next(f, error);
-    QByteArray header;
-    for (const QByteArrayView field : f)
-        header += (header.isEmpty() ? "" : ",") + field.toByteArray();
+    const QByteArray header = joined(f);
     const bool version1 = header == csvHeaderVersion1;
     const bool version2 = header == csvHeaderVersion2;
     if (first == CsvReader::Result::Error) {
@@ -136,11 +151,13 @@ bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& s
         import.refuse(u"line 1: not a Brenlow history (the header is not %1)"_s.arg(QString::fromLatin1(csvHeader)));
         return false;
     }
-    const std::size_t fields = version1 ? 10 : version2 ? 11 : 12;
+    const std::size_t runFields = version1 ? 10 : version2 ? 11 : 12;
     const auto refuse = [&](const QString& why) {
         import.refuse(u"line %1: %2"_s.arg(reader.line()).arg(why));
         return false;
     };
+    // The runs' section, then the web graph's after its own header.
+    bool graph = false;
     for (;;) {
         if (stop && stop()) {
             import.refuse(u"interrupted"_s);
@@ -155,8 +172,31 @@ bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& s
         }
         if (f.size() == 1 && f[0].isEmpty())
             continue;
+        if (!graph && f.size() == std::size_t(CsvGraphFields) && joined(f) == csvGraphHeader) {
+            graph = true;
+            continue;
+        }
+        const std::size_t fields = graph ? std::size_t(CsvGraphFields) : runFields;
         if (f.size() != fields)
             return refuse(u"%1 fields where there should be %2"_s.arg(f.size()).arg(fields));
+        if (graph) {
+            // The release's fields, then the figures'.
+            const std::optional<GraphRelease> release = parseGraphRelease(f[0], f[1], f[2], f[3], error);
+            if (!release)
+                return refuse(error);
+            if (emptyFrom(f, 4)) {
+                if (!import.addGraphRelease(*release))
+                    return false;
+                continue;
+            }
+            const auto figures =
+                parseGraphFigures({f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13]}, error);
+            if (!figures)
+                return refuse(error);
+            if (!import.addGraphFigures(*release, figures->first, figures->second))
+                return false;
+            continue;
+        }
         // The run's fields, then the fetch's.
         const std::size_t r = version1 ? 0 : 1;
         const std::optional<HistoryRun> run =
@@ -166,7 +206,7 @@ bool readHistoryCsv(QIODevice& in, HistoryImport& import, const StopRequested& s
         if (!version1 && f[0].isEmpty())
             return refuse(u"no run identity"_s);
         const std::size_t k = r + 4;
-        if (std::all_of(f.begin() + qsizetype(k), f.end(), [](QByteArrayView field) { return field.isEmpty(); })) {
+        if (emptyFrom(f, k)) {
             if (!import.addRun(*run, reader.line()))
                 return false;
             continue;

@@ -2,6 +2,7 @@
 
 #include "engine/enginecatalogue.h"
 #include "history/historyfilefields.h"
+#include "history/historygraphfields.h"
 #include "history/historyimport.h"
 #include "history/historyreaders.h"
 
@@ -95,16 +96,24 @@ bool HistoryWriter::put(const QByteArray& bytes)
     return m_ok;
 }
 
+QByteArray HistoryWriter::begin()
+{
+    if (!m_first)
+        return {};
+    m_first = false;
+    if (m_format == HistoryFormat::Csv)
+        return csvHeader + "\r\n";
+    return "{\"brenlowHistory\":" + QByteArray::number(JsonVersion) + ",\"runs\":[";
+}
+
 bool HistoryWriter::write(const HistoryRun& run)
 {
     const QByteArray started = timeBytes(run.started);
     const QByteArray ended = timeBytes(run.ended);
     const QByteArray frontEnd = frontEndName(run.frontEnd).toLatin1();
     const char* cancelled = run.cancelled ? "true" : "false";
-    QByteArray out;
+    QByteArray out = begin();
     if (m_format == HistoryFormat::Csv) {
-        if (m_first)
-            out += csvHeader + "\r\n";
         const QByteArray runFields =
             csvField(run.identity.toUtf8()) + ',' + started + ',' + ended + ',' + frontEnd + ',' + cancelled + ',';
         bool any = false;
@@ -127,8 +136,7 @@ bool HistoryWriter::write(const HistoryRun& run)
         if (!any)
             out += runFields + ",,,,,,\r\n";
     } else {
-        out += m_first ? "{\"brenlowHistory\":" + QByteArray::number(JsonVersion) + ",\"runs\":[\n{\"id\":"
-                       : QByteArray(",\n{\"id\":");
+        out += m_runs == 0 ? "\n{\"id\":" : ",\n{\"id\":";
         out += jsonString(run.identity) + ",\"started\":\"" + started +
                "\",\"ended\":" + (run.ended.isValid() ? '"' + ended + '"' : "null"_ba) + ",\"frontEnd\":\"" + frontEnd +
                "\",\"cancelled\":" + cancelled + ",\"fetches\":[";
@@ -157,25 +165,73 @@ bool HistoryWriter::write(const HistoryRun& run)
         }
         out += "]}";
     }
-    m_first = false;
+    ++m_runs;
+    return put(out);
+}
+
+QByteArray HistoryWriter::beginReleases()
+{
+    if (m_inReleases)
+        return {};
+    m_inReleases = true;
+    const QByteArray start = begin();
+    // CSV's second section follows a blank line, so that a reader of the runs alone may stop there.
+    if (m_format == HistoryFormat::Csv)
+        return start + "\r\n" + csvGraphHeader + "\r\n";
+    return start + (m_runs > 0 ? "\n]" : "]") + ",\"webgraph\":[";
+}
+
+QByteArray HistoryWriter::endRelease()
+{
+    if (m_releases == 0)
+        return {};
+    if (m_format == HistoryFormat::Csv)
+        return m_figures == 0 ? csvGraphLine(m_release, {}, nullptr) : QByteArray();
+    return m_figures > 0 ? "\n]}" : "]}";
+}
+
+bool HistoryWriter::writeRelease(const GraphRelease& release)
+{
+    QByteArray out = beginReleases() + endRelease();
+    if (m_format == HistoryFormat::Json)
+        out += (m_releases == 0 ? "\n" : ",\n") + jsonReleaseStart(release);
+    m_release = release;
+    ++m_releases;
+    m_figures = 0;
+    return put(out);
+}
+
+bool HistoryWriter::writeFigures(const QByteArray& domain, const GraphFigures& figures)
+{
+    const QByteArray out = m_format == HistoryFormat::Csv
+                               ? csvGraphLine(m_release, domain, &figures)
+                               : (m_figures == 0 ? "\n" : ",\n") + jsonFigures(domain, figures);
+    ++m_figures;
     return put(out);
 }
 
 bool HistoryWriter::finish()
 {
     if (m_format == HistoryFormat::Csv)
-        return m_first ? put(csvHeader + "\r\n") : m_ok;
-    return put(m_first ? "{\"brenlowHistory\":" + QByteArray::number(JsonVersion) + ",\"runs\":[]}\n" : "\n]}\n"_ba);
+        return put(begin() + endRelease());
+    const QByteArray out = beginReleases() + endRelease() + (m_releases > 0 ? "\n]}\n" : "]}\n");
+    return put(out);
 }
 
 bool exportHistory(HistoryStore& store, QIODevice& out, HistoryFormat format, QString& error, const StopRequested& stop)
 {
     HistoryWriter writer(out, format);
     bool written = true;
-    const bool read = store.visitRuns([&](const HistoryRun& run) {
-        written = !(stop && stop()) && writer.write(run);
+    const auto going = [&](bool wrote) {
+        written = !(stop && stop()) && wrote;
         return written;
-    });
+    };
+    const bool read = store.visitRuns([&](const HistoryRun& run) { return going(writer.write(run)); }) &&
+                      (!written || store.visitGraphReleases(
+                                       [&](const GraphRelease& release) { return going(writer.writeRelease(release)); },
+                                       [&](const QByteArray& domain, const GraphFigures& figures) {
+                                           return going(writer.writeFigures(domain, figures));
+                                       }));
     if (!read) {
         error = store.problemText();
         return false;

@@ -23,19 +23,6 @@ bool isIdentity(QByteArrayView text)
                        [](char c) { return c > ' ' && c < 0x7f && c != '"' && c != ',' && c != '\\'; });
 }
 
-std::optional<qint64> wholeNumber(QByteArrayView text, qint64 largest)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return std::nullopt;
-    qint64 value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value <= largest ? std::optional(value) : std::nullopt;
-}
-
 // The digits of a field of fixed width (a part of a time, a status), as a number.
 std::optional<int> digits(QByteArrayView text)
 {
@@ -79,6 +66,19 @@ bool detailFits(FetchFailure kind, QByteArrayView detail)
 }
 
 } // namespace
+
+std::optional<qint64> wholeNumber(QByteArrayView text, qint64 largest)
+{
+    if (text.isEmpty() || text.size() > 18)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value <= largest ? std::optional(value) : std::nullopt;
+}
 
 QString frontEndName(FrontEnd frontEnd)
 {

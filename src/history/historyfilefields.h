@@ -23,7 +23,11 @@ inline const QByteArray csvHeaderVersion2 =
 // What Brenlow 1.2 wrote, without the run's identity either.
 inline const QByteArray csvHeaderVersion1 =
     QByteArrayLiteral("run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail");
-constexpr int JsonVersion = 3;
+// Version 4 added the web graph's releases.
+constexpr int JsonVersion = 4;
+
+// Digits alone, up to largest; nothing for any other text.
+std::optional<qint64> wholeNumber(QByteArrayView text, qint64 largest);
 
 QString frontEndName(FrontEnd frontEnd);
 std::optional<FrontEnd> frontEndFrom(QByteArrayView name);

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace history;
@@ -20,6 +21,8 @@ constexpr qsizetype MaxCachedRuns = 4096;
 // Rows written between two looks at the disk's free space, and the room they may take.
 constexpr qint64 RowsBetweenRoomChecks = 4096;
 constexpr qint64 RoomForRows = 8 * 1024 * 1024;
+// Figures of a release kept in one write at most.
+constexpr qsizetype GraphFiguresAtOnce = 4096;
 
 QString timeText(const QDateTime& time)
 {
@@ -297,6 +300,39 @@ bool HistoryImport::write(const Pending& row, qint64 source, const HistoryFetch&
     return true;
 }
 
+bool HistoryImport::addGraphRelease(const GraphRelease& release)
+{
+    if (m_failed || !m_began)
+        return false;
+    if (m_graphRelease && m_graphRelease->id != release.id && !flushGraph())
+        return false;
+    if (!m_graphRelease)
+        m_graphRelease = release;
+    return true;
+}
+
+bool HistoryImport::addGraphFigures(const GraphRelease& release, const QByteArray& domain, const GraphFigures& figures)
+{
+    if (!addGraphRelease(release))
+        return false;
+    m_graphFigures.append({domain, figures});
+    return m_graphFigures.size() < GraphFiguresAtOnce || flushGraph();
+}
+
+bool HistoryImport::flushGraph()
+{
+    if (!m_graphRelease)
+        return true;
+    const GraphRelease release = *std::exchange(m_graphRelease, std::nullopt);
+    const QList<std::pair<QByteArray, GraphFigures>> figures = std::exchange(m_graphFigures, {});
+    if (m_store.recordGraphRelease(release, figures))
+        return true;
+    // Within the import's transaction, a disk without room only says so.
+    if (m_store.problem() == HistoryProblem::None)
+        m_store.fail(HistoryProblem::DiskFull);
+    return failInStore();
+}
+
 bool HistoryImport::roomChecked()
 {
     // An import is whole or not at all: a disk without room for the rest takes it all back.
@@ -309,7 +345,7 @@ bool HistoryImport::roomChecked()
 
 std::optional<qint64> HistoryImport::finish()
 {
-    if (!m_failed && m_began && flush()) {
+    if (!m_failed && m_began && flush() && flushGraph()) {
         if (m_store.exec(u"COMMIT"_s)) {
             m_store.m_inTransaction = false;
             m_began = false;

@@ -11,7 +11,8 @@
 // The lines of a run may come in any order and runs may interleave. A fetch the history holds already is not
 // added again and a fetch missing from a run it holds is added; a run or a fetch given otherwise than the
 // history (or the file before) gives it refuses the whole file. Memory is bounded by what one run's domain holds,
-// not by the file: what was taken is looked up in the history.
+// not by the file: what was taken is looked up in the history. The web graph's releases and their figures are
+// kept as HistoryStore::recordGraphRelease keeps them, so that those the history holds stay as they are.
 class HistoryImport {
 public:
     // Begins the transaction; the store must be open for writing.
@@ -26,6 +27,9 @@ public:
     bool addRun(const HistoryRun& run, qint64 line);
     // One fetch of a run.
     bool addFetch(const HistoryRun& run, const QByteArray& domain, int engine, const HistoryFetch& fetch, qint64 line);
+    // A release of the web graph, and what it says of a domain.
+    bool addGraphRelease(const GraphRelease& release);
+    bool addGraphFigures(const GraphRelease& release, const QByteArray& domain, const GraphFigures& figures);
     // Refuses the file for a reason of the reader's ("line 12: no such engine: Foo"): nothing is kept.
     void refuse(const QString& why);
     // Commits: the number of fetches added; nothing, with error(), when anything was refused or a write failed.
@@ -53,6 +57,7 @@ private:
     bool failInStore();
     const RunInfo* findRun(const HistoryRun& run, qint64 line);
     bool flush();
+    bool flushGraph();
     // Writes a fetch of a source unless the history holds one already.
     bool write(const Pending& row, qint64 source, const HistoryFetch& fetch);
     bool roomChecked();
@@ -68,4 +73,6 @@ private:
     QString m_error;
     QHash<QString, RunInfo> m_runs; // a cache of the runs looked up, by identity
     Pending m_pending;
+    std::optional<GraphRelease> m_graphRelease; // the release whose figures are gathered to be kept together
+    QList<std::pair<QByteArray, GraphFigures>> m_graphFigures;
 };

@@ -1,4 +1,5 @@
 #include "history/historyfilefields.h"
+#include "history/historygraphfields.h"
 #include "history/historyimport.h"
 #include "history/historyreaders.h"
 
@@ -15,7 +16,7 @@ using namespace historyfile;
 
 namespace {
 
-// Fetches of a JSON run held until the run's own members come, when a file puts them after its fetches.
+// Fetches of a JSON run (or figures of a release) held until its own members come, when a file puts them after.
 constexpr std::size_t MaxHeldFetches = 100'000;
 
 // A QIODevice as a stream buffer for the JSON parser, read in large blocks, that knows the line its reader is on.
@@ -55,7 +56,7 @@ private:
 
 // Takes a history's JSON as the parser meets it, member by member, and hands each fetch to the import as soon
 // as its run is known: a run's members come before its fetches in every export, and a file that puts them after
-// has its fetches held until they come.
+// has its fetches held until they come. A release's figures likewise.
 class JsonHistory final : public nlohmann::json_sax<nlohmann::json> {
 public:
     JsonHistory(HistoryImport& import, DeviceBuffer& buffer, const StopRequested& stop)
@@ -80,6 +81,9 @@ public:
     }
     bool number_float(number_float_t, const string_t& text) override
     {
+        // Only the centralities are fractions; they are read from their text, as the export wrote them.
+        if (m_place == Place::Figure && (m_key == "harmonicValue" || m_key == "pageRankValue"))
+            return scalar(Value{Kind::Number, QByteArray::fromStdString(text), 0});
         return refuse(u"not a whole number: %1"_s.arg(QString::fromStdString(text)));
     }
     bool string(string_t& text) override { return scalar(Value{Kind::Text, QByteArray::fromStdString(text), 0}); }
@@ -100,6 +104,15 @@ public:
             m_place = Place::Fetch;
             m_fetch = {};
             return true;
+        case Place::Releases:
+            m_place = Place::Release;
+            m_release = {};
+            m_heldFigures.clear();
+            return true;
+        case Place::Figures:
+            m_place = Place::Figure;
+            m_figures = {};
+            return true;
         default:
             return unexpected(u"an object"_s);
         }
@@ -113,6 +126,12 @@ public:
         case Place::Run:
             m_place = Place::Runs;
             return runEnded();
+        case Place::Figure:
+            m_place = Place::Figures;
+            return figuresEnded();
+        case Place::Release:
+            m_place = Place::Releases;
+            return releaseEnded();
         case Place::Root:
             m_place = Place::End;
             return true;
@@ -130,6 +149,15 @@ public:
             m_place = Place::Fetches;
             return true;
         }
+        if (m_place == Place::Root && m_key == "webgraph") {
+            m_place = Place::Releases;
+            return true;
+        }
+        if (m_place == Place::Release && (m_key == "crawls" || m_key == "figures")) {
+            m_place = m_key == "crawls" ? Place::Crawls : Place::Figures;
+            m_release.crawlsSeen = m_release.crawlsSeen || m_key == "crawls";
+            return true;
+        }
         return unexpected(u"an array"_s);
     }
     bool end_array() override
@@ -140,6 +168,14 @@ public:
         }
         if (m_place == Place::Fetches) {
             m_place = Place::Run;
+            return true;
+        }
+        if (m_place == Place::Releases) {
+            m_place = Place::Root;
+            return true;
+        }
+        if (m_place == Place::Crawls || m_place == Place::Figures) {
+            m_place = Place::Release;
             return true;
         }
         return unexpected(u"the end of an array"_s);
@@ -158,7 +194,7 @@ public:
     }
 
 private:
-    enum class Place { Start, Root, Runs, Run, Fetches, Fetch, End };
+    enum class Place { Start, Root, Runs, Run, Fetches, Fetch, Releases, Release, Crawls, Figures, Figure, End };
     enum class Kind { Null, Text, Number };
     struct Value {
         Kind kind;
@@ -176,6 +212,15 @@ private:
     struct HeldFetch {
         ParsedFetch fetch;
         qint64 line;
+    };
+    struct ReleaseMembers {
+        QByteArray id, crawls, domains, links;
+        bool crawlsSeen = false;
+        std::optional<GraphRelease> release; // once every member came
+    };
+    struct FiguresMembers {
+        QByteArray domain, name, found, harmonicRank, harmonicValue, pageRankRank, pageRankValue, hosts, linkingDomains,
+            readAt;
     };
 
     bool refuse(const QString& why, bool withLine = true)
@@ -197,6 +242,12 @@ private:
         const auto text = [&](QByteArray& member) {
             if (value.kind != Kind::Text)
                 return refuse(u"%1 is not text"_s.arg(QString::fromLatin1(m_key)));
+            member = value.text;
+            return true;
+        };
+        const auto number = [&](QByteArray& member) {
+            if (value.kind != Kind::Number)
+                return refuse(u"the %1 is not a number"_s.arg(QString::fromUtf8(m_key)));
             member = value.text;
             return true;
         };
@@ -244,6 +295,44 @@ private:
                     return text(m_fetch.*member);
             }
             return refuse(u"no such member of a fetch: %1"_s.arg(QString::fromUtf8(m_key)));
+        }
+        case Place::Release:
+            if (m_key == "release")
+                return text(m_release.id);
+            if (m_key == "domains" || m_key == "links")
+                return number(m_key == "domains" ? m_release.domains : m_release.links);
+            return refuse(u"no such member of a release: %1"_s.arg(QString::fromUtf8(m_key)));
+        case Place::Crawls:
+            // The history joins a release's crawls by a space.
+            if (value.kind != Kind::Text || value.text.isEmpty() || value.text.contains(' '))
+                return refuse(u"not the name of a crawl: %1"_s.arg(QString::fromUtf8(value.text)));
+            m_release.crawls += (m_release.crawls.isEmpty() ? "" : " ") + value.text;
+            return true;
+        case Place::Figure: {
+            static constexpr std::pair<const char*, QByteArray FiguresMembers::*> texts[] = {
+                {"domain", &FiguresMembers::domain},
+                {"name", &FiguresMembers::name},
+                {"found", &FiguresMembers::found},
+                {"readAt", &FiguresMembers::readAt}};
+            static constexpr std::pair<const char*, QByteArray FiguresMembers::*> numbers[] = {
+                {"harmonicRank", &FiguresMembers::harmonicRank},
+                {"harmonicValue", &FiguresMembers::harmonicValue},
+                {"pageRankRank", &FiguresMembers::pageRankRank},
+                {"pageRankValue", &FiguresMembers::pageRankValue},
+                {"hosts", &FiguresMembers::hosts},
+                {"linkingDomains", &FiguresMembers::linkingDomains}};
+            // Linking domains that were not counted may be null.
+            if (m_key == "linkingDomains" && value.kind == Kind::Null)
+                return true;
+            for (const auto& [name, member] : texts) {
+                if (m_key == name)
+                    return text(m_figures.*member);
+            }
+            for (const auto& [name, member] : numbers) {
+                if (m_key == name)
+                    return number(m_figures.*member);
+            }
+            return refuse(u"no such member of a release's figures: %1"_s.arg(QString::fromUtf8(m_key)));
         }
         default:
             return unexpected(u"a value"_s);
@@ -300,6 +389,52 @@ private:
         return true;
     }
 
+    // The release, once its members are all there.
+    bool releaseKnown()
+    {
+        if (m_release.release)
+            return true;
+        if (m_release.id.isEmpty() || !m_release.crawlsSeen || m_release.domains.isEmpty() || m_release.links.isEmpty())
+            return false;
+        QString error;
+        m_release.release =
+            parseGraphRelease(m_release.id, m_release.crawls, m_release.domains, m_release.links, error);
+        return m_release.release || refuse(error);
+    }
+
+    bool figuresEnded()
+    {
+        const FiguresMembers& m = m_figures;
+        QString error;
+        const auto figures = parseGraphFigures({m.domain, m.name, m.found, m.harmonicRank, m.harmonicValue,
+                                                m.pageRankRank, m.pageRankValue, m.hosts, m.linkingDomains, m.readAt},
+                                               error);
+        if (!figures)
+            return refuse(error);
+        if (releaseKnown())
+            return m_import.addGraphFigures(*m_release.release, figures->first, figures->second);
+        if (m_refused)
+            return false;
+        if (m_heldFigures.size() >= MaxHeldFetches)
+            return refuse(u"a release whose members come after more than %1 of its figures"_s.arg(MaxHeldFetches));
+        m_heldFigures.push_back(*figures);
+        return true;
+    }
+
+    bool releaseEnded()
+    {
+        if (!releaseKnown())
+            return m_refused ? false : refuse(u"a release without its release, crawls, domains or links"_s);
+        if (!m_import.addGraphRelease(*m_release.release))
+            return false;
+        for (const auto& [domain, figures] : m_heldFigures) {
+            if (!m_import.addGraphFigures(*m_release.release, domain, figures))
+                return false;
+        }
+        m_heldFigures.clear();
+        return true;
+    }
+
     HistoryImport& m_import;
     DeviceBuffer& m_buffer;
     const StopRequested& m_stop;
@@ -310,6 +445,9 @@ private:
     RunMembers m_run;
     FetchMembers m_fetch;
     std::vector<HeldFetch> m_held;
+    ReleaseMembers m_release;
+    FiguresMembers m_figures;
+    std::vector<std::pair<QByteArray, GraphFigures>> m_heldFigures;
 };
 
 } // namespace

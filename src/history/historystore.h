@@ -177,6 +177,12 @@ public:
     using GraphFiguresVisitor =
         std::function<void(const QByteArray& domain, const GraphRelease& release, const GraphFigures& figures)>;
     bool visitGraphFigures(const QList<QByteArray>& domains, const GraphFiguresVisitor& visit);
+    // Every release the history holds, in the order they were first kept, each told to release before what it
+    // says of the domains, which follow in the order the history first met them; either returns false to stop.
+    // False, with the problem, when the history could not be read to the end.
+    using GraphReleaseVisitor = std::function<bool(const GraphRelease& release)>;
+    using ReleaseFiguresVisitor = std::function<bool(const QByteArray& domain, const GraphFigures& figures)>;
+    bool visitGraphReleases(const GraphReleaseVisitor& release, const ReleaseFiguresVisitor& figures);
     // What is left to read of a release: of the domains named, in their order, those it was not read for yet and,
     // when needLinkingDomains, those it holds whose linking domains were not counted. All of them, with the
     // problem, when the history could not be read.

@@ -218,7 +218,7 @@ TEST_F(HistoryWindowTest, ExportHistoryWritesTheWholeHistoryAsTheFileNameAsks)
               "run,run_started,run_ended,front_end,cancelled,domain,engine,at,count,failure,detail,kept\r\n");
     QFile writtenJson(json);
     ASSERT_TRUE(writtenJson.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(writtenJson.readAll().startsWith("{\"brenlowHistory\":3")) << json.toStdString();
+    EXPECT_TRUE(writtenJson.readAll().startsWith("{\"brenlowHistory\":4")) << json.toStdString();
 
     // A file that cannot be written is told of, and the line says what was written last.
     ASSERT_EQ(m_dialogs.shown.size(), 4);

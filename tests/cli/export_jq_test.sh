@@ -14,7 +14,7 @@ r1,2026-12-07T09:00:00.000Z,,window,false,a.com,MSN,2026-12-07T09:01:01.000Z,999
 CSV
 "$cli" --list "$folder/a.txt" history --import="$folder/h.csv" >/dev/null
 "$cli" --list "$folder/a.txt" history --export="$folder/h.json" >/dev/null
-jq -e '.brenlowHistory == 3 and .runs[0].id == "r1"
+jq -e '.brenlowHistory == 4 and .webgraph == [] and .runs[0].id == "r1"
        and (.runs[0].fetches | map(select(.domain == "a.com"))[0].count) == 999999999999999
        and (.runs[0].fetches | map(select(.domain == "caf%E9.com"))[0].detail) == "503 Café, \"busy\""' \
     "$folder/h.json" >/dev/null

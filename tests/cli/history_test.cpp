@@ -62,6 +62,25 @@ protected:
             ASSERT_TRUE(store.endRun(run.started.addSecs(60), run.cancelled));
         }
     }
+    // Two releases of the web graph, read on the second and the fifth day: a.com in both, with its linking domains
+    // counted in the first; b.com in neither.
+    void recordFigures(const QString& list)
+    {
+        HistoryStore store(list);
+        ASSERT_TRUE(store.open(HistoryStore::Mode::Write)) << store.problemText().toStdString();
+        const GraphRelease winter{
+            u"cc-main-2026-jan-feb-mar"_s, {u"CC-MAIN-2026-05"_s, u"CC-MAIN-2026-08"_s}, 118000000, 2900000000};
+        const GraphRelease spring{u"cc-main-2026-apr-may-jun"_s, {u"CC-MAIN-2026-17"_s}, 120000000, 3000000000};
+        const auto notFound = [](const char* readAt) {
+            return GraphFigures{"b.com", false, 0, 0, 0, 0, 0, std::nullopt, utc(readAt)};
+        };
+        ASSERT_TRUE(store.recordGraphRelease(
+            winter, {{"a.com", {"a.com", true, 7, 42.5, 8, 0.5, 2, 5, utc("2026-12-02T08:00:00.000Z")}},
+                     {"b.com", notFound("2026-12-02T08:00:00.000Z")}}));
+        ASSERT_TRUE(store.recordGraphRelease(
+            spring, {{"a.com", {"a.com", true, 1234, 90.25, 2, 0.75, 3, std::nullopt, utc("2026-12-05T08:00:00.000Z")}},
+                     {"b.com", notFound("2026-12-05T08:00:00.000Z")}}));
+    }
     QString historyPath() const { return HistoryStore::pathFor(listPath()); }
 };
 
@@ -115,6 +134,52 @@ TEST_F(HistoryTest, PrintsEveryRunOfEveryDomainOrOfThoseNamedBetweenTheDatesGive
     EXPECT_EQ(listFile(), twoDomains);
 }
 
+TEST_F(HistoryTest, PrintsEachDomainsFiguresFromEveryReleaseReadAfterTheRuns)
+{
+    writeList(twoDomains);
+    ASSERT_NO_FATAL_FAILURE(recordRuns(listPath()));
+    ASSERT_NO_FATAL_FAILURE(recordFigures(listPath()));
+    const struct {
+        QStringList arguments;
+        QByteArray out;
+    } cases[] = {
+        {{u"history"_s, u"--format=csv"_s, u"a.com"_s},
+         "started,domain,total,AllTheWeb,AltaVista,Google,HotBot,MSN\r\n" + aFirst + aThird +
+             "\r\ndomain,webgraph.release,webgraph.found,webgraph.name,webgraph.harmonicRank,webgraph.pageRankRank,"
+             "webgraph.hosts,webgraph.domains,webgraph.linkingDomains,webgraph.crawls,webgraph.readAt\r\n"
+             "a.com,cc-main-2026-jan-feb-mar,true,a.com,7,8,2,118000000,5,CC-MAIN-2026-05 CC-MAIN-2026-08,"
+             "2026-12-02T08:00:00.000Z\r\n"
+             "a.com,cc-main-2026-apr-may-jun,true,a.com,1234,2,3,120000000,,CC-MAIN-2026-17,"
+             "2026-12-05T08:00:00.000Z\r\n"},
+        // --since and --until keep the figures read in between.
+        {{u"history"_s, u"--format=tsv"_s, u"--no-header"_s, u"b.com"_s, u"--since=2026-12-03T00:00Z"_s},
+         "2026-12-04T12:00:00.000Z\tb.com\t50\t11\t12\t13\t14\t\n\n"
+         "b.com\tcc-main-2026-apr-may-jun\tfalse\t\t\t\t\t\t\tCC-MAIN-2026-17\t2026-12-05T08:00:00.000Z\n"},
+        {{u"history"_s, u"--format=json"_s, u"b.com"_s, u"--until=2026-12-02T12:00Z"_s},
+         R"([{"AllTheWeb":6,"AltaVista":null,"Google":8,"HotBot":9,"MSN":10,"domain":"b.com",)"
+         R"("failures":{"AltaVista":{"detail":"503 Service Unavailable","failure":"error-status"}},)"
+         R"("started":"2026-12-01T12:00:00.000Z","total":33},{"domain":"b.com","webgraph":[{"crawls":)"
+         R"(["CC-MAIN-2026-05","CC-MAIN-2026-08"],"found":false,"readAt":"2026-12-02T08:00:00.000Z",)"
+         R"("release":"cc-main-2026-jan-feb-mar"}]}])"
+         "\n"},
+        // A table in local time and the user's locale, which the tests set to UTC and C.
+        {{u"history"_s, u"--since=2026-12-05"_s},
+         "Started           Domain  Total  AllTheWeb  AltaVista  Google  HotBot     MSN\n"
+         "12/7/26 12:00 PM  a.com   1,000        100        200     300     400  failed\n"
+         "\n"
+         "Read             Domain  Release                   Registered Domain          Web Rank  PageRank  Hosts  "
+         "Linking Domains\n"
+         "12/5/26 8:00 AM  a.com   cc-main-2026-apr-may-jun  a.com                         1,234         2      3  "
+         "              -\n"
+         "12/5/26 8:00 AM  b.com   cc-main-2026-apr-may-jun  b.com              not in the graph                   "
+         "              -\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(run(c.arguments), (Outcome{0, c.out, ""}));
+    }
+}
+
 TEST_F(HistoryTest, UsageErrorsChangeNothing)
 {
     writeList(twoDomains);
@@ -150,6 +215,7 @@ TEST_F(HistoryTest, AnExportImportsIntoAnEmptyHistoryAsItWasAndOnlyOnce)
 {
     writeList(twoDomains);
     ASSERT_NO_FATAL_FAILURE(recordRuns(listPath()));
+    ASSERT_NO_FATAL_FAILURE(recordFigures(listPath()));
     const Outcome original = run({u"history"_s, u"--format=json"_s});
     ASSERT_EQ(original.status, 0);
     const struct {

@@ -468,7 +468,7 @@ TEST(HistoryFile, AnExportImportedIntoAnEmptyHistoryIsTheSameHistory)
     const QByteArray json = exported(original.store, HistoryFormat::Json);
     const nlohmann::json document = nlohmann::json::parse(json.toStdString(), nullptr, false);
     ASSERT_FALSE(document.is_discarded()) << json.toStdString();
-    EXPECT_EQ(document["brenlowHistory"], 3);
+    EXPECT_EQ(document["brenlowHistory"], 4);
     EXPECT_EQ(document["runs"][0]["fetches"][1].value("kept", -1), 1200);
     ASSERT_EQ(document["runs"].size(), 3u);
     EXPECT_EQ(document["runs"][0]["id"], "run-1");
@@ -603,7 +603,7 @@ TEST(HistoryFile, AFileThatContradictsItselfOrTheHistoryOrThatBrenlowCouldNotHav
         {HistoryFormat::Csv, csvHeader + QByteArray(fresh).replace(",5,,\n", ",5,,,7\n"),
          u"line 2: both a count and a failure: 5 7"_s},
         {HistoryFormat::Json, "{\"runs\":[]}", u"not a Brenlow history (it has no brenlowHistory member)"_s},
-        {HistoryFormat::Json, "{\"brenlowHistory\":4,\"runs\":[]}",
+        {HistoryFormat::Json, "{\"brenlowHistory\":5,\"runs\":[]}",
          u"line 1: not a Brenlow history of a version this Brenlow reads"_s},
         {HistoryFormat::Json, json + jsonFetch + "\"count\":5.5}]}]}", u"line 1: not a whole number: 5.5"_s},
         {HistoryFormat::Json, json + jsonFetch + "\"count\":-5}]}]}", u"line 1: a negative number: -5"_s},
