@@ -1,9 +1,12 @@
+#include "app/historyview.h"
 #include "app/webgraphdialog.h"
 #include "webgraph/graphfixture.h"
 #include "windowfixture.h"
 
+#include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineSeries>
 
 using namespace Qt::StringLiterals;
 
@@ -61,6 +64,21 @@ TEST_F(WebGraphWindowTest, AReleaseReadInTheDialogShowsItsFiguresAfterTheCounts)
     EXPECT_EQ(tip(3, 7), u"2 other domains link to example.co.uk (cc-main-2026-apr-may-jun)"_s);
     EXPECT_EQ(tip(2, 8), u"absent.net is not in the web graph (cc-main-2026-apr-may-jun)"_s);
     EXPECT_EQ(listFile(), listed);
+
+    // The domain's history draws its linking domains at the week of the release's latest crawl, CC-MAIN-2026-26.
+    window().showHistory(3);
+    HistoryView* view = nullptr;
+    QTRY_VERIFY((view = window().findChild<HistoryView*>()));
+    QLineSeries* linking = nullptr;
+    for (QAbstractSeries* series : view->chart().series()) {
+        if (series->name() == u"Linking Domains"_s)
+            linking = static_cast<QLineSeries*>(series);
+    }
+    ASSERT_TRUE(linking);
+    const QPointF week26(double(QDateTime(QDate(2026, 6, 22), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch()), 2);
+    EXPECT_EQ(linking->points(), QList<QPointF>{week26});
+    EXPECT_EQ(view->pointTip(week26), u"cc-main-2026-apr-may-jun: 2 linking domains, web rank 2 (example.co.uk)"_s);
+    view->close();
 
     // Read already: nothing is downloaded again.
     const int requests = m_server.requestCount();
