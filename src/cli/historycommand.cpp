@@ -2,12 +2,12 @@
 #include "cli/console.h"
 #include "cli/exitstatus.h"
 #include "cli/historygraph.h"
+#include "cli/historytransfer.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
 #include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
 #include "domains/domaintext.h"
-#include "domains/outputfile.h"
 #include "engine/bytetext.h"
 #include "history/historyfile.h"
 #include "history/historyfilefields.h"
@@ -15,7 +15,6 @@
 #include "workflows/listsession.h"
 
 #include <QCommandLineParser>
-#include <QIODevice>
 
 #include <algorithm>
 #include <functional>
@@ -24,33 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Standard output as a device, for an export to "-": written as it comes, so that a long history is never held.
-// A write fails once standard output has failed or a termination signal came, and that ends the export.
-class OutputDevice final : public QIODevice {
-public:
-    explicit OutputDevice(const Invocation& invocation)
-        : m_invocation(invocation)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        m_invocation.console.print(QByteArray::fromRawData(data, size));
-        return m_invocation.console.outputFailed() || m_invocation.signalReceived() != 0 ? -1 : size;
-    }
-
-private:
-    const Invocation& m_invocation;
-};
-
-int signalStatus(const Invocation& invocation)
-{
-    return ExitStatus::SignalBase + invocation.signalReceived();
-}
 
 // A bound of --since or --until: a date alone stands for the start of that day or, for until, its end, in local
 // time; a date and time is local time unless it ends in Z or an offset. Nothing for any other text.
@@ -300,98 +272,7 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
         console.error(store.problemText());
         return ExitStatus::ListUnusable;
     }
-    return invocation.signalReceived() != 0 ? signalStatus(invocation) : ExitStatus::Ok;
-}
-
-// The format of an export or an import: as --format says, else as the file's name ends; standard output and
-// standard input carry CSV unless --format says json.
-std::optional<HistoryFormat> fileFormat(const Invocation& invocation, const QString& option, const QString& path)
-{
-    if (invocation.parser.isSet(u"format"_s)) {
-        const QString name = invocation.parser.value(u"format"_s);
-        if (name == u"csv"_s || name == u"json"_s)
-            return name == u"csv"_s ? HistoryFormat::Csv : HistoryFormat::Json;
-        invocation.console.error(u"%1 takes the format csv or json, not %2"_s.arg(option, name));
-        return std::nullopt;
-    }
-    if (path == u"-"_s)
-        return HistoryFormat::Csv;
-    const std::optional<HistoryFormat> format = historyFormatOf(path);
-    if (!format)
-        invocation.console.error(
-            u"the name %1 ends in neither .csv nor .json; --format csv or --format json says which"_s.arg(path));
-    return format;
-}
-
-int exportTo(ListSession& session, const Invocation& invocation, const QString& path, HistoryFormat format)
-{
-    const Console& console = invocation.console;
-    HistoryStore store(session.domains().filePath());
-    if (!store.open(HistoryStore::Mode::Read)) {
-        console.error(store.problemText());
-        return ExitStatus::ListUnusable;
-    }
-    const auto stop = [&] { return invocation.stopRequested(); };
-    QString error;
-    if (path == u"-"_s) {
-        OutputDevice out(invocation);
-        if (exportHistory(store, out, format, error, stop))
-            return ExitStatus::Ok;
-        if (invocation.stopRequested())
-            return signalStatus(invocation);
-        if (console.outputFailed())
-            return ExitStatus::OutputFailed; // the caller tells why
-        console.error(error);
-        return ExitStatus::ListUnusable;
-    }
-    // A whole export or none: a file is replaced only once everything is written; a FIFO or a device is written
-    // into as it stands.
-    OutputFile file(path, stop);
-    const bool written = file.open() && exportHistory(store, file.device(), format, error, stop);
-    if (written && !invocation.stopRequested() && file.commit())
-        return ExitStatus::Ok;
-    file.cancel();
-    if (invocation.stopRequested())
-        return signalStatus(invocation);
-    if (store.problem() != HistoryProblem::None) {
-        console.error(store.problemText());
-        return ExitStatus::ListUnusable;
-    }
-    console.error(u"the file %1 cannot be written: %2"_s.arg(path, file.errorString()));
-    return ExitStatus::OutputFailed;
-}
-
-int importFrom(ListSession& session, const Invocation& invocation, const QString& path, HistoryFormat format)
-{
-    const Console& console = invocation.console;
-    HistoryStore& store = session.history();
-    if (!store.isOpen()) {
-        console.error(store.problemText());
-        return ExitStatus::ListUnusable;
-    }
-    const QString source = path == u"-"_s ? u"standard input"_s : u"the file "_s + path;
-    QString error;
-    const std::unique_ptr<QIODevice> input = invocation.openInput(path, error);
-    if (!input) {
-        if (invocation.stopRequested())
-            return signalStatus(invocation);
-        console.error(u"%1 cannot be read: %2; nothing was imported"_s.arg(source, error));
-        return ExitStatus::Usage;
-    }
-    const std::optional<qint64> added =
-        importHistory(store, *input, format, error, [&] { return invocation.stopRequested(); });
-    if (invocation.stopRequested())
-        return signalStatus(invocation); // nothing of it was kept
-    if (!added) {
-        if (store.problem() != HistoryProblem::None) {
-            console.error(store.problemText());
-            return ExitStatus::ListUnusable;
-        }
-        console.error(u"%1 is no history that Brenlow exports: %2; nothing was imported"_s.arg(source, error));
-        return ExitStatus::Usage;
-    }
-    console.print((*added == 1 ? u"1 fetch added\n"_s : u"%1 fetches added\n"_s.arg(*added)).toUtf8());
-    return ExitStatus::Ok;
+    return invocation.signalReceived() != 0 ? ExitStatus::SignalBase + invocation.signalReceived() : ExitStatus::Ok;
 }
 
 } // namespace
@@ -453,8 +334,9 @@ int HistoryCommand::execute(ListSession& session, Invocation& invocation, const 
         return ExitStatus::Usage;
     }
     const QString path = parser.value(exporting ? u"export"_s : u"import"_s);
-    const std::optional<HistoryFormat> format = fileFormat(invocation, option, path);
+    const std::optional<HistoryFormat> format = historyFileFormat(invocation, option, path);
     if (!format)
         return ExitStatus::Usage;
-    return exporting ? exportTo(session, invocation, path, *format) : importFrom(session, invocation, path, *format);
+    return exporting ? exportHistoryTo(session, invocation, path, *format)
+                     : importHistoryFrom(session, invocation, path, *format);
 }

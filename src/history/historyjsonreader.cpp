@@ -1,3 +1,4 @@
+#include "history/devicelinebuffer.h"
 #include "history/historyfilefields.h"
 #include "history/historygraphfields.h"
 #include "history/historyimport.h"
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <istream>
-#include <streambuf>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -19,47 +19,12 @@ namespace {
 // Fetches of a JSON run (or figures of a release) held until its own members come, when a file puts them after.
 constexpr std::size_t MaxHeldFetches = 100'000;
 
-// A QIODevice as a stream buffer for the JSON parser, read in large blocks, that knows the line its reader is on.
-class DeviceBuffer final : public std::streambuf {
-public:
-    explicit DeviceBuffer(QIODevice& in)
-        : m_in(in)
-    {
-        setg(m_block.data(), m_block.data(), m_block.data());
-    }
-
-    qint64 line()
-    {
-        m_lines += std::count(m_counted, static_cast<const char*>(gptr()), '\n');
-        m_counted = gptr();
-        return m_lines + 1;
-    }
-
-protected:
-    int_type underflow() override
-    {
-        line();
-        const qint64 count = m_in.read(m_block.data(), qint64(m_block.size()));
-        if (count <= 0)
-            return traits_type::eof();
-        setg(m_block.data(), m_block.data(), m_block.data() + count);
-        m_counted = m_block.data();
-        return traits_type::to_int_type(m_block[0]);
-    }
-
-private:
-    QIODevice& m_in;
-    std::array<char, 256 * 1024> m_block{};
-    const char* m_counted = m_block.data();
-    qint64 m_lines = 0;
-};
-
 // Takes a history's JSON as the parser meets it, member by member, and hands each fetch to the import as soon
 // as its run is known: a run's members come before its fetches in every export, and a file that puts them after
 // has its fetches held until they come. A release's figures likewise.
 class JsonHistory final : public nlohmann::json_sax<nlohmann::json> {
 public:
-    JsonHistory(HistoryImport& import, DeviceBuffer& buffer, const StopRequested& stop)
+    JsonHistory(HistoryImport& import, DeviceLineBuffer& buffer, const StopRequested& stop)
         : m_import(import)
         , m_buffer(buffer)
         , m_stop(stop)
@@ -436,7 +401,7 @@ private:
     }
 
     HistoryImport& m_import;
-    DeviceBuffer& m_buffer;
+    DeviceLineBuffer& m_buffer;
     const StopRequested& m_stop;
     Place m_place = Place::Start;
     QByteArray m_key;
@@ -454,7 +419,7 @@ private:
 
 bool readHistoryJson(QIODevice& in, HistoryImport& import, const StopRequested& stop)
 {
-    DeviceBuffer buffer(in);
+    DeviceLineBuffer buffer(in);
     std::istream stream(&buffer);
     JsonHistory history(import, buffer, stop);
     const bool parsed = nlohmann::json::sax_parse(stream, &history);
