@@ -205,9 +205,7 @@ bool HistoryStore::visitGraphFigures(const QList<QByteArray>& domains, const Gra
         QSqlQuery query(database());
         query.setForwardOnly(true);
         if (domains.isEmpty()) {
-            QHash<qint64, QByteArray> names;
-            for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
-                names.insert(it.value(), it.key());
+            const QHash<qint64, QByteArray> names = domainNamesById();
             if (!query.exec(
                     u"SELECT domain, release, %1 FROM graph_figures ORDER BY domain, release"_s.arg(figuresColumns())))
                 return failWith(query.lastError());
@@ -245,9 +243,7 @@ bool HistoryStore::visitGraphReleases(const GraphReleaseVisitor& release, const 
         QList<qint64> order;
         if (!readGraphReleases(releases, order) || !loadDomainIds())
             return false;
-        QHash<qint64, QByteArray> names;
-        for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
-            names.insert(it.value(), it.key());
+        const QHash<qint64, QByteArray> names = domainNamesById();
         QSqlQuery query(database());
         query.setForwardOnly(true);
         // The table's key orders the rows by release, as the releases' ids order them.

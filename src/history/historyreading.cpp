@@ -77,9 +77,7 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
             fetches.engines[engine] = readFetch(query, first + 1, started);
     };
     if (domains.isEmpty()) {
-        QHash<qint64, QByteArray> names;
-        for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
-            names.insert(it.value(), it.key());
+        QHash<qint64, QByteArray> names = domainNamesById();
         // A run's rows come by domain, as the table keeps them.
         if (!query.prepare(u"SELECT domain, source, at, count, failure, detail FROM fetch WHERE run = ? "
                            "ORDER BY domain, source"_s))
@@ -94,8 +92,7 @@ bool HistoryStore::visitRunsRead(const RunVisitor& visit, const QList<QByteArray
                 if (!names.contains(id)) { // a name written since the names were read
                     if (!loadDomainIds())
                         return false;
-                    for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
-                        names.insert(it.value(), it.key());
+                    names = domainNamesById();
                 }
                 if (id != lastDomain) {
                     row.run.domains.append(DomainFetches(names.value(id)));

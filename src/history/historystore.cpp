@@ -177,6 +177,15 @@ bool HistoryStore::transaction(const std::function<bool()>& writes)
     return exec(u"COMMIT"_s);
 }
 
+QHash<qint64, QByteArray> HistoryStore::domainNamesById() const
+{
+    QHash<qint64, QByteArray> names;
+    names.reserve(m_domainIds.size());
+    for (auto it = m_domainIds.cbegin(); it != m_domainIds.cend(); ++it)
+        names.insert(it.value(), it.key());
+    return names;
+}
+
 bool HistoryStore::loadDomainIds()
 {
     m_domainIds.clear();

@@ -209,6 +209,8 @@ private:
     bool exec(const QString& statement);
     bool ensureRoom(qint64 bytes);
     bool loadDomainIds();
+    // The names of the domains loaded, by their ids.
+    QHash<qint64, QByteArray> domainNamesById() const;
     // The id of a name in the domain or source table, which gets the name when it lacks it.
     std::optional<qint64> nameId(const QString& table, const QVariant& name);
     std::optional<qint64> domainId(const QByteArray& domain);
