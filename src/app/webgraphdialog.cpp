@@ -201,7 +201,8 @@ void WebGraphDialog::start()
     }
     m_progress->setValue(0);
     m_progressText->clear();
-    m_status->setText(u"Reading %1\u2026"_s.arg(release.id));
+    m_status->setText(m_paused.releaseId() == release.id ? u"Going on with %1\u2026"_s.arg(release.id)
+                                                         : u"Reading %1\u2026"_s.arg(release.id));
     const QUrl data = m_sources.data;
     runInThread([this, release, data, unread, linking](ReleaseReading& reading,
                                                        const GraphDownload::StopRequested& stop) mutable {
@@ -220,7 +221,7 @@ void WebGraphDialog::start()
             QMetaObject::invokeMethod(
                 this, [this, step, elapsed] { showProgress(step, elapsed); }, Qt::QueuedConnection);
         };
-        const auto figures = reading.read(release, data, unread, linking, progress, stop);
+        const auto figures = reading.read(release, data, unread, linking, progress, stop, &m_paused);
         const QString error = reading.error();
         const bool cancelled = reading.cancelled();
         QMetaObject::invokeMethod(
@@ -242,8 +243,9 @@ void WebGraphDialog::finishReading(const GraphRelease& release,
     joinWorker();
     setRunning(false);
     if (!figures) {
-        m_status->setText(cancelled ? u"Cancelled: nothing of %1 was kept."_s.arg(release.id)
-                                    : u"%1; nothing of %2 was kept."_s.arg(error, release.id));
+        m_status->setText(
+            cancelled ? u"Cancelled: nothing of %1 was kept yet; Start goes on from where it stopped."_s.arg(release.id)
+                      : u"%1; nothing of %2 was kept."_s.arg(error, release.id));
         return;
     }
     if (!m_session.keepGraphFigures(release, *figures)) {
@@ -276,10 +278,9 @@ void WebGraphDialog::reject()
 void showWebGraphDialog(QWidget& window, ListSession& session, const WebGraphSources& sources)
 {
     auto* dialog = window.findChild<WebGraphDialog*>(u"webGraphDialog"_s, Qt::FindDirectChildrenOnly);
-    if (!dialog) {
+    // Kept once made, hidden when closed, so that a reading cancelled or closed goes on at the next start.
+    if (!dialog)
         dialog = new WebGraphDialog(session, sources, &window);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-    }
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -68,6 +68,7 @@ private:
     QPushButton* m_folder;
     QPushButton* m_close;
     std::unique_ptr<QThread> m_worker;
+    ReleaseReading::Paused m_paused; // a reading that Cancel stopped, which the next start of it goes on with
     std::atomic<bool> m_stop{false};
 };
 

@@ -95,21 +95,21 @@ GraphDownload::GraphDownload(QNetworkAccessManager& network, Settings settings)
 GraphDownload::~GraphDownload() = default;
 
 GraphDownload::Outcome GraphDownload::read(const QUrl& url, const Sink& sink, const Progress& progress,
-                                           const StopRequested& stop)
+                                           const StopRequested& stop, qint64 from)
 {
     m_error.clear();
     m_requests = 0;
     if (url.isLocalFile())
-        return readFile(url, sink, progress, stop);
+        return readFile(url, sink, progress, stop, from);
     if (url.scheme() != u"http"_s && url.scheme() != u"https"_s) {
         m_error = u"%1 is neither a web address nor a local file"_s.arg(url.toDisplayString());
         return Outcome::Failed;
     }
-    return readHttp(url, sink, progress, stop);
+    return readHttp(url, sink, progress, stop, from);
 }
 
 GraphDownload::Outcome GraphDownload::readFile(const QUrl& url, const Sink& sink, const Progress& progress,
-                                               const StopRequested& stop)
+                                               const StopRequested& stop, qint64 from)
 {
     QFile file(url.toLocalFile());
     if (!file.exists()) {
@@ -121,7 +121,11 @@ GraphDownload::Outcome GraphDownload::readFile(const QUrl& url, const Sink& sink
         return Outcome::Failed;
     }
     const qint64 size = file.size();
-    qint64 had = 0;
+    qint64 had = from;
+    if (!file.seek(from)) {
+        m_error = u"%1 cannot be read: %2"_s.arg(file.fileName(), file.errorString());
+        return Outcome::Failed;
+    }
     QByteArray piece(PieceSize, Qt::Uninitialized);
     while (true) {
         if (stop && stop())
@@ -142,12 +146,14 @@ GraphDownload::Outcome GraphDownload::readFile(const QUrl& url, const Sink& sink
 }
 
 GraphDownload::Outcome GraphDownload::readHttp(const QUrl& url, const Sink& sink, const Progress& progress,
-                                               const StopRequested& stop)
+                                               const StopRequested& stop, qint64 from)
 {
-    qint64 had = 0;  // bytes handed on
-    qint64 size = 0; // the file's size, once an answer gave it
+    qint64 had = from; // bytes had, those of an earlier read included
+    qint64 size = 0;   // the file's size, once an answer gave it
     int fruitless = 0;
     while (true) {
+        if (stop && stop())
+            return Outcome::Cancelled;
         QNetworkRequest request(url);
         request.setRawHeader("User-Agent", m_settings.userAgent);
         // Bytes as the server keeps them: Qt would otherwise ask for, and undo, a compression of its own.

@@ -38,15 +38,19 @@ public:
     GraphDownload& operator=(const GraphDownload&) = delete;
 
     enum class Outcome { Complete, Failed, Stopped, Cancelled };
-    Outcome read(const QUrl& url, const Sink& sink, const Progress& progress = {}, const StopRequested& stop = {});
+    // from: the first byte to read, for a file read in part before.
+    Outcome read(const QUrl& url, const Sink& sink, const Progress& progress = {}, const StopRequested& stop = {},
+                 qint64 from = 0);
     // Why the last read failed, as a clause: "the server answered 404 Not Found for https://…".
     const QString& error() const { return m_error; }
     // How many requests the last read made (the first and every retry).
     int requests() const { return m_requests; }
 
 private:
-    Outcome readFile(const QUrl& url, const Sink& sink, const Progress& progress, const StopRequested& stop);
-    Outcome readHttp(const QUrl& url, const Sink& sink, const Progress& progress, const StopRequested& stop);
+    Outcome readFile(const QUrl& url, const Sink& sink, const Progress& progress, const StopRequested& stop,
+                     qint64 from);
+    Outcome readHttp(const QUrl& url, const Sink& sink, const Progress& progress, const StopRequested& stop,
+                     qint64 from);
 
     QNetworkAccessManager& m_network;
     Settings m_settings;

@@ -94,6 +94,39 @@ TEST_F(WebGraphWindowTest, AReleaseReadInTheDialogShowsItsFiguresAfterTheCounts)
     EXPECT_EQ(graphTexts(3), (QStringList{u"2"_s, u"2"_s}));
 }
 
+TEST_F(WebGraphWindowTest, ACancelledReadingGoesOnAtTheNextStart)
+{
+    graphfixture::serve(m_server);
+    const QByteArray edges = gzipped(graphfixture::edges(graphfixture::Newest));
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(edges.size()) + "\r\n\r\n";
+    const QByteArray edgesPath = graphfixture::path(graphfixture::Newest, "edges");
+    m_server.answer(edgesPath, {ServerReply::stallAfter(head + edges.first(10)), ServerReply::file(edges)});
+    start(listed);
+    WebGraphDialog& dialog = openDialog();
+    QTRY_COMPARE_WITH_TIMEOUT(in<QComboBox>(dialog, "cboRelease").count(), 2, 20000);
+    in<QCheckBox>(dialog, "chkLinkingDomains").setChecked(true);
+    in<QPushButton>(dialog, "cmdStart").click();
+    QTRY_VERIFY_WITH_TIMEOUT(in<QLabel>(dialog, "lblWebGraphProgress").text().startsWith(u"edges: 10 B"_s), 20000);
+    in<QPushButton>(dialog, "cmdCancel").click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 20000);
+    EXPECT_EQ(status(dialog),
+              u"Cancelled: nothing of cc-main-2026-apr-may-jun was kept yet; Start goes on from where it "
+              u"stopped."_s);
+    EXPECT_EQ(grid().Cols(), 8);
+
+    // Closed and opened again, the dialog goes on with the edges from their eleventh byte.
+    dialog.close();
+    WebGraphDialog& again = openDialog();
+    EXPECT_EQ(&again, &dialog);
+    in<QPushButton>(again, "cmdStart").click();
+    QTRY_VERIFY_WITH_TIMEOUT(!again.isReading(), 20000);
+    EXPECT_EQ(status(again), u"cc-main-2026-apr-may-jun: 2 of 3 domains are in the web graph."_s);
+    EXPECT_EQ(m_server.requestCount(graphfixture::path(graphfixture::Newest, "ranks")), 1);
+    EXPECT_EQ(m_server.requestCount(edgesPath), 2);
+    EXPECT_TRUE(m_server.requests().last().contains("\r\nRange: bytes=10-\r\n"));
+    EXPECT_EQ(graphTexts(1), (QStringList{u"4"_s, u"1"_s}));
+}
+
 TEST_F(WebGraphWindowTest, AReleaseThatCannotBeReadKeepsNothingAndAFolderIsReadToo)
 {
     graphfixture::serve(m_server);

@@ -3,6 +3,7 @@
 #include "support/httptestserver.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -111,6 +112,30 @@ TEST_F(GraphDownloadTest, ATransferThatFallsSilentGoesOnWhereItStopped)
         << impatient.error().toStdString();
     EXPECT_TRUE(had == file);
     EXPECT_TRUE(m_server.requests().last().contains("\r\nRange: bytes=70000-\r\n"));
+}
+
+TEST_F(GraphDownloadTest, AReadGoesOnFromTheByteGiven)
+{
+    const QByteArray file = sampleFile();
+    m_server.answer("/part.gz", ServerReply::file(file));
+    QTemporaryDir folder;
+    QFile local(folder.filePath(u"part.gz"_s));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly) && local.write(file) == file.size());
+    local.close();
+    for (const QUrl& url :
+         {QUrl(u"http://127.0.0.1:%1/part.gz"_s.arg(m_server.port())), QUrl::fromLocalFile(local.fileName())}) {
+        QByteArray had;
+        EXPECT_EQ(m_download.read(
+                      url,
+                      [&had](QByteArrayView piece) {
+                          had.append(piece);
+                          return true;
+                      },
+                      {}, {}, 123456),
+                  GraphDownload::Outcome::Complete);
+        EXPECT_TRUE(had == file.mid(123456)) << url.toDisplayString().toStdString();
+    }
+    EXPECT_TRUE(m_server.requests().last().contains("\r\nRange: bytes=123456-\r\n"));
 }
 
 TEST_F(GraphDownloadTest, SaysWhyAFileCannotBeHad)

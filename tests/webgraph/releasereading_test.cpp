@@ -99,6 +99,42 @@ TEST_F(ReleaseReadingTest, EachListedDomainGetsTheFiguresOfItsRegisteredDomain)
     }
 }
 
+TEST_F(ReleaseReadingTest, AReadingCancelledGoesOnWhereItStopped)
+{
+    const QList<QByteArray> listed{"www.example.com", "shop.example.co.uk"};
+    ReleaseReading::Paused paused;
+    GraphRelease newest = release(graphfixture::Newest);
+    // Cancelled once the vertices are under way: the edges are never asked for.
+    bool verticesBegan = false;
+    const auto progress = [&](const ReleaseReading::Progress& step) {
+        verticesBegan = verticesBegan || step.file == graphindex::GraphFile::Vertices;
+    };
+    EXPECT_FALSE(m_reading.read(
+        newest, base(), listed, true, progress, [&] { return verticesBegan; }, &paused));
+    EXPECT_TRUE(m_reading.cancelled());
+    ASSERT_FALSE(paused.isEmpty());
+    EXPECT_EQ(paused.releaseId(), u"cc-main-2026-apr-may-jun"_s);
+    EXPECT_EQ(paused.stoppedAt().file, graphindex::GraphFile::Edges);
+
+    // The same reading again asks only for what is left.
+    const int before = m_server.requestCount();
+    const auto figures = m_reading.read(newest, base(), listed, true, {}, {}, &paused);
+    ASSERT_TRUE(figures) << m_reading.error().toStdString();
+    EXPECT_EQ(m_server.requestCount() - before, 1);
+    EXPECT_EQ(m_server.requests().last().split(' ').value(1), graphfixture::path(graphfixture::Newest, "edges"));
+    EXPECT_EQ((*figures)[0].second.linkingDomains, 4);
+    EXPECT_EQ((*figures)[1].second.linkingDomains, 2);
+    EXPECT_EQ((*figures)[1].second.harmonicRank, 2);
+    EXPECT_TRUE(paused.isEmpty());
+
+    // Another reading starts afresh, and a cancelled one of other domains is not taken for it.
+    EXPECT_FALSE(m_reading.read(
+        newest, base(), {"other.com"}, true, {}, [] { return true; }, &paused));
+    const auto other = m_reading.read(newest, base(), listed, false, {}, {}, &paused);
+    ASSERT_TRUE(other);
+    EXPECT_EQ((*other)[0].second.linkingDomains, std::nullopt);
+}
+
 TEST_F(ReleaseReadingTest, AReleaseIsReadFromAFolderToo)
 {
     QTemporaryDir folder;
