@@ -26,6 +26,9 @@ public:
     virtual QStringList options() const { return {}; } // the long names of the options only this command takes
     virtual bool acceptsArgumentCount(qsizetype count) const = 0;
     virtual bool opensList() const { return true; }
+    // Whether a list that is not there stops the command; one that only reads what the list's history may hold
+    // (webgraph releases) runs on an empty list.
+    virtual bool needsList(const QCommandLineParser&) const { return true; }
     // A command that writes the list needs its lock and a list it can write, and may make a new list. Some write
     // only with an option: history with --import.
     virtual bool writesList(const QCommandLineParser&) const { return true; }

@@ -6,6 +6,7 @@
 #include "cli/invocation.h"
 #include "cli/terminalruncontrols.h"
 #include "domains/listlocation.h"
+#include "domains/pathkind.h"
 #include "workflows/listsession.h"
 #include "workflows/terminationsignals.h"
 
@@ -156,7 +157,9 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     if (!command.opensList())
         return outputStatus(console, command.execute(invocation, commandArguments));
 
-    if (const QString problem = invocation.listPathProblem(command.writesList(parser)); !problem.isEmpty()) {
+    const bool listOptional = !command.needsList(parser) && pathKind(invocation.listPath) == PathKind::Missing;
+    if (const QString problem = invocation.listPathProblem(command.writesList(parser));
+        !problem.isEmpty() && !listOptional) {
         console.error(problem);
         return ExitStatus::ListUnusable;
     }

@@ -69,6 +69,7 @@ public:
     bool acceptsArgumentCount(qsizetype count) const override { return count >= 1; }
     // Only update writes, to the history: it takes the list's lock, as only the holder of the lock writes it.
     bool writesList(const QCommandLineParser& parser) const override;
+    bool needsList(const QCommandLineParser& parser) const override { return writesList(parser); }
     int execute(ListSession& session, Invocation& invocation, const QStringList& arguments) override;
 };
 

@@ -1,6 +1,8 @@
 #include "clifixture.h"
 #include "webgraph/graphfixture.h"
 
+#include <QDir>
+
 namespace {
 
 const QByteArray listed = "www.example.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n"
@@ -28,6 +30,16 @@ TEST_F(WebGraphTest, ListsTheReleasesNewestFirst)
                        "cc-main-2026-apr-may-jun\tCC-MAIN-2026-17 CC-MAIN-2026-21 CC-MAIN-2026-26\t6\tno\n"
                        "cc-main-2026-jan-feb-mar\tCC-MAIN-2026-05 CC-MAIN-2026-08 CC-MAIN-2026-13\t\tno\n",
                        ""}));
+    // A list that is not there yet has read none, and is not made.
+    const QString missing = m_dir.filePath(u"new.txt"_s);
+    EXPECT_EQ(run(QStringList{u"webgraph"_s, u"releases"_s, u"--format=csv"_s, u"--no-header"_s} + sources(), missing),
+              (Outcome{0,
+                       "cc-main-2026-apr-may-jun,CC-MAIN-2026-17 CC-MAIN-2026-21 CC-MAIN-2026-26,6,no\r\n"
+                       "cc-main-2026-jan-feb-mar,CC-MAIN-2026-05 CC-MAIN-2026-08 CC-MAIN-2026-13,,no\r\n",
+                       ""}));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"brenlow.txt"_s});
+
     ASSERT_EQ(webgraph({u"update"_s}).status, 0);
     EXPECT_EQ(webgraph({u"releases"_s, u"--format=json"_s}),
               (Outcome{0,
