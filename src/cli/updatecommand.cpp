@@ -11,17 +11,10 @@ using namespace Qt::StringLiterals;
 int UpdateCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     // Every domain named must be in the list before a single request goes out.
-    QList<int> rows;
-    const ListedDomains listed = arguments.isEmpty() ? ListedDomains() : ListedDomains(session);
-    for (const QString& argument : arguments) {
-        const int row = listed.rowOf(argument);
-        if (row < 0) {
-            invocation.console.error(u"%1 is not in the list"_s.arg(printableText(argument)));
-            return ExitStatus::Usage;
-        }
-        if (!rows.contains(row))
-            rows.append(row);
-    }
+    const std::optional<QList<int>> rows =
+        arguments.isEmpty() ? QList<int>() : ListedDomains(session).rowsNamed(arguments, invocation.console);
+    if (!rows)
+        return ExitStatus::Usage;
 
     // Update All runs the whole list; each domain named runs on its own, as "Update This Domain Only" does.
     UpdateRun& run = session.run();
@@ -30,7 +23,7 @@ int UpdateCommand::execute(ListSession& session, Invocation& invocation, const Q
         run.UpdateResults(1, session.domains().count());
         summary.add(run.lastRun());
     }
-    for (const int row : rows) {
+    for (const int row : *rows) {
         if (invocation.signalReceived() != 0)
             break;
         run.UpdateResults(row, row);

@@ -154,14 +154,12 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
                       const QUrl& data, const QStringList& named)
 {
     // Every domain named must be in the list before a single byte is read.
+    const std::optional<QList<int>> rows =
+        named.isEmpty() ? QList<int>() : ListedDomains(session).rowsNamed(named, invocation.console);
+    if (!rows)
+        return ExitStatus::Usage;
     QList<QByteArray> listed;
-    const ListedDomains rows = named.isEmpty() ? ListedDomains() : ListedDomains(session);
-    for (const QString& argument : named) {
-        const int row = rows.rowOf(argument);
-        if (row < 0) {
-            invocation.console.error(u"%1 is not in the list"_s.arg(printableText(argument)));
-            return ExitStatus::Usage;
-        }
+    for (const int row : *rows) {
         const QByteArray domain = session.domains().domain(row).toByteArray();
         if (!listed.contains(domain))
             listed.append(domain);
