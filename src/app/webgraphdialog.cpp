@@ -186,13 +186,7 @@ void WebGraphDialog::start()
         return;
     GraphRelease release = m_releases[chosen];
     const bool linking = m_linking->isChecked();
-    QList<QByteArray> listed;
-    const DomainList& domains = m_session.domains();
-    for (int record = 1; record <= domains.count(); ++record) {
-        const QByteArray domain = domains.domain(record).toByteArray();
-        if (!domain.isEmpty() && !listed.contains(domain))
-            listed.append(domain);
-    }
+    const QList<QByteArray> listed = m_session.domains().distinctDomains();
     const QList<QByteArray> unread = m_session.history().domainsWithoutGraphFigures(release.id, listed, linking);
     if (listed.isEmpty() || unread.isEmpty()) {
         m_status->setText(listed.isEmpty() ? u"The list holds no domain."_s

@@ -159,16 +159,12 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
     if (!rows)
         return ExitStatus::Usage;
     QList<QByteArray> listed;
+    if (named.isEmpty())
+        listed = session.domains().distinctDomains();
     for (const int row : *rows) {
         const QByteArray domain = session.domains().domain(row).toByteArray();
         if (!listed.contains(domain))
             listed.append(domain);
-    }
-    if (named.isEmpty()) {
-        for (int row = 1; row <= session.domains().count(); ++row) {
-            if (!session.domains().domain(row).isEmpty())
-                listed.append(session.domains().domain(row).toByteArray());
-        }
     }
 
     if (listed.isEmpty()) {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -393,4 +394,18 @@ QList<QByteArray> DomainList::splitLines(const QByteArray& contents)
             ++line;
     }
     return lines;
+}
+
+QList<QByteArray> DomainList::distinctDomains() const
+{
+    QList<QByteArray> domains;
+    QSet<QByteArrayView> seen;
+    for (int record = 1; record <= count(); ++record) {
+        const QByteArrayView domain = this->domain(record);
+        if (!domain.isEmpty() && !seen.contains(domain)) {
+            seen.insert(domain);
+            domains.append(domain.toByteArray());
+        }
+    }
+    return domains;
 }

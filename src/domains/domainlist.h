@@ -76,6 +76,8 @@ public:
     // The first record whose domain reads as name (as the grid shows it), letter case ignored; -1 when none does.
     // The first call indexes the domains, so that each later one is a lookup.
     int findDomain(QStringView name) const;
+    // The domains of the records, each once, in the list's order; blank records left out.
+    QList<QByteArray> distinctDomains() const;
 
     LoadResult LoadDomainList(NewList newList = NewList::Save);
     // Replaces the file atomically, making its folder first if need be: on failure the old file stays whole and

@@ -242,6 +242,9 @@ TEST(DomainList, RecordsKeepTheirCountsWhenOthersAreAddedOrRemoved)
     EXPECT_EQ(list.findDomain(u""), -1);
     list.appendDomain("new.com");
     EXPECT_EQ(list.findDomain(u"NEW.com"), 8);
+    // Each domain once, by its bytes, blank records left out: the two c.com are one, CAFÉ and café two.
+    EXPECT_EQ(list.distinctDomains(),
+              (QList<QByteArray>{"a.com", "c.com", "D.com", "CAF\xC3\x89.com", "caf\xE9.com", "new.com"}));
     list.removeRecords({2, 3, 5, 6, 7, 8, 9});
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.total(1), 15);
