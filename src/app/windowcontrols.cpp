@@ -1,5 +1,6 @@
 #include "app/windowcontrols.h"
 
+#include "app/doubleclickguard.h"
 #include "app/findbar.h"
 #include "domains/productsite.h"
 #include "grid/gridwidget.h"
@@ -46,6 +47,7 @@ WindowControls WindowControls::create(QMainWindow& window)
     c.cmdUpdate[0] = button(u"cmdUpdate0"_s, u"&Update All"_s);
     c.cmdCancelUpdate = button(u"cmdCancelUpdate"_s, u"&Cancel"_s);
     c.cmdCancelUpdate->hide();
+    new DoubleClickGuard(*c.cmdCancelUpdate);
     c.cmdUpdate[1] = button(u"cmdUpdate1"_s, u"Update &Selected"_s);
     c.cmdAddDomain = button(u"cmdAddDomain"_s, u"&Add Domain"_s);
     c.cmdRemoveDomain = button(u"cmdRemoveDomain"_s, u"&Remove Domain"_s);

@@ -1,7 +1,9 @@
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -77,6 +79,31 @@ TEST_F(WindowTest, EveryControlAndMenuItemHasItsCaptionMnemonicAndKey)
         menus.append(menu->text());
     EXPECT_EQ(menus, (QStringList{u"&File"_s, u"&Help"_s}));
     EXPECT_EQ(action("mnuWebPagesHome").parent()->property("title").toString(), u"&Web Pages"_s);
+}
+
+TEST_F(WindowTest, TheSecondClickOfADoubleClickOnUpdateAllLeavesTheRunGoing)
+{
+    m_server.answer(linkQueries("a.com")[0], ServerReply::silence());
+    start("a.com|\r\n");
+    QPushButton& cancel = button("cmdCancelUpdate");
+    bool cancelledByTheClick = true;
+    whenever([&] { return m_server.requestCount(linkQueries("a.com")[0]) == 1; },
+             [&] {
+                 // The double-click's second press, release and double-click event land where Cancel now stands.
+                 const QPoint centre = cancel.rect().center();
+                 QTest::mousePress(&cancel, Qt::LeftButton, {}, centre);
+                 QTest::mouseRelease(&cancel, Qt::LeftButton, {}, centre);
+                 QTest::mouseDClick(&cancel, Qt::LeftButton, {}, centre);
+                 cancelledByTheClick = m_program->session().fetcher().cancelRequested();
+                 // A deliberate click, once the double-click's time is past, cancels.
+                 const auto shown = std::make_shared<QElapsedTimer>();
+                 shown->start();
+                 whenever([shown] { return shown->elapsed() > QApplication::doubleClickInterval(); },
+                          [&cancel, centre] { QTest::mouseClick(&cancel, Qt::LeftButton, {}, centre); });
+             });
+    button("cmdUpdate0").click();
+    EXPECT_FALSE(cancelledByTheClick);
+    EXPECT_TRUE(isIdle());
 }
 
 TEST_F(WindowTest, UpdateAllWritesEveryCountAndTotal)
