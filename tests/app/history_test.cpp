@@ -93,7 +93,7 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
     writeHistory();
     startActive(threeDomains);
     QTest::keyClick(&grid(), Qt::Key_H, Qt::ControlModifier);
-    QTRY_VERIFY(viewOf("a.com"));
+    ASSERT_TRUE(eventually([&] { return viewOf("a.com"); }));
     HistoryView& view = *viewOf("a.com");
     EXPECT_EQ(view.windowTitle(), u"History of a.com"_s);
     EXPECT_FALSE(view.isModal());
@@ -116,7 +116,7 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
     EXPECT_EQ(view.pointTip(failed), why);
     auto* failures = static_cast<QScatterSeries*>(view.chart().series().constLast());
     Q_EMIT failures->hovered(failed, true);
-    QTRY_COMPARE(QToolTip::text(), why);
+    ASSERT_TRUE(eventually([&] { return QToolTip::text() == why; }));
 
     // The runs newest first; a failed count says why in its tooltip.
     const QTableWidget& table = view.table();
@@ -145,9 +145,13 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
     auto* time = static_cast<QDateTimeAxis*>(chart.axes(Qt::Horizontal).constFirst());
     auto* counts = static_cast<QCategoryAxis*>(chart.axes(Qt::Vertical).constFirst());
     EXPECT_EQ(counts->categoriesLabels().constLast(), u"20.000"_s);
-    QTRY_VERIFY(chart.plotArea().width() / std::max(time->tickCount() - 1, 1) >=
-                QFontMetrics(time->labelsFont()).horizontalAdvance(m_locale.toString(march(2, 9), time->format())));
-    QTRY_VERIFY(chart.plotArea().height() / (counts->count() - 1) >= QFontMetrics(counts->labelsFont()).height());
+    ASSERT_TRUE(eventually([&] {
+        return chart.plotArea().width() / std::max(time->tickCount() - 1, 1) >=
+               QFontMetrics(time->labelsFont()).horizontalAdvance(m_locale.toString(march(2, 9), time->format()));
+    }));
+    ASSERT_TRUE(eventually([&] {
+        return chart.plotArea().height() / (counts->count() - 1) >= QFontMetrics(counts->labelsFont()).height();
+    }));
     EXPECT_LE(view.width(), view.screen()->availableGeometry().width());
     EXPECT_LE(view.height(), view.screen()->availableGeometry().height());
 
@@ -169,7 +173,7 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
 
     // Closing it leaves the main window as it was.
     view.close();
-    QTRY_VERIFY(!viewOf("a.com"));
+    ASSERT_TRUE(eventually([&] { return !viewOf("a.com"); }));
     EXPECT_TRUE(window().isVisible());
     EXPECT_TRUE(isIdle());
 }
@@ -181,7 +185,7 @@ TEST_F(HistoryWindowTest, ThePopupMenuOpensTheHistoryOfTheDomainPressedAndABlank
     m_choice = &action("mnuGridMenuHistory");
     grid().makeCurrent(3, 2);
     QTest::keyClick(&grid(), Qt::Key_F10, Qt::ShiftModifier);
-    QTRY_VERIFY(viewOf("c.com"));
+    ASSERT_TRUE(eventually([&] { return viewOf("c.com"); }));
     EXPECT_EQ(viewOf("c.com")->findChild<QLabel*>(u"lblNoHistory"_s)->text(), u"No counts recorded for c.com yet."_s);
     EXPECT_FALSE(viewOf("c.com")->table().isVisible());
 

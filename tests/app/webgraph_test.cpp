@@ -42,13 +42,13 @@ TEST_F(WebGraphWindowTest, AReleaseReadInTheDialogShowsItsFiguresAfterTheCounts)
 
     WebGraphDialog& dialog = openDialog();
     QComboBox& releases = in<QComboBox>(dialog, "cboRelease");
-    QTRY_COMPARE_WITH_TIMEOUT(releases.count(), 2, 20000);
+    ASSERT_TRUE(eventually([&] { return releases.count() == 2; }));
     EXPECT_EQ(releases.itemText(0), u"cc-main-2026-apr-may-jun (6 domains)"_s);
     EXPECT_EQ(releases.itemText(1), u"cc-main-2026-jan-feb-mar"_s);
     in<QCheckBox>(dialog, "chkLinkingDomains").setChecked(true);
     in<QPushButton>(dialog, "cmdStart").click();
     EXPECT_TRUE(dialog.isReading());
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 20000);
+    ASSERT_TRUE(eventually([&] { return !dialog.isReading(); }));
     EXPECT_EQ(status(dialog), u"cc-main-2026-apr-may-jun: 2 of 3 domains are in the web graph."_s);
 
     ASSERT_EQ(grid().Cols(), 10);
@@ -68,7 +68,7 @@ TEST_F(WebGraphWindowTest, AReleaseReadInTheDialogShowsItsFiguresAfterTheCounts)
     // The domain's history draws its linking domains at the week of the release's latest crawl, CC-MAIN-2026-26.
     window().showHistory(3);
     HistoryView* view = nullptr;
-    QTRY_VERIFY((view = window().findChild<HistoryView*>()));
+    ASSERT_TRUE(eventually([&] { return (view = window().findChild<HistoryView*>()); }));
     QLineSeries* linking = nullptr;
     for (QAbstractSeries* series : view->chart().series()) {
         if (series->name() == u"Linking Domains"_s)
@@ -103,12 +103,13 @@ TEST_F(WebGraphWindowTest, ACancelledReadingGoesOnAtTheNextStart)
     m_server.answer(edgesPath, {ServerReply::stallAfter(head + edges.first(10)), ServerReply::file(edges)});
     start(listed);
     WebGraphDialog& dialog = openDialog();
-    QTRY_COMPARE_WITH_TIMEOUT(in<QComboBox>(dialog, "cboRelease").count(), 2, 20000);
+    ASSERT_TRUE(eventually([&] { return in<QComboBox>(dialog, "cboRelease").count() == 2; }));
     in<QCheckBox>(dialog, "chkLinkingDomains").setChecked(true);
     in<QPushButton>(dialog, "cmdStart").click();
-    QTRY_VERIFY_WITH_TIMEOUT(in<QLabel>(dialog, "lblWebGraphProgress").text().startsWith(u"edges: 10 B"_s), 20000);
+    ASSERT_TRUE(
+        eventually([&] { return in<QLabel>(dialog, "lblWebGraphProgress").text().startsWith(u"edges: 10 bytes"_s); }));
     in<QPushButton>(dialog, "cmdCancel").click();
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 20000);
+    ASSERT_TRUE(eventually([&] { return !dialog.isReading(); }));
     EXPECT_EQ(status(dialog),
               u"Cancelled: nothing of cc-main-2026-apr-may-jun was kept yet; Start goes on from where it "
               u"stopped."_s);
@@ -119,7 +120,7 @@ TEST_F(WebGraphWindowTest, ACancelledReadingGoesOnAtTheNextStart)
     WebGraphDialog& again = openDialog();
     EXPECT_EQ(&again, &dialog);
     in<QPushButton>(again, "cmdStart").click();
-    QTRY_VERIFY_WITH_TIMEOUT(!again.isReading(), 20000);
+    ASSERT_TRUE(eventually([&] { return !again.isReading(); }));
     EXPECT_EQ(status(again), u"cc-main-2026-apr-may-jun: 2 of 3 domains are in the web graph."_s);
     EXPECT_EQ(m_server.requestCount(graphfixture::path(graphfixture::Newest, "ranks")), 1);
     EXPECT_EQ(m_server.requestCount(edgesPath), 2);
@@ -135,9 +136,9 @@ TEST_F(WebGraphWindowTest, AReleaseThatCannotBeReadKeepsNothingAndAFolderIsReadT
                     ServerReply::file(ranks.first(ranks.size() - 9)));
     start(listed);
     WebGraphDialog& dialog = openDialog();
-    QTRY_COMPARE_WITH_TIMEOUT(in<QComboBox>(dialog, "cboRelease").count(), 2, 20000);
+    ASSERT_TRUE(eventually([&] { return in<QComboBox>(dialog, "cboRelease").count() == 2; }));
     in<QPushButton>(dialog, "cmdStart").click();
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 20000);
+    ASSERT_TRUE(eventually([&] { return !dialog.isReading(); }));
     EXPECT_TRUE(status(dialog).endsWith(u"; nothing of cc-main-2026-apr-may-jun was kept."_s))
         << status(dialog).toStdString();
     EXPECT_EQ(grid().Cols(), 8);
@@ -149,7 +150,7 @@ TEST_F(WebGraphWindowTest, AReleaseThatCannotBeReadKeepsNothingAndAFolderIsReadT
     ASSERT_EQ(releases.count(), 2);
     releases.setCurrentIndex(releases.findText(QString::fromLatin1(graphfixture::Older)));
     in<QPushButton>(dialog, "cmdStart").click();
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 20000);
+    ASSERT_TRUE(eventually([&] { return !dialog.isReading(); }));
     EXPECT_EQ(status(dialog), u"cc-main-2026-jan-feb-mar: 1 of 3 domains are in the web graph."_s);
     EXPECT_EQ(graphTexts(1), (QStringList{u""_s, u"7"_s}));
     EXPECT_EQ(graphTexts(3), (QStringList{u""_s, u"not in the graph"_s}));

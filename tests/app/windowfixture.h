@@ -102,6 +102,13 @@ protected:
         return texts;
     }
 
+    // Runs events until condition holds, for at most timeoutMs; whether it came to hold. QtTest's QTRY macros
+    // tell a failure to QtTest alone, and return, so that a GoogleTest test would pass: waits go through here.
+    static bool eventually(const std::function<bool()>& condition, int timeoutMs = 20000)
+    {
+        return QTest::qWaitFor(condition, timeoutMs);
+    }
+
     // Runs action from the event loop as soon as condition holds, checking while the program waits for the network.
     void whenever(std::function<bool()> condition, std::function<void()> action)
     {
