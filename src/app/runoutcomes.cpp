@@ -5,6 +5,7 @@
 #include "grid/gridcolumns.h"
 #include "grid/gridwidget.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -17,11 +18,23 @@ RunOutcomes::RunOutcomes(GridWidget& grid, QStatusBar& statusBar, const EngineTa
     , m_engines(engines)
     , m_locale(locale)
     , m_summary(new QLabel(&statusBar))
+    , m_currentNote(new QLabel(&statusBar))
 {
+    // Screen readers read a label's text as its name, and hear it change; what it is goes in the description.
     m_summary->setObjectName(u"lblLastUpdate"_s);
-    m_summary->setAccessibleName(u"Last update"_s);
+    m_summary->setAccessibleDescription(u"Last update"_s);
     statusBar.addWidget(m_summary, 1);
+    m_currentNote->setObjectName(u"lblCurrentNote"_s);
+    m_currentNote->setAccessibleDescription(u"Why the current count was not updated"_s);
+    statusBar.addWidget(m_currentNote, 2);
     m_grid.setCellNotes([this](int row, int col) { return cellNote(row, col); });
+    QObject::connect(m_grid.selectionModel(), &QItemSelectionModel::currentChanged, m_currentNote,
+                     [this] { showCurrentNote(); });
+}
+
+void RunOutcomes::showCurrentNote()
+{
+    m_currentNote->setText(cellNote(m_grid.Row(), m_grid.Col()));
 }
 
 void RunOutcomes::runStarted()
@@ -32,8 +45,10 @@ void RunOutcomes::runStarted()
 
 void RunOutcomes::fetchEnded(const FetchReport& report)
 {
-    if (m_staleCounts.record(report))
+    if (m_staleCounts.record(report)) {
         m_grid.noteChanged(report.row, GridColumn::FirstEngine + report.engine);
+        showCurrentNote();
+    }
 }
 
 void RunOutcomes::restoreMarks(const QList<FetchReport>& failed)
@@ -62,6 +77,7 @@ void RunOutcomes::keepListed(const DomainList& domains)
     for (int record = 1; record <= domains.count(); ++record)
         listed.insert(domains.GetDomainField(record, 0));
     m_staleCounts.keepOnly(listed);
+    showCurrentNote();
 }
 
 QString RunOutcomes::cellNote(int row, int col) const

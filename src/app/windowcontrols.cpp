@@ -53,7 +53,8 @@ WindowControls WindowControls::create(QMainWindow& window)
     c.cmdRemoveDomain = button(u"cmdRemoveDomain"_s, u"&Remove Domain"_s);
     c.cmdExit = button(u"cmdExit"_s, u"E&xit"_s);
     c.sklCompleted = named(new QLabel(c.client), u"sklCompleted"_s);
-    c.sklCompleted->setAccessibleName(u"Update progress"_s);
+    // Its text is its name, which screen readers hear change; what it is goes in the description.
+    c.sklCompleted->setAccessibleDescription(u"Update progress"_s);
     c.grdUrls = named(new GridWidget(c.client), u"grdUrls"_s);
     c.grdUrls->setAccessibleName(u"Domains and their link counts"_s);
     c.findBar = new FindBar(*c.grdUrls, c.client);

@@ -19,7 +19,13 @@ TEST_F(WindowTest, ScreenReadersFindNamedControlsAndATableOfTheListedDomainsOnly
 {
     start("a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\nb.com|\r\n");
     EXPECT_EQ(nameOf(grid()), u"Domains and their link counts"_s);
-    EXPECT_EQ(nameOf(label("sklCompleted")), u"Update progress"_s);
+    // The progress and the last run's summary are heard as they are: their text is their name.
+    label("sklCompleted").setText(u"3 of 15  : 20%"_s);
+    EXPECT_EQ(nameOf(label("sklCompleted")), u"3 of 15  : 20%"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&label("sklCompleted"))->text(QAccessible::Description),
+              u"Update progress"_s);
+    label("lblLastUpdate").setText(u"Updated 2 domains"_s);
+    EXPECT_EQ(nameOf(label("lblLastUpdate")), u"Updated 2 domains"_s);
     EXPECT_EQ(nameOf(control<QLineEdit>("txtFind")), u"Find domain"_s);
     EXPECT_EQ(nameOf(button("cmdUpdate0")), u"Update All"_s);
 

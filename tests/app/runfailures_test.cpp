@@ -164,6 +164,13 @@ TEST_F(RunFailuresTest, ACancelledRunSaysSoAndMarksTheFetchItCut)
                             u" after updating 1 of 15 counts; 1 could not be updated and keeps its earlier count; "
                             u"13 were not asked for\\."_s))
         << label("lblLastUpdate").text().toStdString();
+
+    // The keyboard reaches the note: it shows in the status bar while its cell is current, and only then.
+    EXPECT_TRUE(label("lblCurrentNote").text().isEmpty());
+    grid().makeCurrent(1, 3);
+    EXPECT_EQ(label("lblCurrentNote").text(), note(1, 3));
+    grid().makeCurrent(1, 4);
+    EXPECT_TRUE(label("lblCurrentNote").text().isEmpty());
 }
 
 TEST(StaleCounts, ANoteSaysWhenAndWhyAndGivesTheDateOfAnotherDay)
