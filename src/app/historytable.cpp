@@ -2,6 +2,7 @@
 
 #include "app/messagetext.h"
 #include "engine/counttext.h"
+#include "engine/timetext.h"
 #include "workflows/fetchreport.h"
 
 #include <QTableWidget>
@@ -29,12 +30,11 @@ void HistoryView::fillTable()
     m_table->setRowCount(int(m_history.runs.size()));
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const DomainRun& run = m_history.runs.at(row);
-        QTableWidgetItem* time = cellItem(locale.toString(run.started.toLocalTime(), QLocale::ShortFormat),
-                                          Qt::AlignLeft | Qt::AlignVCenter);
+        QTableWidgetItem* time = cellItem(historyTimeText(locale, run.started), Qt::AlignLeft | Qt::AlignVCenter);
         QString about =
             run.frontEnd == FrontEnd::CommandLine ? u"Run from the command line"_s : u"Run from the window"_s;
         if (run.ended.isValid())
-            about += u"; ended %1"_s.arg(locale.toString(run.ended.toLocalTime(), QLocale::ShortFormat));
+            about += u"; ended %1"_s.arg(historyTimeText(locale, run.ended));
         else
             about += u"; it never ended"_s;
         if (run.cancelled)

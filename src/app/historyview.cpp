@@ -5,6 +5,7 @@
 #include "engine/bytetext.h"
 #include "engine/counttext.h"
 #include "engine/enginecatalogue.h"
+#include "engine/timetext.h"
 #include "history/latestgraphfigures.h"
 #include "workflows/fetchreport.h"
 
@@ -180,8 +181,8 @@ void HistoryView::fillChart()
                 highest = std::max(highest, *fetch.count);
             } else {
                 failed.append({x, 0});
-                const QString why = u"%1, %2: %3"_s.arg(locale.toString(fetch.at.toLocalTime(), QLocale::ShortFormat),
-                                                        m_engines.engine(k).name, failureReason(fetch.failure));
+                const QString why = u"%1, %2: %3"_s.arg(historyTimeText(locale, fetch.at), m_engines.engine(k).name,
+                                                        failureReason(fetch.failure));
                 m_tips.append({failed.last(), why});
                 // The count the row kept goes on the engine's line, marked as kept, so that the line shows what
                 // the grid showed and does not drop to the failure.

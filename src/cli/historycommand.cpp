@@ -9,6 +9,7 @@
 #include "cli/terminaltext.h"
 #include "domains/domaintext.h"
 #include "engine/bytetext.h"
+#include "engine/timetext.h"
 #include "history/historyfile.h"
 #include "history/historyfilefields.h"
 #include "history/historystore.h"
@@ -105,7 +106,7 @@ QStringList headerTexts(bool titles)
 // count its row kept; one that was not made (the run was cancelled first) is a dash.
 QStringList tableTexts(const HistoryRow& row, const CountText& counts)
 {
-    QStringList texts{counts.locale().toString(row.run.started.toLocalTime(), QLocale::ShortFormat),
+    QStringList texts{historyTimeText(counts.locale(), row.run.started),
                       printableText(textFromBytes(row.fetches.domain)), counts.format(row.total())};
     for (const HistoryFetch& fetch : row.fetches.engines)
         texts.append(fetch.count    ? counts.format(*fetch.count)

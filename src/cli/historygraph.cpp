@@ -4,6 +4,7 @@
 #include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
 #include "engine/bytetext.h"
+#include "engine/timetext.h"
 #include "history/historyfilefields.h"
 #include "history/historystore.h"
 
@@ -91,8 +92,7 @@ QList<bool> tableAlignRight()
 QStringList tableTexts(const QByteArray& domain, const LatestGraphFigures& read, const QLocale& locale)
 {
     const GraphFigures& figures = read.figures;
-    QStringList texts{locale.toString(figures.readAt.toLocalTime(), QLocale::ShortFormat),
-                      printableText(textFromBytes(domain)), read.release.id,
+    QStringList texts{historyTimeText(locale, figures.readAt), printableText(textFromBytes(domain)), read.release.id,
                       printableText(QString::fromLatin1(figures.name))};
     if (figures.found)
         texts += {locale.toString(figures.harmonicRank), locale.toString(figures.pageRankRank),

@@ -84,7 +84,8 @@ protected:
         return nullptr;
     }
 
-    QString timeText(const QDateTime& time) { return m_locale.toString(time.toLocalTime(), QLocale::ShortFormat); }
+    // German short dates and times, with the year in full and the seconds.
+    static QString timeText(const QDateTime& time) { return time.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s); }
 };
 
 TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUsersLocale)

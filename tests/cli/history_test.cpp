@@ -164,14 +164,17 @@ TEST_F(HistoryTest, PrintsEachDomainsFiguresFromEveryReleaseReadAfterTheRuns)
          "\n"},
         // A table in local time and the user's locale, which the tests set to UTC and C.
         {{u"history"_s, u"--since=2026-12-05"_s},
-         "Started           Domain  Total  AllTheWeb  AltaVista  Google  HotBot     MSN\n"
-         "12/7/26 12:00 PM  a.com   1,000        100        200     300     400  failed\n"
+         "Started                Domain  Total  AllTheWeb  AltaVista  Google  HotBot     MSN\n"
+         "12/7/2026 12:00:00 PM  a.com   1,000        100        200     300     400  failed\n"
          "\n"
-         "Read             Domain  Release                   Registered Domain          Web Rank  PageRank  Hosts  "
+         "Read                  Domain  Release                   Registered Domain          Web Rank  PageRank  Hosts "
+         " "
          "Linking Domains\n"
-         "12/5/26 8:00 AM  a.com   cc-main-2026-apr-may-jun  a.com                         1,234         2      3  "
+         "12/5/2026 8:00:00 AM  a.com   cc-main-2026-apr-may-jun  a.com                         1,234         2      3 "
+         " "
          "              -\n"
-         "12/5/26 8:00 AM  b.com   cc-main-2026-apr-may-jun  b.com              not in the graph                   "
+         "12/5/2026 8:00:00 AM  b.com   cc-main-2026-apr-may-jun  b.com              not in the graph                  "
+         " "
          "              -\n"},
     };
     for (const auto& c : cases) {
