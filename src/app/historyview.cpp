@@ -260,16 +260,18 @@ void HistoryView::fillChart()
         connect(m_failed, &QScatterSeries::hovered, this, showTip);
     }
 
-    // A margin either side, so that the first and last points stand clear of the axes; a day for a single time.
+    // A margin either side, a twentieth of the span, so that the first and last points stand clear of the axes and
+    // runs minutes apart stay apart; an hour for a single time.
     if (first > last)
         first = last = msOf(QDateTime::currentDateTimeUtc());
     constexpr qreal hour = 3600.0 * 1000;
-    const qreal margin = last - first < hour ? 12 * hour : (last - first) / 40;
+    const qreal margin = last > first ? (last - first) / 20 : hour;
     auto* timeAxis = static_cast<QDateTimeAxis*>(time);
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first - margin)),
                        QDateTime::fromMSecsSinceEpoch(qint64(last + margin)));
-    // Times of day only where the days alone would not tell the runs apart.
+    // Times of day only where the days alone would not tell the runs apart, and seconds where minutes would not.
     m_withTimes = last - first < 3 * 24 * hour;
+    m_withSeconds = last - first < hour;
     m_highest = std::max<qint64>(highest, 4);
     labelCounts();
     fitToSize();
@@ -302,7 +304,7 @@ void HistoryView::fitToSize()
         return labels.horizontalAdvance(locale.toString(QDateTime(QDate(2026, 12, 28), QTime(22, 58)), format) +
                                         u"MMM"_s);
     };
-    QString format = locale.dateTimeFormat(QLocale::ShortFormat);
+    QString format = m_withSeconds ? historyTimeFormat(locale) : locale.dateTimeFormat(QLocale::ShortFormat);
     if (!m_withTimes || roomFor(format) > c.plotArea().width())
         format = locale.dateFormat(QLocale::ShortFormat);
     if (time->format() != format)

@@ -69,4 +69,5 @@ private:
     qint64 m_highest = 0;
     int m_countSteps = 4;
     bool m_withTimes = false;
+    bool m_withSeconds = false;
 };

@@ -1,5 +1,8 @@
 #include "app/chartcolours.h"
+#include "app/domainhistory.h"
 #include "app/historyview.h"
+#include "engine/counttext.h"
+#include "engine/enginecatalogue.h"
 #include "history/historystore.h"
 #include "windowfixture.h"
 
@@ -260,6 +263,32 @@ TEST_F(HistoryWindowTest, AHistoryThatCannotBeKeptIsToldOfOnceAndTheCountsStillU
     ASSERT_EQ(m_dialogs.shown.size(), 2);
     EXPECT_TRUE(m_dialogs.shown.last().startsWith(u"warning||The history file %1 is not"_s.arg(historyPath)));
     EXPECT_EQ(window().findChildren<HistoryView*>().size(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(HistoryViewAxis, RunsAMinuteApartStandApartWithSecondsOnTheAxis)
+{
+    const EngineTables engines = EngineTables::initialised();
+    const CountText counts(QLocale(QLocale::German, QLocale::Germany));
+    const QDateTime first(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC);
+    DomainHistory history;
+    history.domain = "a.com";
+    for (const QDateTime& started : {first.addSecs(60), first}) // newest first
+        history.runs.append({started, started.addSecs(5), FrontEnd::Window, false, QList<HistoryFetch>(5), 100});
+    HistoryView view(history, engines, counts);
+    auto* time = static_cast<QDateTimeAxis*>(view.chart().axes(Qt::Horizontal).constFirst());
+    // A twentieth of the minute, 3 s, either side.
+    EXPECT_EQ(time->min().toMSecsSinceEpoch(),
+              QDateTime(QDate(2026, 3, 1), QTime(8, 59, 57), Qt::UTC).toMSecsSinceEpoch());
+    EXPECT_EQ(time->max().toMSecsSinceEpoch(),
+              QDateTime(QDate(2026, 3, 1), QTime(9, 1, 3), Qt::UTC).toMSecsSinceEpoch());
+    // Shown, the axis labels its times to the second.
+    view.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return time->format().contains(u"ss"_s); }, 20000))
+        << time->format().toStdString();
 }
 
 } // namespace
