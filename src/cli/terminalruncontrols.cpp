@@ -49,7 +49,7 @@ TerminalRunControls::TerminalRunControls(const Console& console, const EngineTab
     , m_engines(engines)
     , m_stream(console.err())
     , m_isTerminal(::isatty(::fileno(m_stream)) == 1)
-    , m_dumbTerminal(qEnvironmentVariable("TERM") == u"dumb"_s)
+    , m_dumbTerminal(isDumbTerminal(qEnvironmentVariable("TERM")))
 {
 }
 

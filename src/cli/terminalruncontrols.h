@@ -20,6 +20,9 @@ public:
     // The line that shows step of steps on a terminal columns wide, from its start: a bar and the window's
     // progress text, the rest of the last line erased (by spaces on a dumb terminal, previousLength of them).
     static QByteArray progressLine(qint64 step, qint64 steps, int columns, bool dumb, int previousLength);
+    // Whether a terminal of this TERM takes no escape sequence: "dumb", or none named (a terminal that does not
+    // say what it is may not know them).
+    static bool isDumbTerminal(const QString& term) { return term.isEmpty() || term == QStringLiteral("dumb"); }
 
     void enterRunningState() override {}
     void leaveRunningState() override;

@@ -217,6 +217,10 @@ TEST(TerminalRunControls, TheProgressLineFitsTheTerminal)
     };
     for (const auto& c : cases)
         EXPECT_EQ(TerminalRunControls::progressLine(c.step, 15, c.columns, c.dumb, c.previous), c.line) << c.columns;
+    // TERM unset or "dumb" takes no escape sequence; any terminal that names itself does.
+    for (const auto& [term, dumb] :
+         {std::pair{u""_s, true}, {u"dumb"_s, true}, {u"xterm-256color"_s, false}, {u"linux"_s, false}})
+        EXPECT_EQ(TerminalRunControls::isDumbTerminal(term), dumb) << term.toStdString();
 }
 
 // The tests from here on start brenlow-cli as a process of its own.
