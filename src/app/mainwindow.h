@@ -28,6 +28,7 @@ struct MainWindowParts {
     BrowserOpener& browser;
     QString settingsFile; // where the window's place is kept; empty: the user's settings
     WebGraphSources webGraph = {};
+    AvailableArea availableArea = {}; // empty: the screens' own
 };
 
 // The program's one main window. It makes the controls and wires them to the parts that do the work: the
@@ -86,6 +87,7 @@ private:
     void mnuHelpAbout_Click();
 
     void endProgram();
+    QRect availableArea() const;
 
     ListSession& m_session;
     UserDialogs& m_dialogs;
@@ -100,6 +102,7 @@ private:
 
     WindowPlace m_place;
     WebGraphSources m_webGraph;
+    AvailableArea m_availableArea;
     QString m_appTitle;
     bool m_exiting = false;
     bool m_exitAfterRun = false;

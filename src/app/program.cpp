@@ -40,7 +40,7 @@ Program::Program(ProgramOptions options)
 {
     BrowserOpener& browser = options.browser ? *options.browser : m_qtBrowser;
     m_frmMain = std::make_unique<MainWindow>(
-        MainWindowParts{m_session, *m_dialogs, browser, options.settingsFile, options.webGraph});
+        MainWindowParts{m_session, *m_dialogs, browser, options.settingsFile, options.webGraph, options.availableArea});
     m_qtDialogs.setOwner(m_frmMain.get());
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, m_frmMain.get(),
                      [this](QSessionManager&) { endOnRequest(); });

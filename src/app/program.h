@@ -3,6 +3,7 @@
 #include "app/browseropener.h"
 #include "app/qtbusypointer.h"
 #include "app/qtdialogs.h"
+#include "app/screenfit.h"
 #include "app/webgraphdialog.h"
 #include "workflows/listsession.h"
 #include "workflows/terminationsignals.h"
@@ -21,6 +22,7 @@ struct ProgramOptions {
     std::optional<QLocale> locale;    // the user's locale unless given
     QString settingsFile;             // empty: the user's settings (where the window's place is kept)
     WebGraphSources webGraph;         // the web graph's own servers unless given
+    AvailableArea availableArea;      // empty: the screens' own
 };
 
 // Everything the program holds for its whole life, made once at start: the session on the domain list, the

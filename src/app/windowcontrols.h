@@ -17,7 +17,7 @@ class QWidget;
 // in the order the Tab key visits them. Each carries its name as its object name ("cmdUpdate0", "mnuFileExit"), so
 // that a test finds it as the user would, by what it is.
 struct WindowControls {
-    QWidget* client = nullptr; // the central widget that the controls stand on
+    QWidget* client = nullptr; // the area the controls stand on, inside the window's central scroll area
     GridWidget* grdUrls = nullptr;
     std::array<QPushButton*, 2> cmdUpdate{}; // "Update All", "Update Selected"
     QPushButton* cmdCancelUpdate = nullptr;  // hidden outside a run

@@ -286,6 +286,7 @@ TEST(HistoryViewAxis, RunsAMinuteApartStandApartWithSecondsOnTheAxis)
     EXPECT_EQ(time->max().toMSecsSinceEpoch(),
               QDateTime(QDate(2026, 3, 1), QTime(9, 1, 3), Qt::UTC).toMSecsSinceEpoch());
     // Shown, the axis labels its times to the second.
+    view.resize(900, 600);
     view.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return time->format().contains(u"ss"_s); }, 20000))
         << time->format().toStdString();
