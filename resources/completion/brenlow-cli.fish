@@ -17,7 +17,8 @@ function __brenlow_cli_arguments
             switch $word
                 case --
                     set ended 1
-                case -l --list --connect-to --format --since --until --export --import --release --webgraph-index --webgraph-data
+                case -l --list --connect-to --format --since --until --export --import --release \
+                    --webgraph-index --webgraph-data
                     set value 1
                 case '-?*'
                 case '*'

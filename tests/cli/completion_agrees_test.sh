@@ -69,7 +69,8 @@ long_named() { sorted $(grep -oE -- '--[a-z][a-z-]*' "$1"); }
 file=$completions/brenlow-cli.bash
 check_names bash "$file" "$(long_named "$file")" ""
 file=$completions/_brenlow-cli
-check_names zsh "$file" "$(long_named "$file")" "$(sorted $(grep -oP -- '[{,]-[a-z]\+?(?=[,}])' "$file" | grep -oE -- '-[a-z]'))"
+check_names zsh "$file" "$(long_named "$file")" \
+    "$(sorted $(grep -oP -- '[{,]-[a-z]\+?(?=[,}])' "$file" | grep -oE -- '-[a-z]'))"
 file=$completions/brenlow-cli.fish
 check_names fish "$file" "$(sorted $(grep '^complete ' "$file" | grep -oE -- ' -[ls] [a-z-]+' |
     sed -E 's/ -l /--/; s/ -s /-/'))" "$(long_named "$file")"
@@ -128,7 +129,8 @@ for shell in "${shells[@]}"; do
     mapfile -t got < <("offered_$shell" "${lines[@]}")
     for i in "${!lines[@]}"; do
         [[ ${lines[i]} == *"webgraph "[ru]* ]] && continue
-        [[ ${got[i]-} == "${expected[i]}" ]] || fail "$shell offers '${got[i]-}' for '${lines[i]}', not '${expected[i]}'"
+        [[ ${got[i]-} == "${expected[i]}" ]] ||
+            fail "$shell offers '${got[i]-}' for '${lines[i]}', not '${expected[i]}'"
     done
     # An action of webgraph takes some of webgraph's options: only those its own --help lists.
     for i in "${!lines[@]}"; do

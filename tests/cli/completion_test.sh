@@ -130,7 +130,8 @@ expect_line "[old-release]" brenlow-cli webgraph --release o
 expect_line "[show]" brenlow-cli --list=x.txt sh
 expect_line "[history]" brenlow-cli --list=x.txt --format=csv hi
 expect_line "[releases][update]" brenlow-cli --list=x.txt webgraph ""
-expect_line "[--help][--list][--connect-to][--format][--no-header]" brenlow-cli --list=x.txt show --format=csv --no-header --
+expect_line "[--help][--list][--connect-to][--format][--no-header]" \
+    brenlow-cli --list=x.txt show --format=csv --no-header --
 expect_line "[--wait]" brenlow-cli --list=x.txt --wait=60 update --wa
 expect_line "[--wait]" brenlow-cli --wa
 expect_line "" brenlow-cli --connect-to=127.0.0.1:80

@@ -10,7 +10,14 @@ trap 'rm -f $hits' EXIT
 zpty -b completion zsh -f -i
 # Every match added is noted in the file of hits, besides being offered; a list of any length is shown unasked.
 zpty -w completion "fpath=(${(q)folder} \$fpath); autoload -Uz compinit; compinit -u -D; LISTMAX=10000"
-zpty -w completion "compadd() { if [[ \${@[1,(i)(-|--)]} != *-[ODA]* ]]; then local -a h; builtin compadd -A h \"\$@\"; (( \$#h )) && print -rl -- \$h >>${(q)hits}; fi; builtin compadd \"\$@\"; }"
+zpty -w completion "compadd() {
+    if [[ \${@[1,(i)(-|--)]} != *-[ODA]* ]]; then
+        local -a h
+        builtin compadd -A h \"\$@\"
+        (( \$#h )) && print -rl -- \$h >>${(q)hits}
+    fi
+    builtin compadd \"\$@\"
+}"
 
 local line output
 # The shell is ready once it has run what came before.
