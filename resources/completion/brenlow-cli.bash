@@ -55,7 +55,7 @@ _brenlow_cli_words()
 }
 
 # Offers the candidates, whole words as the program reads them, that begin with what is typed. Readline replaces only
-# the part of the word after its last break or an open quote, so each candidate is cut to that part.
+# what follows the word's last break or an open quote, so each candidate is cut to that length.
 _brenlow_cli_offer()
 {
     local candidate cut=$((${#typed} - ${#reach}))
