@@ -1,4 +1,5 @@
 #include "windowfixture.h"
+#include "workflows/listsession.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -47,6 +48,31 @@ TEST_F(WindowTest, SortListByReordersTheListThatExitSaves)
                           "a.com|AllTheWeb=5|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n");
 }
 
+TEST_F(WindowTest, TheWebGraphColumnsSortOnceTheGridShowsThem)
+{
+    start(threeDomains);
+    const auto rank = [](qint64 position) {
+        LatestGraphFigures latest;
+        latest.figures.found = true;
+        latest.figures.harmonicRank = position;
+        latest.figures.linkingDomains = 1000 - position;
+        return latest;
+    };
+    m_program->session().grid().setGraphFigures({{"a.com", rank(30)}, {"c.com", rank(2)}});
+    QMenu& sort = control<QMenu>("mnuFileSort");
+    Q_EMIT sort.aboutToShow();
+    EXPECT_EQ(captions(sort).mid(6, 3), (QStringList{u"MSN"_s, u"Linking Domains"_s, u"Web Rank"_s}));
+    action("mnuSortBy8").trigger();
+    EXPECT_EQ(cell(1, 0), u"c.com"_s);
+    EXPECT_EQ(cell(2, 0), u"a.com"_s);
+    EXPECT_EQ(cell(3, 0), u"B.com"_s);
+    EXPECT_EQ(cell(1, 8), u"2"_s);
+    action("mnuSortDescending").trigger();
+    action("mnuSortBy7").trigger();
+    EXPECT_EQ(cell(1, 0), u"c.com"_s);
+    EXPECT_EQ(cell(1, 7), u"998"_s);
+}
+
 TEST_F(WindowTest, NoSortDuringAnUpdateRun)
 {
     const QByteArray first = linkQueries("a.com")[0];
@@ -56,7 +82,7 @@ TEST_F(WindowTest, NoSortDuringAnUpdateRun)
     whenever([&] { return m_server.requestCount(first) == 1; },
              [&] {
                  unavailable = !control<QMenu>("mnuFileSort").menuAction()->isEnabled();
-                 action("mnuSortBy0").trigger();
+                 action("mnuSortBy2").trigger();
                  button("cmdCancelUpdate").click();
              });
     button("cmdUpdate0").click();
@@ -65,7 +91,7 @@ TEST_F(WindowTest, NoSortDuringAnUpdateRun)
     EXPECT_EQ(cell(2, 0), u"B.com"_s);
     EXPECT_TRUE(control<QMenu>("mnuFileSort").menuAction()->isEnabled());
     action("mnuSortBy2").trigger();
-    EXPECT_EQ(cell(1, 0), u"a.com"_s);
+    EXPECT_EQ(cell(2, 0), u"c.com"_s);
     EXPECT_EQ(cell(3, 0), u"B.com"_s);
 }
 

@@ -4,6 +4,7 @@
 #include "grid/domaingrid.h"
 #include "grid/gridwidget.h"
 #include "grid/rowsort.h"
+#include "support/qtprinters.h"
 
 #include <QApplication>
 #include <QClipboard>
