@@ -136,7 +136,7 @@ TEST_F(GridTableTest, ShiftArrowsShiftClickAndCtrlASelectRanges)
     key(Qt::Key_PageUp, Qt::ShiftModifier);
     EXPECT_EQ(selected(), (std::pair{QList<int>{1, 2, 3, 4}, QList<int>{4}}));
 
-    // Everything listed: the blank rows below the list and the filler are no part of it.
+    // Everything listed: the blank rows below the list and the filler stay out of it.
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(selected(), (std::pair{QList<int>{1, 2, 3, 4}, QList<int>{0, 1, 2, 3, 4, 5, 6}}));
     key(Qt::Key_Down);
