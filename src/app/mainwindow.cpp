@@ -12,6 +12,7 @@
 #include "app/rowpopupmenu.h"
 #include "app/runcontroller.h"
 #include "app/screenfit.h"
+#include "app/sortmenu.h"
 #include "app/weblinks.h"
 #include "domains/userdialogs.h"
 #include "grid/gridwidget.h"
@@ -38,8 +39,10 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_popupMenu(new RowPopupMenu(*this, *m_controls.grdUrls, m_session, m_browser,
                                    {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); },
                                     [this](int row) { showHistory(row); }}))
+    , m_sortMenu(new SortMenu(*m_controls.mnuFileSort, m_session))
     , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
-                                        QList<QAction*>{m_controls.mnuFileImportUrls} + m_popupMenu->editingActions()))
+                                        QList<QAction*>{m_controls.mnuFileImportUrls, m_sortMenu->editingAction()} +
+                                            m_popupMenu->editingActions()))
     , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs))
     , m_exitSave(m_session, m_dialogs)
     , m_place(parts.settingsFile)

@@ -19,6 +19,7 @@ class ListSession;
 class QMenu;
 class RowPopupMenu;
 class RunController;
+class SortMenu;
 class UserDialogs;
 
 // What the main window works with, all made once by the program and outliving the window.
@@ -96,6 +97,7 @@ private:
     RunOutcomes m_outcomes;
     DesignLayout* m_layout;
     RowPopupMenu* m_popupMenu;
+    SortMenu* m_sortMenu;
     RunController* m_runController;
     std::unique_ptr<HistoryWindows> m_history;
     ExitSave m_exitSave;

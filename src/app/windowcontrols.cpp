@@ -81,6 +81,7 @@ WindowControls WindowControls::create(QMainWindow& window)
     c.mnuFileFind = named(file->addAction(u"&Find Domain"_s), u"mnuFileFind"_s);
     c.mnuFileFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     QObject::connect(c.mnuFileFind, &QAction::triggered, c.findBar, &FindBar::open);
+    c.mnuFileSort = named(file->addMenu(u"&Sort List By"_s), u"mnuFileSort"_s);
     file->addSeparator();
     c.mnuFileGetUpdate = named(file->addAction(u"&Update Now!"_s), u"mnuFileGetUpdate"_s);
     file->addSeparator();

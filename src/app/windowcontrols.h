@@ -9,6 +9,7 @@ class GridWidget;
 class QAction;
 class QLabel;
 class QMainWindow;
+class QMenu;
 class QPushButton;
 class QShortcut;
 class QWidget;
@@ -31,6 +32,7 @@ struct WindowControls {
     FindBar* findBar = nullptr;     // below the grid, hidden until opened
     QAction* mnuFileImportUrls = nullptr;
     QAction* mnuFileFind = nullptr;
+    QMenu* mnuFileSort = nullptr; // "Sort List By", its items made by SortMenu
     QAction* mnuFileGetUpdate = nullptr;
     QAction* mnuFileWebGraph = nullptr;
     QAction* mnuFileExportHistory = nullptr;

@@ -71,6 +71,9 @@ public:
     void remove(int record) { removeRecords({record}); }
     // Removes the records named (numbers outside the list are ignored) in one pass over the list.
     void removeRecords(const QList<int>& records);
+    // Puts the records in a new order: order names every record once, the one that comes first first. Records
+    // move whole and keep their bytes; a byte-order mark stays at the start of the file.
+    void reorder(const QList<int>& order);
     void clear();
 
     // The first record whose domain reads as name (as the grid shows it), letter case ignored; -1 when none does.
