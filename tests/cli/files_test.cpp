@@ -150,7 +150,7 @@ TEST_F(FilesTest, ACommandThatEndsWithAnErrorLeavesNoFileItMade)
         int status;
     } cases[] = {
         {{u"add"_s, u"bad|domain.com"_s}, 2}, {{u"add"_s, u"--wait=x"_s, u"c.com"_s}, 2},
-        {{u"import"_s, u"-"_s}, 0}, // every line rejected: the new list holds the default record only
+        {{u"import"_s, u"-"_s}, 1}, // every line rejected: no list is made
         {{u"history"_s, u"--import=-"_s}, 2}, {{u"remove"_s, u"nothere.com"_s}, 2},
     };
     for (const auto& c : cases) {
