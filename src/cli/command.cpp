@@ -57,7 +57,7 @@ QList<QCommandLineOption> commandLineOptions()
          u"show, history, webgraph releases: table (the default), tsv, csv or json; history --export or --import: "
          u"csv or json."_s,
          u"FORMAT"_s},
-        {u"no-header"_s, u"show, history, webgraph releases: no header line in a table, tsv or csv."_s},
+        {u"no-header"_s, u"show, history, webgraph releases: no header line in a table, tsv or csv (json has none)."_s},
         {u"since"_s,
          u"history: only the runs that started, and the web graph's figures read, at DATE or later: a date "
          u"(2026-12-01: from the start of that day) or a date and time (2026-12-01T09:30), in local time unless it "

@@ -109,6 +109,8 @@ int runCommandLine(const QStringList& arguments, const Console& console)
         return usageError(problem);
     if (!parser.parse(withWait))
         return usageError(u"the options cannot be read; brenlow-cli --help lists them"_s);
+    if (parser.isSet(u"list"_s) && parser.value(u"list"_s).isEmpty())
+        return usageError(u"the file name given to --list is empty; name the list file, as --list=FILE"_s);
     if (parser.isSet(u"version"_s)) {
         console.print(u"brenlow-cli %1\n"_s.arg(QCoreApplication::applicationVersion()).toUtf8());
         return outputStatus(console, ExitStatus::Ok);

@@ -17,6 +17,7 @@ constexpr int narrowestWidth = 30;
 // A description beside its term keeps at least this many columns; below it, it is indented this far.
 constexpr int descriptionRoom = 30;
 constexpr int belowIndent = 8;
+constexpr qsizetype longestTermBeside = 26;
 
 } // namespace
 
@@ -46,9 +47,13 @@ QString wrappedText(const QString& text, int width, int indent)
 
 QString helpItemsText(const QList<HelpItem>& items, int width)
 {
+    // A term longer than most stands on a line of its own, so that one long term does not squeeze every
+    // description.
     qsizetype termWidth = 0;
-    for (const HelpItem& item : items)
-        termWidth = std::max(termWidth, item.term.size());
+    for (const HelpItem& item : items) {
+        if (item.term.size() <= longestTermBeside)
+            termWidth = std::max(termWidth, item.term.size());
+    }
     const int column = int(termWidth) + 4;
     const bool beside = column + descriptionRoom <= width;
     QString text;
@@ -63,12 +68,15 @@ QString helpItemsText(const QList<HelpItem>& items, int width)
             text += u'\n';
         afterParagraph = false;
         if (!beside) {
-            text += u"  "_s + item.term + u'\n' + wrappedText(item.text, width, belowIndent);
+            text += wrappedText(item.term, width, 2) + wrappedText(item.text, width, belowIndent);
             continue;
         }
-        // The first line of the description goes beside the term.
+        // The first line of the description goes beside the term, or below it when the term is too long.
         const QString lines = wrappedText(item.text, width, column);
-        text += (u"  "_s + item.term).leftJustified(column) + lines.sliced(column);
+        if (item.term.size() > termWidth)
+            text += wrappedText(item.term, width, 2) + lines;
+        else
+            text += (u"  "_s + item.term).leftJustified(column) + lines.sliced(column);
     }
     return text;
 }

@@ -1,4 +1,5 @@
 #include "cli/clifixture.h"
+#include "cli/helptext.h"
 #include "support/lists.h"
 
 #include <sys/stat.h>
@@ -65,6 +66,10 @@ TEST_F(CommandLineTest, EveryMistakeGetsOneLineThatSaysWhatToDo)
          {},
          2,
          "brenlow-cli: the file name given to --export is empty; name a file, or - for standard output\n"},
+        {{u"show"_s, u"--list="_s},
+         {},
+         2,
+         "brenlow-cli: the file name given to --list is empty; name the list file, as --list=FILE\n"},
         {{u"add"_s, u"c.com"_s},
          folder,
          3,
@@ -110,6 +115,31 @@ TEST_F(CommandLineTest, TheHelpFitsEightyColumns)
         for (const QByteArray& line : outcome.out.split('\n'))
             EXPECT_LE(QString::fromUtf8(line).size(), 80) << line.toStdString();
     }
+}
+
+TEST(HelpText, FitsTheWidthOfANarrowerTerminal)
+{
+    const QList<HelpItem> items{
+        {{},
+         u"Measures the link popularity of the domains in Brenlow's list: the same list, requests and counts as the "
+         u"window."_s},
+        {u"webgraph releases | update [DOMAIN...]"_s, u"List the web graph's releases, or read one for the list's "
+                                                      u"domains."_s},
+        {u"-l, --list=FILE"_s, u"Use the domain list FILE instead of the one the window uses."_s},
+    };
+    QStringList words;
+    for (const HelpItem& item : items)
+        words += (item.term + u' ' + item.text).split(u' ', Qt::SkipEmptyParts);
+    for (const int width : {80, 60, 40, 30}) {
+        SCOPED_TRACE(width);
+        const QString text = helpItemsText(items, width);
+        for (const QString& line : text.split(u'\n'))
+            EXPECT_LE(line.size(), width) << line.toStdString();
+        EXPECT_EQ(text.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts), words); // nothing lost or moved
+    }
+    EXPECT_EQ(helpItemsText({{u"a"_s, u"one two three"_s}, {u"bb"_s, u"four"_s}}, 80),
+              u"  a   one two three\n  bb  four\n"_s);
+    EXPECT_EQ(helpItemsText({{u"a"_s, u"one two three"_s}}, 30), u"  a\n        one two three\n"_s);
 }
 
 TEST_F(CommandLineTest, ImportExitsWithOneWhenALineWasNoDomain)
