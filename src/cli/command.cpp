@@ -134,12 +134,14 @@ QString Invocation::listPathProblem(bool writes) const
     if (kind == PathKind::RegularFile || kind == PathKind::Unsearchable) // the load tells of the folder
         return {};
     if (kind != PathKind::Missing)
-        return u"the domain list %1, not a list file; it is left as it is"_s.arg(pathKindClause(listPath, kind));
+        return u"the domain list %1, not a list file; it is left as it is: give --list the path of a list file"_s.arg(
+            pathKindClause(listPath, kind));
     if (!writes)
-        return u"the domain list %1 does not exist"_s.arg(listPath);
+        return u"the domain list %1 does not exist; add or import makes it"_s.arg(listPath);
     const QString folder = QFileInfo(listPath).absolutePath();
     if (parser.isSet(u"list"_s) && !QFileInfo(folder).isDir())
-        return u"the folder %1 of the domain list does not exist"_s.arg(folder);
+        return u"the folder %1 of the domain list does not exist; make it, or give --list a file in a folder "
+               u"that exists"_s.arg(folder);
     return {};
 }
 

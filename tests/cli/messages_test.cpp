@@ -73,15 +73,18 @@ TEST_F(CommandLineTest, EveryMistakeGetsOneLineThatSaysWhatToDo)
         {{u"add"_s, u"c.com"_s},
          folder,
          3,
-         "brenlow-cli: the domain list " + folder.toUtf8() + " is a directory, not a list file; it is left as it is\n"},
+         "brenlow-cli: the domain list " + folder.toUtf8() +
+             " is a directory, not a list file; it is left as it is: give --list the path of a list file\n"},
         {{u"show"_s},
          fifo,
          3,
-         "brenlow-cli: the domain list " + fifo.toUtf8() + " is a FIFO, not a list file; it is left as it is\n"},
+         "brenlow-cli: the domain list " + fifo.toUtf8() +
+             " is a FIFO, not a list file; it is left as it is: give --list the path of a list file\n"},
         {{u"update"_s},
          u"/dev/null"_s,
          3,
-         "brenlow-cli: the domain list /dev/null is a device, not a list file; it is left as it is\n"},
+         "brenlow-cli: the domain list /dev/null is a device, not a list file; it is left as it is: give --list the "
+         "path of a list file\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());

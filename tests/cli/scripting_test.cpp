@@ -132,12 +132,14 @@ TEST_F(CommandLineTest, OnlyACommandThatWritesMakesAListAndOnlyInAFolderThatIsTh
 {
     const QString missingFolder = m_dir.filePath(u"nodir/sub/list.txt"_s);
     const QString newList = m_dir.filePath(u"new.txt"_s);
-    EXPECT_EQ(run({u"show"_s}, missingFolder),
-              (Outcome{3, "", "brenlow-cli: the domain list " + missingFolder.toUtf8() + " does not exist\n"}));
-    EXPECT_EQ(run({u"add"_s, u"a.com"_s}, missingFolder),
-              (Outcome{3, "",
-                       "brenlow-cli: the folder " + m_dir.filePath(u"nodir/sub"_s).toUtf8() +
-                           " of the domain list does not exist\n"}));
+    EXPECT_EQ(run({u"show"_s}, missingFolder), (Outcome{3, "",
+                                                        "brenlow-cli: the domain list " + missingFolder.toUtf8() +
+                                                            " does not exist; add or import makes it\n"}));
+    EXPECT_EQ(
+        run({u"add"_s, u"a.com"_s}, missingFolder),
+        (Outcome{3, "",
+                 "brenlow-cli: the folder " + m_dir.filePath(u"nodir/sub"_s).toUtf8() +
+                     " of the domain list does not exist; make it, or give --list a file in a folder that exists\n"}));
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(u"nodir"_s)));
     EXPECT_EQ(run({u"show"_s}, newList).status, 3);
     EXPECT_FALSE(QFileInfo::exists(newList));
