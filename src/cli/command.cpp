@@ -136,6 +136,10 @@ QString Invocation::listPathProblem(bool writes) const
     if (kind != PathKind::Missing)
         return u"the domain list %1, not a list file; it is left as it is: give --list the path of a list file"_s.arg(
             pathKindClause(listPath, kind));
+    // A path that ends in "/" names a folder, which no list can be.
+    if (listPath.endsWith(u'/'))
+        return u"the domain list %1 names a folder, not a list file; give --list the path of a list file"_s.arg(
+            listPath);
     if (!writes)
         return u"the domain list %1 does not exist; add or import makes it"_s.arg(listPath);
     const QString folder = QFileInfo(listPath).absolutePath();

@@ -75,6 +75,11 @@ TEST_F(CommandLineTest, EveryMistakeGetsOneLineThatSaysWhatToDo)
          3,
          "brenlow-cli: the domain list " + folder.toUtf8() +
              " is a directory, not a list file; it is left as it is: give --list the path of a list file\n"},
+        {{u"add"_s, u"c.com"_s},
+         folder + u"/new/"_s,
+         3,
+         "brenlow-cli: the domain list " + folder.toUtf8() +
+             "/new/ names a folder, not a list file; give --list the path of a list file\n"},
         {{u"show"_s},
          fifo,
          3,
