@@ -38,9 +38,12 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
                                    {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); },
                                     [this](int row) { showHistory(row); }}))
     , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
-                                        QList<QAction*>{m_controls.mnuFileImportUrls} + m_popupMenu->editingActions()))
-    , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs))
-    , m_exitSave(m_session, m_dialogs)
+                                        QList<QAction*>{m_controls.mnuFileImportUrls, m_controls.mnuFileSaveListAs} +
+                                            m_popupMenu->editingActions()))
+    , m_saving(*statusBar(), m_session, m_dialogs)
+    , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs,
+                                                 [this] { return m_saving.isSaving(); }))
+    , m_exitSave(m_session, m_dialogs, [this] { return m_saving.saveListAs(); })
     , m_place(parts.settingsFile)
     , m_webGraph(parts.webGraph)
 {
@@ -74,6 +77,7 @@ void MainWindow::connectControls()
     connect(c.grdUrls, &GridWidget::Click, this, &MainWindow::grdUrls_Click);
     connect(c.grdUrls, &GridWidget::columnWidened, this, [this] { fitWindowToGrid(*this, *m_controls.grdUrls); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
+    connect(c.mnuFileSaveListAs, &QAction::triggered, this, [this] { m_saving.saveListAs(); });
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, [this] { mnuFileGetUpdate_Click(m_browser); });
     connect(c.mnuFileExportHistory, &QAction::triggered, this, [this] { m_history->mnuFileExportHistory_Click(); });
     connect(c.mnuFileWebGraph, &QAction::triggered, this, [this] { showWebGraphDialog(*this, m_session, m_webGraph); });
@@ -95,6 +99,7 @@ void MainWindow::Form_Load()
     m_controls.grdUrls->setFocus(Qt::OtherFocusReason);
     if (!m_session.load())
         reportListLoad();
+    m_saving.checkAtStart();
     m_outcomes.restoreMarks(m_session.lastFailedFetches());
     // The window opens where it was left, or centred when it was not, or that place is off the screens now; it is
     // made wide enough for its columns first, and again once its frame is known (so before it is centred again).
@@ -149,6 +154,7 @@ void MainWindow::UpdateResults(int firstRow, int lastRow)
     // A run's own line replaces whatever the status bar said last.
     statusBar()->clearMessage();
     m_runController->run(firstRow, lastRow);
+    saveAfterEdit();
     // The open histories show what the run added.
     m_history->refresh();
     // A close asked for during the run waited for the run to end.
@@ -173,17 +179,25 @@ void MainWindow::cmdCancelUpdate_Click()
 void MainWindow::cmdAddDomain_Click()
 {
     m_session.editor().cmdAddDomain_Click(m_dialogs);
+    saveAfterEdit();
 }
 
 void MainWindow::cmdRemoveDomain_Click()
 {
     m_session.editor().cmdRemoveDomain_Click(m_dialogs);
     m_outcomes.keepListed(m_session.domains());
+    saveAfterEdit();
 }
 
 void MainWindow::mnuFileImportUrls_Click()
 {
     m_session.editor().mnuFileImportUrls_Click(m_dialogs);
+    saveAfterEdit();
+}
+
+void MainWindow::saveAfterEdit()
+{
+    m_saving.saveAfterEdit();
 }
 
 void MainWindow::showHistory(int row)

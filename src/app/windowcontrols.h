@@ -33,6 +33,7 @@ struct WindowControls {
     QAction* mnuFileFind = nullptr;
     QAction* mnuFileGetUpdate = nullptr;
     QAction* mnuFileWebGraph = nullptr;
+    QAction* mnuFileSaveListAs = nullptr;
     QAction* mnuFileExportHistory = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuWebPagesHome = nullptr;
