@@ -40,8 +40,9 @@ bool ExitSave::saveListForExit()
                              u"file, or exit without saving the changes?"_s;
     switch (m_dialogs.choose(question, {u"Save List As\u2026"_s, u"Exit without saving"_s, u"Cancel"_s})) {
     case SaveAs:
-        // Cancelled or failed, the window stays open with the list.
-        return m_saveAs();
+        // Cancelled or failed, the window stays open with the list; saved, the new file gets the list as Exit
+        // saves it, its missing counts filled in.
+        return m_saveAs() && saveListForExit();
     case ExitUnsaved:
         return true;
     default:

@@ -44,7 +44,7 @@ void ListSaving::saveAfterEdit()
     // A file found unreadable is never saved over; the user was told at start.
     if (!m_session.domains().canSave())
         return;
-    if (m_session.save()) {
+    if (m_session.saveChanges()) {
         if (std::exchange(m_failing, false)) {
             m_notice->clear();
             m_statusBar.showMessage(

@@ -113,6 +113,11 @@ bool ListSession::keepGraphFigures(const GraphRelease& release,
 bool ListSession::save()
 {
     m_grid->CaptureUrlsData();
+    return saveChanges();
+}
+
+bool ListSession::saveChanges()
+{
     return m_domains.SaveDomainList() || fail(ListProblem::NotSaved);
 }
 

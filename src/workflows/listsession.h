@@ -79,13 +79,16 @@ public:
     // Fills in the counts the list lacks (CaptureUrlsData) and saves it. False, with the problem, when it could not be
     // saved.
     bool save();
+    // Saves the list as it stands, the counts it lacks left out, so that the grid goes on showing what it showed:
+    // the saves while the list is worked on. False, with the problem, when it could not be saved.
+    bool saveChanges();
     // Whether a save could replace the list: its folder, and the file when it is there, can be written. Asked
     // before work whose results would otherwise be lost.
     bool checkWritable();
-    // Saves the list to another file, which from then on is the list's file: later saves go there, and the session
-    // holds that file's lock. The history stays beside the file the session began with. False, with the problem,
-    // when another instance holds that file, no lock can be made beside it, or the save failed; the list's file
-    // is then the one it was.
+    // Saves the list as it stands (see saveChanges) to another file, which from then on is the list's file: later
+    // saves go there, and the session holds that file's lock. The history stays beside the file the session began
+    // with. False, with the problem, when another instance holds that file, no lock can be made beside it, or the
+    // save failed; the list's file is then the one it was.
     bool saveAs(const QString& path);
     // The list file the session began with, beside which its history lies.
     const QString& historyListPath() const { return m_historyListPath; }

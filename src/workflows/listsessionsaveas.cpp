@@ -7,7 +7,7 @@ bool ListSession::saveAs(const QString& path)
     const QString target = canonicalListPath(path);
     // The list's own file: a plain save, which still never replaces a file found unreadable.
     if (target == canonicalListPath(previous))
-        return save();
+        return saveChanges();
     // The file the session began with is still locked by it; any other needs a lock of its own first.
     std::unique_ptr<ListLock> lock;
     if (!m_lockHeld || target != canonicalListPath(m_historyListPath)) {
@@ -25,7 +25,7 @@ bool ListSession::saveAs(const QString& path)
     }
     m_domains.setFilePath(path);
     // A failed save's problem names the file that could not be written.
-    if (!save()) {
+    if (!saveChanges()) {
         m_domains.setFilePath(previous);
         return false;
     }

@@ -1,10 +1,13 @@
+#include "app/qtdialogs.h"
 #include "domains/listlock.h"
 #include "support/lists.h"
+#include "support/modaldialog.h"
 #include "windowfixture.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 
 #include <functional>
@@ -221,6 +224,37 @@ TEST_F(ListSavingTest, AReadOnlyFolderIsToldAtStartAndExitOffersSaveListAs)
     EXPECT_TRUE(m_dialogs.shown.last().startsWith(u"save|Save List As|"_s));
     EXPECT_FALSE(window().isVisible());
     EXPECT_EQ(contentsOf(elsewhere), aUpdated + bAsRead);
+}
+
+TEST(ExitChoice, EachButtonAnswersWithItsIndexAndEscapeWithTheLast)
+{
+    const QStringList choices{u"Save List As\u2026"_s, u"Exit without saving"_s, u"Cancel"_s};
+    // -1: Escape.
+    for (const int press : {0, 1, 2, -1}) {
+        SCOPED_TRACE(press);
+        QtDialogs dialogs(u"Brenlow"_s);
+        bool seen = false;
+        onModalDialog<QMessageBox>(
+            [&](QMessageBox& box) {
+                QStringList captions;
+                for (QAbstractButton* button : box.buttons())
+                    captions.append(button->text());
+                EXPECT_EQ(captions.size(), 3);
+                EXPECT_EQ(box.defaultButton()->text(), choices.first());
+                EXPECT_EQ(box.windowTitle(), u"Brenlow"_s);
+                if (press < 0) {
+                    QTest::keyClick(&box, Qt::Key_Escape);
+                    return;
+                }
+                for (QAbstractButton* button : box.buttons()) {
+                    if (button->text() == choices.at(press))
+                        button->click();
+                }
+            },
+            seen);
+        EXPECT_EQ(dialogs.choose(u"The list could not be saved."_s, choices, QString()), press < 0 ? 2 : press);
+        EXPECT_TRUE(seen);
+    }
 }
 
 } // namespace
