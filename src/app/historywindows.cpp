@@ -60,7 +60,7 @@ void HistoryWindows::refresh()
 void HistoryWindows::historyNotKept(const QString& problem)
 {
     const QString text = u"History is not being kept: %1."_s.arg(problem);
-    // The counts' part is said as it stands when the user reads it: a later save may fail, or Save As succeed.
+    // What it says of the counts is worked out when the user reads it: a later save may fail, or Save As succeed.
     m_notice->show(u"History is not being kept."_s, [this, text] {
         return text + (m_listSaved() ? u"\n\nThe counts are still updated and saved in the list."_s
                                      : u"\n\nThe counts are still updated in the window, but the list is not being "
