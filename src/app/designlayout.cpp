@@ -1,10 +1,10 @@
 #include "app/designlayout.h"
 
+#include "app/buttonflow.h"
 #include "app/findbar.h"
 #include "grid/drawntext.h"
 #include "grid/gridwidget.h"
 
-#include <QEvent>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -57,17 +57,83 @@ const QString widestProgress = u"99999 of 100000  : 100%"_s;
 } // namespace
 
 DesignLayout::DesignLayout(const WindowControls& controls, std::function<void()> resized)
-    : QObject(controls.client)
+    : QLayout(controls.client)
     , m_controls(controls)
     , m_resized(std::move(resized))
     , m_fontScale(std::max(1.0, QFontInfo(controls.client->font()).pointSizeF() / designFontPoints))
 {
-    m_controls.client->setMinimumSize(minimumClientSize());
+    setContentsMargins(0, 0, 0, 0);
+    for (QWidget* control : controls.client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        addWidget(control);
     // A long domain widens its column up to half of the grid as designed.
     m_controls.grdUrls->setDomainWidthLimit(pixels(gridPlace).width() / 2);
-    m_controls.client->installEventFilter(this);
-    m_controls.findBar->installEventFilter(this);
-    place();
+}
+
+DesignLayout::~DesignLayout()
+{
+    qDeleteAll(m_items);
+}
+
+void DesignLayout::addItem(QLayoutItem* item)
+{
+    m_items.append(item);
+}
+
+QLayoutItem* DesignLayout::itemAt(int index) const
+{
+    return m_items.value(index);
+}
+
+QLayoutItem* DesignLayout::takeAt(int index)
+{
+    return index >= 0 && index < m_items.size() ? m_items.takeAt(index) : nullptr;
+}
+
+int DesignLayout::count() const
+{
+    return static_cast<int>(m_items.size());
+}
+
+Qt::Orientations DesignLayout::expandingDirections() const
+{
+    return Qt::Horizontal | Qt::Vertical;
+}
+
+QSize DesignLayout::sizeHint() const
+{
+    return designClientSize();
+}
+
+QSize DesignLayout::minimumSize() const
+{
+    return minimumClientSize();
+}
+
+bool DesignLayout::hasHeightForWidth() const
+{
+    return true;
+}
+
+int DesignLayout::heightForWidth(int width) const
+{
+    const int height = pixels(QRect(QPoint(), designClient)).height();
+    const GridWidget& grid = *m_controls.grdUrls;
+    // Room for the grid's header, two of its rows and its scroll bar; the find bar, when open, takes from it.
+    const int gridRoom = 4 * grid.fontMetrics().lineSpacing() + grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return height - arrange(QSize(width, height)).grid.height() + gridRoom;
+}
+
+void DesignLayout::setGeometry(const QRect& rect)
+{
+    QLayout::setGeometry(rect);
+    place(rect.size());
+    if (m_resized)
+        m_resized();
+}
+
+void DesignLayout::stopCallbacks()
+{
+    m_resized = nullptr;
 }
 
 QRect DesignLayout::pixels(const QRect& twips) const
@@ -103,13 +169,14 @@ int DesignLayout::captionWidth(const QPushButton& button) const
     return static_cast<int>(std::ceil(text)) + margins;
 }
 
-QList<DesignLayout::ButtonPlace> DesignLayout::buttonGeometries() const
+QList<QList<DesignLayout::ButtonPlace>> DesignLayout::buttonGeometries() const
 {
     // Buttons keep the desktop's font: one whose caption needs more than the design gives it widens, and the rest
-    // of its row moves right to keep their spacing. Cancel stands in place of the update buttons.
+    // of its row moves right to keep their spacing.
     const int spacing = pixels(QRect(0, 0, buttonSpacing, 0)).width();
-    QList<ButtonPlace> placed;
+    QList<QList<ButtonPlace>> rows;
     for (const QList<ButtonPlace>& row : buttonRows()) {
+        QList<ButtonPlace>& placed = rows.emplaceBack();
         int free = 0; // where the next button of the row may start
         for (const ButtonPlace& place : row) {
             QRect geometry = pixels(place.design);
@@ -119,21 +186,85 @@ QList<DesignLayout::ButtonPlace> DesignLayout::buttonGeometries() const
             placed.append({place.button, geometry});
         }
     }
-    QRect cancel = pixels(cancelPlace);
-    cancel.setWidth(std::max(cancel.width(), captionWidth(*m_controls.cmdCancelUpdate)));
-    placed.append({m_controls.cmdCancelUpdate, cancel});
-    return placed;
+    return rows;
+}
+
+int DesignLayout::rightMargin() const
+{
+    return pixels(QRect(QPoint(), designClient)).width() - pixels(QRect(0, 0, lastButtonRight, 0)).width();
+}
+
+QSize DesignLayout::designClientSize() const
+{
+    // The design's size, wider by what the buttons' rows have grown, keeping the design's right margin.
+    const QSize design = pixels(QRect(QPoint(), designClient)).size();
+    int width = design.width();
+    for (const QList<ButtonPlace>& row : buttonGeometries()) {
+        for (const ButtonPlace& place : row)
+            width = std::max(width, place.design.x() + place.design.width() + rightMargin());
+    }
+    return {width, design.height()};
 }
 
 QSize DesignLayout::minimumClientSize() const
 {
-    // The design's size, wider by what the buttons' rows have grown, keeping the design's right margin.
+    // As narrow as the widest button of a row with the row's left margin and the design's right one; as low as the
+    // controls need at the design's width. A narrower area needs more height for the rows its buttons wrap onto
+    // (heightForWidth), which the window's scroll area gives it.
+    int width = pixels(gridPlace).left() + progressWidth(widestProgress) + rightMargin();
+    for (const QList<ButtonPlace>& row : buttonGeometries()) {
+        for (const ButtonPlace& place : row)
+            width = std::max(width, row.first().design.left() + place.design.width() + rightMargin());
+    }
+    return {width, heightForWidth(designClientSize().width())};
+}
+
+DesignLayout::Arrangement DesignLayout::arrange(QSize client) const
+{
     const QSize design = pixels(QRect(QPoint(), designClient)).size();
-    const int margin = design.width() - pixels(QRect(0, 0, lastButtonRight, 0)).width();
-    int width = design.width();
-    for (const ButtonPlace& place : buttonGeometries())
-        width = std::max(width, place.design.x() + place.design.width() + margin);
-    return {width, design.height()};
+    const int spacing = pixels(QRect(0, 0, buttonSpacing, 0)).width();
+    const int gap = pixels(QRect(0, 0, 0, buttonSpacing)).height();
+    const int right = client.width() - rightMargin() - 1;
+    const int down = client.height() - design.height(); // what the window has gained in height, or lost
+
+    const QList<QList<ButtonPlace>> rows = buttonGeometries();
+    const auto designed = [](const QList<ButtonPlace>& row) {
+        QList<QRect> places;
+        for (const ButtonPlace& place : row)
+            places.append(place.design);
+        return places;
+    };
+    const QList<QRect> topDesign = designed(rows.first());
+    const QList<QRect> bottomDesign = designed(rows.last());
+    const QList<QRect> topPlaces = flowButtons(topDesign, right, spacing, gap);
+    const QList<QRect> bottomPlaces = flowButtons(bottomDesign, right, spacing, gap);
+    // Lines the top row wraps onto push what is below it down; those of the bottom row grow upwards.
+    const int topGrown = flowHeight(topPlaces) - flowHeight(topDesign);
+    const int bottomShift = down - (flowHeight(bottomPlaces) - flowHeight(bottomDesign));
+
+    Arrangement arranged;
+    for (qsizetype k = 0; k < topPlaces.size(); ++k)
+        arranged.buttons.append({rows.first()[k].button, topPlaces[k]});
+    for (qsizetype k = 0; k < bottomPlaces.size(); ++k)
+        arranged.buttons.append({rows.last()[k].button, bottomPlaces[k].translated(0, bottomShift)});
+    // Cancel stands in place of the update buttons: as designed, or on Update All when the row has wrapped.
+    QRect cancel = pixels(cancelPlace);
+    cancel.setWidth(std::max(cancel.width(), captionWidth(*m_controls.cmdCancelUpdate)));
+    if (topPlaces != topDesign)
+        cancel.moveTopLeft(topPlaces.first().topLeft());
+    arranged.buttons.append({m_controls.cmdCancelUpdate, cancel});
+
+    const QLabel& label = *m_controls.sklCompleted;
+    QRect& completed = arranged.completed;
+    completed = pixels(completedPlace).translated(0, topGrown);
+    completed.setWidth(std::max(completed.width(), progressWidth(widestProgress)));
+    completed.setHeight(
+        std::max(completed.height(), static_cast<int>(std::ceil(QFontMetricsF(label.font()).height()))));
+    // A narrow window keeps the label whole, moved left as far as the grid's edge.
+    completed.moveLeft(std::max(pixels(gridPlace).left(), std::min(completed.left(), right + 1 - completed.width())));
+
+    arranged.grid = pixels(gridPlace).adjusted(0, topGrown, client.width() - design.width(), bottomShift);
+    return arranged;
 }
 
 int DesignLayout::progressWidth(const QString& text) const
@@ -152,23 +283,14 @@ void DesignLayout::fitProgress(const QString& text)
         label.resize(needed, label.height());
 }
 
-void DesignLayout::place()
+void DesignLayout::place(QSize client)
 {
-    const QSize grown = m_controls.client->size() - pixels(QRect(QPoint(), designClient)).size();
-    const int down = std::max(grown.height(), 0);
-
-    for (const ButtonPlace& place : buttonGeometries()) {
-        const bool bottomRow = place.design.top() > pixels(gridPlace).top();
-        place.button->setGeometry(place.design.translated(0, bottomRow ? down : 0));
-    }
-    QLabel& label = *m_controls.sklCompleted;
-    QRect completed = pixels(completedPlace);
-    completed.setWidth(std::max(completed.width(), progressWidth(widestProgress)));
-    completed.setHeight(
-        std::max(completed.height(), static_cast<int>(std::ceil(QFontMetricsF(label.font()).height()))));
-    label.setGeometry(completed);
+    const Arrangement arranged = arrange(client);
+    for (const ButtonPlace& place : arranged.buttons)
+        place.button->setGeometry(place.design);
+    m_controls.sklCompleted->setGeometry(arranged.completed);
     // The find bar, when open, takes the bottom of the grid's place.
-    QRect grid = pixels(gridPlace).adjusted(0, 0, std::max(grown.width(), 0), down);
+    QRect grid = arranged.grid;
     if (FindBar& find = *m_controls.findBar; !find.isHidden()) {
         const int height = find.sizeHint().height();
         const int gap = pixels(QRect(0, 0, 0, buttonSpacing)).height() / 2;
@@ -176,16 +298,4 @@ void DesignLayout::place()
         find.setGeometry(grid.left(), grid.bottom() + 1 + gap, grid.width(), height);
     }
     m_controls.grdUrls->setGeometry(grid);
-}
-
-bool DesignLayout::eventFilter(QObject* watched, QEvent* event)
-{
-    const bool findBarShownOrHidden =
-        watched == m_controls.findBar && (event->type() == QEvent::Show || event->type() == QEvent::Hide);
-    if ((watched == m_controls.client && event->type() == QEvent::Resize) || findBarShownOrHidden) {
-        place();
-        if (m_resized)
-            m_resized();
-    }
-    return QObject::eventFilter(watched, event);
 }

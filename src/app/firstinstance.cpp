@@ -3,6 +3,7 @@
 #include "domains/listlocation.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int callTimeoutMs = 1000;
 const QByteArray comeForwardRequest = "come forward\n";
+const QByteArray comingAnswer = "coming\n";
 
 // One socket per list, whatever path leads to it; the runtime folder is the user's own.
 QString socketPath(const QString& listPath)
@@ -46,8 +48,10 @@ void FirstInstance::answer()
         connect(caller, &QLocalSocket::readyRead, this, [this, caller] {
             if (!caller->canReadLine())
                 return;
-            if (caller->readLine(64) == comeForwardRequest && m_comeForward)
+            if (caller->readLine(64) == comeForwardRequest && m_comeForward) {
                 m_comeForward();
+                caller->write(comingAnswer);
+            }
             caller->disconnectFromServer();
         });
     }
@@ -59,6 +63,14 @@ bool FirstInstance::callForward(const QString& listPath)
     socket.connectToServer(socketPath(listPath));
     if (!socket.waitForConnected(callTimeoutMs))
         return false;
+    // Only the answer shows that the first is there to come forward: a stopped one still has its socket.
     socket.write(comeForwardRequest);
-    return socket.waitForBytesWritten(callTimeoutMs);
+    if (!socket.waitForBytesWritten(callTimeoutMs))
+        return false;
+    QDeadlineTimer deadline(callTimeoutMs);
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return false;
+    }
+    return socket.readLine(64) == comingAnswer;
 }

@@ -14,7 +14,8 @@ public:
     // Listens for calls about the list at listPath; comeForward runs on each.
     FirstInstance(const QString& listPath, std::function<void()> comeForward, QObject* parent = nullptr);
 
-    // Asks the Brenlow that holds the list at listPath to come forward; false when none answers within a second.
+    // Asks the Brenlow that holds the list at listPath to come forward; true once it has answered that it does,
+    // false when none answers within a second.
     static bool callForward(const QString& listPath);
 
 private:

@@ -2,16 +2,14 @@
 
 #include "grid/gridwidget.h"
 
-#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
 
-void fitWindowToGrid(QWidget& window, GridWidget& grid)
+void fitWindowToGrid(QWidget& window, GridWidget& grid, const QRect& available)
 {
-    if (window.isMaximized() || window.isFullScreen() || !window.screen())
+    if (window.isMaximized() || window.isFullScreen() || available.isEmpty())
         return;
-    const QRect available = window.screen()->availableGeometry();
     const int frame = window.frameGeometry().width() - window.width();
     const int wanted = window.width() + std::max(grid.widthForColumns() - grid.width(), 0);
     const int width = std::min(wanted, available.width() - frame);

@@ -5,6 +5,7 @@
 #include "engine/timetext.h"
 #include "workflows/fetchreport.h"
 
+#include <QLabel>
 #include <QTableWidget>
 
 using namespace Qt::StringLiterals;
@@ -63,4 +64,11 @@ void HistoryView::fillTable()
         m_table->setItem(row, 1 + sources, cellItem(run.total ? m_countText.format(*run.total) : QString()));
     }
     m_table->resizeColumnsToContents();
+    showCurrentNote(m_table->currentRow(), m_table->currentColumn());
+}
+
+void HistoryView::showCurrentNote(int row, int column)
+{
+    const QTableWidgetItem* item = m_table->item(row, column);
+    m_note->setText(item ? item->toolTip() : QString());
 }

@@ -22,6 +22,7 @@
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -51,6 +52,7 @@ HistoryView::HistoryView(DomainHistory history, const EngineTables& engines, con
     , m_empty(new QLabel(this))
     , m_chartView(new QChartView(new QChart, this))
     , m_table(new QTableWidget(this))
+    , m_note(new QLabel(this))
 {
     setObjectName(u"historyView"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -69,7 +71,11 @@ HistoryView::HistoryView(DomainHistory history, const EngineTables& engines, con
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its widest text, the Total too: a narrow view scrolls sideways rather than cutting one.
+    m_table->horizontalHeader()->setStretchLastSection(false);
+    m_note->setObjectName(u"lblHistoryNote"_s);
+    m_note->setWordWrap(true);
+    connect(m_table, &QTableWidget::currentCellChanged, this, &HistoryView::showCurrentNote);
     QStringList headers{u"Time"_s};
     for (const EngineEntry& engine : engines.EngineCatalogue())
         headers.append(engine.name);
@@ -99,6 +105,7 @@ HistoryView::HistoryView(DomainHistory history, const EngineTables& engines, con
     layout->addWidget(m_empty);
     layout->addWidget(m_chartView, 3);
     layout->addWidget(m_table, 2);
+    layout->addWidget(m_note);
     layout->addWidget(buttons);
 
     setHistory(std::move(history));
@@ -113,7 +120,8 @@ void HistoryView::fitWindow()
     }
     // Wide enough for the table's columns, high enough for the chart and a dozen runs; never beyond the screen.
     const QMargins margins = layout()->contentsMargins();
-    int width = m_table->frameWidth() * 2 + margins.left() + margins.right();
+    int width = m_table->frameWidth() * 2 + margins.left() + margins.right() +
+                m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_table);
     for (int col = 0; col < m_table->columnCount(); ++col)
         width += m_table->columnWidth(col);
     QSize size(std::max(width, fontMetrics().averageCharWidth() * 110), fontMetrics().height() * 40);
@@ -257,7 +265,9 @@ void HistoryView::fillChart()
         m_failed = new QScatterSeries;
         m_failed->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
         add(m_failed, u"Failed"_s, failed);
-        connect(m_failed, &QScatterSeries::hovered, this, showTip);
+        // Its marks stand above the axis (liftFailures); their tips are kept at the axis.
+        connect(m_failed, &QScatterSeries::hovered, this,
+                [showTip](const QPointF& point, bool entered) { showTip(QPointF(point.x(), 0), entered); });
     }
 
     // A margin either side, a twentieth of the span, so that the first and last points stand clear of the axes and
@@ -319,6 +329,24 @@ void HistoryView::fitToSize()
         m_countSteps = steps;
         labelCounts();
     }
+    liftFailures();
+}
+
+void HistoryView::liftFailures()
+{
+    // A failure's mark stands whole just above the time axis, which would otherwise cut it in half.
+    if (!m_failed || m_failed->count() == 0)
+        return;
+    QChart& c = chart();
+    const QRectF area = c.plotArea();
+    const qreal lifted =
+        c.mapToValue(QPointF(area.left(), area.bottom() - m_failed->markerSize() / 2 - 1), m_failed).y();
+    if (qFuzzyCompare(m_failed->at(0).y() + 1, lifted + 1))
+        return;
+    QList<QPointF> points = m_failed->points();
+    for (QPointF& point : points)
+        point.setY(lifted);
+    m_failed->replace(points);
 }
 
 QString HistoryView::pointTip(QPointF point) const
@@ -370,6 +398,7 @@ void HistoryView::decorate()
         m_failed->setColor(colour);
         m_failed->setBorderColor(colour);
         m_failed->setMarkerSize(fontMetrics().height() * 0.75);
+        liftFailures();
     }
     if (m_linking) {
         // Dashed in the hue after the sources', apart from the engines' lines.

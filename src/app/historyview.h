@@ -52,6 +52,9 @@ private:
     // The counts' labels, m_countSteps steps up to past the highest count.
     void labelCounts();
     void fitToSize();
+    void liftFailures();
+    // Shows below the table what the current cell's tooltip says, so that the keyboard reaches it.
+    void showCurrentNote(int row, int column);
     // Colours and fonts from the palette and the widget's font, after every change of either.
     void decorate();
 
@@ -61,6 +64,7 @@ private:
     QLabel* m_empty;
     QChartView* m_chartView;
     QTableWidget* m_table;
+    QLabel* m_note;              // why the current run's count failed or is missing
     QList<QLineSeries*> m_lines; // one per engine, then the total
     QScatterSeries* m_failed = nullptr;
     QScatterSeries* m_kept = nullptr; // counts that rows kept when their fetch failed

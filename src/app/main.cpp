@@ -9,6 +9,6 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("com.brenlow.Brenlow"));
     Program program;
     if (!program.start())
-        return 1;
+        return program.exitStatus();
     return application.exec();
 }

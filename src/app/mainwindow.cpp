@@ -11,6 +11,8 @@
 #include "app/messagetext.h"
 #include "app/rowpopupmenu.h"
 #include "app/runcontroller.h"
+#include "app/screenfit.h"
+#include "app/sortmenu.h"
 #include "app/weblinks.h"
 #include "domains/userdialogs.h"
 #include "grid/gridwidget.h"
@@ -37,29 +39,35 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_popupMenu(new RowPopupMenu(*this, *m_controls.grdUrls, m_session, m_browser,
                                    {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); },
                                     [this](int row) { showHistory(row); }}))
-    , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
-                                        QList<QAction*>{m_controls.mnuFileImportUrls, m_controls.mnuFileSaveListAs} +
-                                            m_popupMenu->editingActions()))
+    , m_sortMenu(new SortMenu(*m_controls.mnuFileSort, m_session, [this] { saveAfterEdit(); }))
+    , m_runController(new RunController(
+          *this, m_controls, m_session, *m_layout, m_outcomes,
+          QList<QAction*>{m_controls.mnuFileImportUrls, m_controls.mnuFileSaveListAs, m_sortMenu->editingAction()} +
+              m_popupMenu->editingActions()))
     , m_saving(*statusBar(), m_session, m_dialogs)
     , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs,
                                                  [this] { return m_saving.isSaving(); }))
     , m_exitSave(m_session, m_dialogs, [this] { return m_saving.saveListAs(); })
     , m_place(parts.settingsFile)
     , m_webGraph(parts.webGraph)
+    , m_availableArea(parts.availableArea ? parts.availableArea : screenAvailableArea)
 {
     m_session.showIn(*m_runController, m_controls.grdUrls);
     setWindowIcon(QIcon(u":/brenlow.png"_s));
     connectControls();
-    resize(m_controls.client->minimumSize() +
-           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
+    resize(m_layout->designClientSize() + QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
+    // The controls stand in their places before the window is first shown, for what measures them at load: Qt
+    // lays out a hidden window's inside only when it shows.
+    layout()->activate();
+    m_controls.client->resize(centralWidget()->size());
+    m_layout->setGeometry(m_controls.client->rect());
 }
 
 MainWindow::~MainWindow()
 {
     // The controls are hidden and destroyed after this body, when the window's own members are gone: the layout
-    // must not place them (and call back) then.
-    m_controls.client->removeEventFilter(m_layout);
-    m_controls.findBar->removeEventFilter(m_layout);
+    // must not call back then.
+    m_layout->stopCallbacks();
 }
 
 void MainWindow::connectControls()
@@ -75,7 +83,8 @@ void MainWindow::connectControls()
     connect(c.cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(m_browser); });
     connect(c.cmdPopularityMean, &QPushButton::clicked, this, [this] { cmdPopularityMean_Click(m_browser); });
     connect(c.grdUrls, &GridWidget::Click, this, &MainWindow::grdUrls_Click);
-    connect(c.grdUrls, &GridWidget::columnWidened, this, [this] { fitWindowToGrid(*this, *m_controls.grdUrls); });
+    connect(c.grdUrls, &GridWidget::columnWidened, this,
+            [this] { fitWindowToGrid(*this, *m_controls.grdUrls, availableArea()); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
     connect(c.mnuFileSaveListAs, &QAction::triggered, this, [this] { m_saving.saveListAs(); });
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, [this] { mnuFileGetUpdate_Click(m_browser); });
@@ -90,7 +99,7 @@ void MainWindow::connectControls()
 
 void MainWindow::Form_Load()
 {
-    const bool restored = m_place.restore(*this);
+    const bool restored = m_place.restore(*this, m_availableArea);
     m_appTitle = ApplicationTitle;
     m_controls.mnuHelpAbout->setText(u"&About "_s + m_appTitle);
     setWindowTitle(u"Brenlow - Link Popularity Tool"_s);
@@ -101,13 +110,24 @@ void MainWindow::Form_Load()
         reportListLoad();
     m_saving.checkAtStart();
     m_outcomes.restoreMarks(m_session.lastFailedFetches());
-    // The window opens where it was left, or centred when it was not, or that place is off the screens now; it is
-    // made wide enough for its columns first, and again once its frame is known (so before it is centred again).
-    const auto fit = [this] { fitWindowToGrid(*this, *m_controls.grdUrls); };
+    // The window opens where it was left, as large as it was; or else centred, made wide enough for its columns
+    // first and again once its frame is known (so before it is centred again), and kept on the screen.
+    if (restored)
+        return;
+    const auto fit = [this] {
+        fitWindowToGrid(*this, *m_controls.grdUrls, availableArea());
+        fitOntoArea(*this, availableArea());
+    };
     fit();
-    if (!restored)
-        CentreForm(*this, 0);
+    whenFramed(*this, [this] { fitOntoArea(*this, availableArea()); });
+    CentreForm(*this, 0);
+    fitOntoArea(*this, availableArea());
     whenFramed(*this, fit);
+}
+
+QRect MainWindow::availableArea() const
+{
+    return m_availableArea(*this);
 }
 
 void MainWindow::reportListLoad()

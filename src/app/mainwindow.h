@@ -20,6 +20,7 @@ class ListSession;
 class QMenu;
 class RowPopupMenu;
 class RunController;
+class SortMenu;
 class UserDialogs;
 
 // What the main window works with, all made once by the program and outliving the window.
@@ -29,6 +30,7 @@ struct MainWindowParts {
     BrowserOpener& browser;
     QString settingsFile; // where the window's place is kept; empty: the user's settings
     WebGraphSources webGraph = {};
+    AvailableArea availableArea = {}; // empty: the screens' own
 };
 
 // The program's one main window. It makes the controls and wires them to the parts that do the work: the
@@ -90,6 +92,7 @@ private:
     void mnuHelpAbout_Click();
 
     void endProgram();
+    QRect availableArea() const;
 
     ListSession& m_session;
     UserDialogs& m_dialogs;
@@ -98,6 +101,7 @@ private:
     RunOutcomes m_outcomes;
     DesignLayout* m_layout;
     RowPopupMenu* m_popupMenu;
+    SortMenu* m_sortMenu;
     RunController* m_runController;
     ListSaving m_saving;
     std::unique_ptr<HistoryWindows> m_history;
@@ -105,6 +109,7 @@ private:
 
     WindowPlace m_place;
     WebGraphSources m_webGraph;
+    AvailableArea m_availableArea;
     QString m_appTitle;
     bool m_exiting = false;
     bool m_exitAfterRun = false;

@@ -40,7 +40,7 @@ Program::Program(ProgramOptions options)
 {
     BrowserOpener& browser = options.browser ? *options.browser : m_qtBrowser;
     m_frmMain = std::make_unique<MainWindow>(
-        MainWindowParts{m_session, *m_dialogs, browser, options.settingsFile, options.webGraph});
+        MainWindowParts{m_session, *m_dialogs, browser, options.settingsFile, options.webGraph, options.availableArea});
     m_qtDialogs.setOwner(m_frmMain.get());
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, m_frmMain.get(),
                      [this](QSessionManager&) { endOnRequest(); });
@@ -54,10 +54,17 @@ bool Program::start()
     // save at exit tells the user then.
     const QString listPath = m_session.domains().filePath();
     if (!m_session.lock(false)) {
-        // The Brenlow that holds the list comes forward, so that the user finds it.
-        FirstInstance::callForward(listPath);
+        // The Brenlow that holds the list comes forward, so that the user finds it, and this one ends quietly. One
+        // that cannot be reached (a command line, or a window that does not answer) is named to the user instead,
+        // in a message of its own rather than one owned by this program's window, which never shows.
+        if (FirstInstance::callForward(listPath)) {
+            m_exitStatus = 0;
+            return false;
+        }
+        m_qtDialogs.setOwner(nullptr);
         m_dialogs->message(sentenceOf(m_session.problemText()) +
                            u".\n\nUse that one, or close it and start Brenlow again."_s);
+        m_exitStatus = 1;
         return false;
     }
     m_firstInstance = std::make_unique<FirstInstance>(listPath, [this] { m_frmMain->comeForward(); });

@@ -3,6 +3,7 @@
 #include "app/browseropener.h"
 #include "app/qtbusypointer.h"
 #include "app/qtdialogs.h"
+#include "app/screenfit.h"
 #include "app/webgraphdialog.h"
 #include "workflows/listsession.h"
 #include "workflows/terminationsignals.h"
@@ -21,6 +22,7 @@ struct ProgramOptions {
     std::optional<QLocale> locale;    // the user's locale unless given
     QString settingsFile;             // empty: the user's settings (where the window's place is kept)
     WebGraphSources webGraph;         // the web graph's own servers unless given
+    AvailableArea availableArea;      // empty: the screens' own
 };
 
 // Everything the program holds for its whole life, made once at start: the session on the domain list, the
@@ -33,9 +35,12 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Locks the domain list, loads the main window (which reads the list) and shows it. False, after asking the
-    // instance that holds the list to come forward and telling the user, when there is one: the program then ends.
+    // Locks the domain list, loads the main window (which reads the list) and shows it. False when another
+    // instance holds the list: that one has been asked to come forward, and the user told when it did not answer;
+    // the program then ends with exitStatus().
     bool start();
+    // After a start that returned false: 0 when the instance that holds the list came forward, 1 otherwise.
+    int exitStatus() const { return m_exitStatus; }
     // The desktop session is ending, or a termination signal came: closes the main window as the user would.
     void endOnRequest();
 
@@ -51,4 +56,5 @@ private:
     std::unique_ptr<MainWindow> m_frmMain;
     std::unique_ptr<FirstInstance> m_firstInstance; // answers later starts over the same list
     TerminationSignals m_terminationSignals;
+    int m_exitStatus = 0;
 };

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 
 using namespace Qt::StringLiterals;
@@ -38,8 +39,14 @@ void clickOnKey(QPushButton& button, const QKeySequence& key, const QString& tip
 WindowControls WindowControls::create(QMainWindow& window)
 {
     WindowControls c;
-    c.client = named(new QWidget(&window), u"client"_s);
-    window.setCentralWidget(c.client);
+    // The client area scrolls only when the screen is too small for even its buttons wrapped onto more lines.
+    auto* scroller = named(new QScrollArea(&window), u"clientScroller"_s);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    c.client = named(new QWidget, u"client"_s);
+    scroller->setWidget(c.client);
+    window.setCentralWidget(scroller);
     const auto button = [&](const QString& name, const QString& caption) {
         return named(new QPushButton(caption, c.client), name);
     };
@@ -74,6 +81,7 @@ WindowControls WindowControls::create(QMainWindow& window)
     c.mnuFileFind = named(file->addAction(u"&Find Domain"_s), u"mnuFileFind"_s);
     c.mnuFileFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     QObject::connect(c.mnuFileFind, &QAction::triggered, c.findBar, &FindBar::open);
+    c.mnuFileSort = named(file->addMenu(u"&Sort List By"_s), u"mnuFileSort"_s);
     file->addSeparator();
     c.mnuFileGetUpdate = named(file->addAction(u"&Update Now!"_s), u"mnuFileGetUpdate"_s);
     file->addSeparator();

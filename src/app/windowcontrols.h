@@ -9,6 +9,7 @@ class GridWidget;
 class QAction;
 class QLabel;
 class QMainWindow;
+class QMenu;
 class QPushButton;
 class QShortcut;
 class QWidget;
@@ -17,7 +18,7 @@ class QWidget;
 // in the order the Tab key visits them. Each carries its name as its object name ("cmdUpdate0", "mnuFileExit"), so
 // that a test finds it as the user would, by what it is.
 struct WindowControls {
-    QWidget* client = nullptr; // the central widget that the controls stand on
+    QWidget* client = nullptr; // the area the controls stand on, inside the window's central scroll area
     GridWidget* grdUrls = nullptr;
     std::array<QPushButton*, 2> cmdUpdate{}; // "Update All", "Update Selected"
     QPushButton* cmdCancelUpdate = nullptr;  // hidden outside a run
@@ -31,6 +32,7 @@ struct WindowControls {
     FindBar* findBar = nullptr;     // below the grid, hidden until opened
     QAction* mnuFileImportUrls = nullptr;
     QAction* mnuFileFind = nullptr;
+    QMenu* mnuFileSort = nullptr; // "Sort List By", its items made by SortMenu
     QAction* mnuFileGetUpdate = nullptr;
     QAction* mnuFileWebGraph = nullptr;
     QAction* mnuFileSaveListAs = nullptr;

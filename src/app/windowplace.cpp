@@ -1,7 +1,7 @@
 #include "app/windowplace.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include "app/centreform.h"
+
 #include <QSettings>
 #include <QWidget>
 
@@ -11,6 +11,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString positionKey = u"MainWindow/position"_s;
+const QString sizeKey = u"MainWindow/size"_s;
+const QString maximizedKey = u"MainWindow/maximized"_s;
+// The place as earlier versions kept it, taken when there is no other.
 const QString geometryKey = u"MainWindow/geometry"_s;
 
 std::unique_ptr<QSettings> openSettings(const QString& file)
@@ -27,27 +31,41 @@ WindowPlace::WindowPlace(QString settingsFile)
 {
 }
 
-bool WindowPlace::restore(QWidget& window) const
+bool WindowPlace::restore(QWidget& window, const AvailableArea& area) const
 {
-    const QByteArray geometry = openSettings(m_settingsFile)->value(geometryKey).toByteArray();
-    if (geometry.isEmpty())
-        return false;
-    const QRect before = window.geometry();
-    if (!window.restoreGeometry(geometry))
-        return false;
-    // A place on a screen that is no longer there, or one that would show the window mostly off screen, is not
-    // taken: the window goes back to where it was put.
-    const QRect placed = window.frameGeometry();
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect visible = screen->availableGeometry().intersected(placed);
-        if (visible.width() * 2 >= placed.width() && visible.height() * 2 >= placed.height())
-            return true;
+    const std::unique_ptr<QSettings> settings = openSettings(m_settingsFile);
+    const QPoint position = settings->value(positionKey).toPoint();
+    const QSize size = settings->value(sizeKey).toSize();
+    if (!settings->contains(positionKey) || !size.isValid()) {
+        if (!window.restoreGeometry(settings->value(geometryKey).toByteArray()))
+            return false;
+        fitOntoArea(window, area(window));
+        return true;
     }
-    window.setGeometry(before);
-    return false;
+    window.resize(size);
+    window.move(position);
+    fitOntoArea(window, area(window));
+    // A window system that places a new window's inside where its frame was asked for would move it down by its
+    // title bar at each start: once framed, the frame goes where it was.
+    const QPoint placed = window.pos();
+    whenFramed(window, [&window, placed, area] {
+        window.move(placed);
+        fitOntoArea(window, area(window));
+    });
+    if (settings->value(maximizedKey).toBool())
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+    return true;
 }
 
 void WindowPlace::save(const QWidget& window) const
 {
-    openSettings(m_settingsFile)->setValue(geometryKey, window.saveGeometry());
+    const std::unique_ptr<QSettings> settings = openSettings(m_settingsFile);
+    const bool maximized = window.isMaximized() || window.isFullScreen();
+    // A maximised window keeps the place and size it goes back to.
+    const QRect normal = maximized ? window.normalGeometry() : window.geometry();
+    const QPoint frameOffset = window.geometry().topLeft() - window.frameGeometry().topLeft();
+    settings->setValue(positionKey, normal.topLeft() - frameOffset);
+    settings->setValue(sizeKey, normal.size());
+    settings->setValue(maximizedKey, maximized);
+    settings->remove(geometryKey);
 }

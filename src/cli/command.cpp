@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/exitstatus.h"
+#include "cli/helptext.h"
 #include "cli/invocation.h"
 #include "domains/pathkind.h"
 #include "domains/streamdevice.h"
@@ -56,7 +57,7 @@ QList<QCommandLineOption> commandLineOptions()
          u"show, history, webgraph releases: table (the default), tsv, csv or json; history --export or --import: "
          u"csv or json."_s,
          u"FORMAT"_s},
-        {u"no-header"_s, u"show, history, webgraph releases: no header line in a table, tsv or csv."_s},
+        {u"no-header"_s, u"show, history, webgraph releases: no header line in a table, tsv or csv (json has none)."_s},
         {u"since"_s,
          u"history: only the runs that started, and the web graph's figures read, at DATE or later: a date "
          u"(2026-12-01: from the start of that day) or a date and time (2026-12-01T09:30), in local time unless it "
@@ -133,12 +134,18 @@ QString Invocation::listPathProblem(bool writes) const
     if (kind == PathKind::RegularFile || kind == PathKind::Unsearchable) // the load tells of the folder
         return {};
     if (kind != PathKind::Missing)
-        return u"the domain list %1, not a list file; it is left as it is"_s.arg(pathKindClause(listPath, kind));
+        return u"the domain list %1, not a list file; it is left as it is: give --list the path of a list file"_s.arg(
+            pathKindClause(listPath, kind));
+    // A path that ends in "/" names a folder, which no list can be.
+    if (listPath.endsWith(u'/'))
+        return u"the domain list %1 names a folder, not a list file; give --list the path of a list file"_s.arg(
+            listPath);
     if (!writes)
-        return u"the domain list %1 does not exist"_s.arg(listPath);
+        return u"the domain list %1 does not exist; add or import makes it"_s.arg(listPath);
     const QString folder = QFileInfo(listPath).absolutePath();
     if (parser.isSet(u"list"_s) && !QFileInfo(folder).isDir())
-        return u"the folder %1 of the domain list does not exist"_s.arg(folder);
+        return u"the folder %1 of the domain list does not exist; make it, or give --list a file in a folder "
+               u"that exists"_s.arg(folder);
     return {};
 }
 
@@ -168,54 +175,31 @@ QString optionSynopsis(const QCommandLineOption& option)
     return synopsis;
 }
 
-// The options, a synopsis and a description each, the descriptions wrapped to fit 100 columns.
-QString optionTable(const QList<QCommandLineOption>& options)
-{
-    qsizetype width = 0;
-    for (const QCommandLineOption& option : options)
-        width = std::max(width, optionSynopsis(option).size());
-    QString table;
-    const auto endLine = [&](QString& line) {
-        while (line.endsWith(u' '))
-            line.chop(1);
-        table += line + u'\n';
-    };
-    for (const QCommandLineOption& option : options) {
-        QString line = u"  "_s + optionSynopsis(option).leftJustified(width) + u"  "_s;
-        const qsizetype indent = line.size();
-        for (const QString& word : option.description().split(u' ')) {
-            if (line.size() + word.size() > 100 && line.size() > indent) {
-                endLine(line);
-                line = QString(indent, u' ');
-            }
-            line += word + u' ';
-        }
-        endLine(line);
-    }
-    return table;
-}
-
 } // namespace
 
 void Invocation::printUsage(const Command* command) const
 {
+    const int width = helpWidth(console.out());
     QList<QCommandLineOption> options;
     QString text;
     if (!command) {
-        text = u"usage: brenlow-cli [OPTION...] COMMAND [ARGUMENT...]\n\nMeasures the link popularity of the domains "
-               u"in Brenlow's list: the same list, requests and counts as the window.\n\nCommands:\n"_s;
-        const auto usage = [](const Command& each) { return QString(each.name() + u' ' + each.arguments()).trimmed(); };
-        qsizetype width = 0;
+        text = wrappedText(u"usage: brenlow-cli [OPTION...] COMMAND [ARGUMENT...]"_s, width) + u'\n' +
+               wrappedText(u"Measures the link popularity of the domains in Brenlow's list: the same list, requests "
+                           u"and counts as the window."_s,
+                           width) +
+               u"\nCommands:\n"_s;
+        QList<HelpItem> usages;
         for (const auto& each : commands)
-            width = std::max(width, usage(*each).size());
-        for (const auto& each : commands)
-            text += u"  %1  %2\n"_s.arg(usage(*each), -int(width)).arg(each->summary());
+            usages.append({QString(each->name() + u' ' + each->arguments()).trimmed(), each->summary()});
+        text += helpItemsText(usages, width);
         options = commandLineOptions();
     } else {
-        text = u"usage: brenlow-cli [OPTION...] %1\n\n%2\n"_s.arg(
-            QString(command->name() + u' ' + command->arguments()).trimmed(), command->summary());
+        text = wrappedText(u"usage: brenlow-cli [OPTION...] "_s +
+                               QString(command->name() + u' ' + command->arguments()).trimmed(),
+                           width) +
+               u'\n' + wrappedText(command->summary(), width);
         if (!command->details().isEmpty())
-            text += u'\n' + command->details();
+            text += u'\n' + helpItemsText(command->details(), width);
         const bool waits = command->writesList(parser) && command->opensList();
         for (const QCommandLineOption& option : commandLineOptions()) {
             const QString name = option.names().constLast();
@@ -223,9 +207,13 @@ void Invocation::printUsage(const Command* command) const
                 options.append(option);
         }
     }
-    if (!options.isEmpty())
-        text += u"\nOptions:\n"_s + optionTable(options);
+    if (!options.isEmpty()) {
+        QList<HelpItem> items;
+        for (const QCommandLineOption& option : options)
+            items.append({optionSynopsis(option), option.description()});
+        text += u"\nOptions:\n"_s + helpItemsText(items, width);
+    }
     if (command)
-        text += u"\nSee brenlow-cli --help for the options every command takes.\n"_s;
+        text += u'\n' + wrappedText(u"See brenlow-cli --help for the options every command takes."_s, width);
     console.print(text.toUtf8());
 }

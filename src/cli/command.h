@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/helptext.h"
+
 #include <QCommandLineOption>
 #include <QList>
 #include <QString>
@@ -20,8 +22,8 @@ public:
 
     virtual QString name() const = 0;
     virtual QString summary() const = 0;
-    // What the command's usage tells beyond the summary, in lines that fit 100 columns; none for most.
-    virtual QString details() const { return {}; }
+    // What the command's usage tells beyond the summary, wrapped to the terminal; none for most.
+    virtual QList<HelpItem> details() const { return {}; }
     virtual QString arguments() const = 0;             // as the usage line shows them
     virtual QStringList options() const { return {}; } // the long names of the options only this command takes
     virtual bool acceptsArgumentCount(qsizetype count) const = 0;

@@ -4,7 +4,9 @@
 #include "cli/console.h"
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
+#include "cli/optioncheck.h"
 #include "cli/terminalruncontrols.h"
+#include "cli/terminaltext.h"
 #include "domains/listlocation.h"
 #include "domains/pathkind.h"
 #include "workflows/listsession.h"
@@ -58,8 +60,6 @@ QStringList withWaitValues(QStringList arguments)
     return arguments;
 }
 
-const QString generalUsage = u"brenlow-cli [OPTION...] COMMAND [ARGUMENT...]; see brenlow-cli --help"_s;
-
 // Ends a run whose output went missing: a reader that has gone (EPIPE) ends it quietly, as it would end a
 // pipeline; any other failure is told.
 int outputStatus(const Console& console, int status)
@@ -99,13 +99,18 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     parser.addOptions(commandLineOptions());
 
     Invocation invocation{console, parser, commands, {}, false};
-    const auto usageError = [&](const QString& message, const QString& usage) {
+    // Each message says what to do instead.
+    const auto usageError = [&](const QString& message) {
         console.error(message);
-        console.error(u"usage: "_s + usage);
         return ExitStatus::Usage;
     };
-    if (!parser.parse(withWaitValues(arguments)))
-        return usageError(parser.errorText(), generalUsage);
+    const QStringList withWait = withWaitValues(arguments);
+    if (const QString problem = optionProblem(withWait, commandLineOptions()); !problem.isEmpty())
+        return usageError(problem);
+    if (!parser.parse(withWait))
+        return usageError(u"the options cannot be read; brenlow-cli --help lists them"_s);
+    if (parser.isSet(u"list"_s) && parser.value(u"list"_s).isEmpty())
+        return usageError(u"the file name given to --list is empty; name the list file, as --list=FILE"_s);
     if (parser.isSet(u"version"_s)) {
         console.print(u"brenlow-cli %1\n"_s.arg(QCoreApplication::applicationVersion()).toUtf8());
         return outputStatus(console, ExitStatus::Ok);
@@ -114,14 +119,15 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         if (!parser.isSet(u"help"_s))
-            return usageError(u"no command given"_s, generalUsage);
+            return usageError(u"no command given; brenlow-cli --help lists the commands"_s);
         invocation.printUsage(nullptr);
         return outputStatus(console, ExitStatus::Ok);
     }
     const auto found = std::find_if(commands.begin(), commands.end(),
                                     [&](const auto& command) { return command->name() == positional.first(); });
     if (found == commands.end())
-        return usageError(u"there is no command %1"_s.arg(positional.first()), generalUsage);
+        return usageError(
+            u"there is no command %1; brenlow-cli --help lists the commands"_s.arg(printableText(positional.first())));
     Command& command = **found;
     if (parser.isSet(u"help"_s)) {
         invocation.printUsage(&command);
@@ -135,16 +141,16 @@ int runCommandLine(const QStringList& arguments, const Console& console)
         const bool belongs = commandOptions.contains(option) ||
                              (option == u"wait"_s && command.writesList(parser) && command.opensList());
         if (parser.isSet(option) && !belongs)
-            return usageError(u"--%1 is not an option of %2"_s.arg(option, command.name()),
-                              u"brenlow-cli help "_s + command.name());
+            return usageError(
+                u"--%1 is not an option of %2; brenlow-cli help %2 lists its options"_s.arg(option, command.name()));
     }
     bool waitRead = true;
     if (parser.isSet(u"wait"_s) && !parser.value(u"wait"_s).isEmpty() &&
         (parser.value(u"wait"_s).toInt(&waitRead) < 0 || !waitRead))
-        return usageError(u"--wait takes a number of seconds, as --wait=60"_s, generalUsage);
+        return usageError(u"--wait takes a number of seconds, as --wait=60"_s);
     if (!command.acceptsArgumentCount(commandArguments.size()))
-        return usageError(u"wrong number of arguments for %1"_s.arg(command.name()),
-                          u"brenlow-cli help "_s + command.name());
+        return usageError(u"wrong number of arguments for %1; its usage is brenlow-cli %2"_s.arg(
+            command.name(), QString(command.name() + u' ' + command.arguments()).trimmed()));
 
     // Standard input that was closed when the program started is found before the list is touched.
     if (console.inputClosed() && command.readsStandardInput(parser, commandArguments)) {
@@ -168,7 +174,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     if (parser.isSet(u"connect-to"_s)) {
         const std::optional<SocketSettings> target = connectTo(parser.value(u"connect-to"_s));
         if (!target)
-            return usageError(u"--connect-to takes an IPv4 address and a port, as 127.0.0.1:8080"_s, generalUsage);
+            return usageError(u"--connect-to takes an IPv4 address and a port, as 127.0.0.1:8080"_s);
         socketSettings = *target;
     }
     SessionOptions options;
@@ -177,7 +183,7 @@ int runCommandLine(const QStringList& arguments, const Console& console)
     options.socketSettings = std::move(socketSettings);
     options.pump = [] { QCoreApplication::processEvents(); };
     options.frontEnd = FrontEnd::CommandLine;
-    options.newList = DomainList::NewList::KeepUnsaved;
+    options.newList = DomainList::NewList::EmptyUnsaved;
     options.recordsRuns = command.recordsRuns();
     // The run goes on without its history; a cron job's mail says why, once.
     options.historyNotKept = [&console](const QString& problem) {

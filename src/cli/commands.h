@@ -25,7 +25,7 @@ public:
     {
         return QStringLiteral("Print the counts every update run found, or export or import them.");
     }
-    QString details() const override;
+    QList<HelpItem> details() const override;
     QString arguments() const override { return QStringLiteral("[DOMAIN...]"); }
     QStringList options() const override
     {
@@ -59,7 +59,7 @@ public:
     {
         return QStringLiteral("List the web graph's releases, or read one for the list's domains.");
     }
-    QString details() const override;
+    QList<HelpItem> details() const override;
     QString arguments() const override { return QStringLiteral("releases | update [DOMAIN...]"); }
     QStringList options() const override
     {

@@ -41,6 +41,7 @@ public:
         return m_outputError;
     }
     bool outputFailed() const { return m_outputError != 0; }
+    std::FILE* out() const { return m_out; }
     std::FILE* err() const { return m_err; }
     // Standard input, as import - reads it.
     std::FILE* in() const { return m_in; }

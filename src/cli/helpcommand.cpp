@@ -2,6 +2,7 @@
 #include "cli/console.h"
 #include "cli/exitstatus.h"
 #include "cli/invocation.h"
+#include "cli/terminaltext.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +18,7 @@ int HelpCommand::execute(Invocation& invocation, const QStringList& arguments)
             return ExitStatus::Ok;
         }
     }
-    invocation.console.error(u"there is no command %1"_s.arg(arguments.first()));
+    invocation.console.error(
+        u"there is no command %1; brenlow-cli --help lists the commands"_s.arg(printableText(arguments.first())));
     return ExitStatus::Usage;
 }

@@ -2,11 +2,13 @@
 #include "cli/console.h"
 #include "cli/exitstatus.h"
 #include "cli/historygraph.h"
+#include "cli/historyrows.h"
 #include "cli/historytransfer.h"
 #include "cli/invocation.h"
 #include "cli/listeddomain.h"
 #include "cli/rowoutput.h"
 #include "cli/terminaltext.h"
+#include "cli/timebound.h"
 #include "domains/domaintext.h"
 #include "engine/bytetext.h"
 #include "engine/timetext.h"
@@ -22,21 +24,9 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+using namespace historyrows;
 
 namespace {
-
-// A bound of --since or --until: a date alone stands for the start of that day or, for until, its end, in local
-// time; a date and time is local time unless it ends in Z or an offset. Nothing for any other text.
-std::optional<QDateTime> timeBound(const QString& text, bool until)
-{
-    const QDate day = QDate::fromString(text, Qt::ISODate);
-    if (text.size() == 10 && day.isValid())
-        return until ? day.endOfDay() : day.startOfDay();
-    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (text.size() > 10 && time.isValid())
-        return time;
-    return std::nullopt;
-}
 
 // The domains named, as the history holds them: a listed one as the list holds it, any other as Add Domain would
 // store it. Nothing, after a message, when one is no domain.
@@ -46,108 +36,18 @@ std::optional<QList<QByteArray>> namedDomains(ListSession& session, const Invoca
     QList<QByteArray> domains;
     const ListedDomains listed = arguments.isEmpty() ? ListedDomains() : ListedDomains(session);
     for (const QString& argument : arguments) {
+        // A listed domain may hold what Add Domain would refuse (a list edited by hand).
+        const int row = listed.rowOf(argument);
         const NormalisedDomain named = NormaliseDomain(typedDomainText(argument));
-        if (named.result != AddDomainResult::AddOk) {
+        if (row < 0 && named.result != AddDomainResult::AddOk) {
             invocation.console.error(u"This does not appear to be a valid domain: %1"_s.arg(printableText(argument)));
             return std::nullopt;
         }
-        const int row = listed.rowOf(argument);
         const QByteArray domain = row < 0 ? named.domain : session.domains().domain(row).toByteArray();
         if (!domains.contains(domain))
             domains.append(domain);
     }
     return domains;
-}
-
-// One line of the history: what a run fetched for a domain.
-struct HistoryRow {
-    const HistoryRun& run;
-    const DomainFetches& fetches;
-
-    // The row's Total after the run: the counts found and those kept where a fetch failed.
-    qint64 total() const
-    {
-        qint64 sum = 0;
-        for (const HistoryFetch& fetch : fetches.engines)
-            sum += fetch.shown().value_or(0);
-        return sum;
-    }
-};
-
-// Every line, runs oldest first and the domains of a run in the order of their bytes; visit returns false to
-// stop. False when the history could not be read to the end.
-bool visitRows(HistoryStore& store, const QList<QByteArray>& domains, const QDateTime& since, const QDateTime& until,
-               const std::function<bool(const HistoryRow&)>& visit)
-{
-    return store.visitRuns(
-        [&](const HistoryRun& run) {
-            QList<const DomainFetches*> sorted;
-            for (const DomainFetches& fetches : run.domains)
-                sorted.append(&fetches);
-            std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->domain < b->domain; });
-            return std::all_of(sorted.cbegin(), sorted.cend(), [&](const DomainFetches* fetches) {
-                return visit(HistoryRow{run, *fetches});
-            });
-        },
-        domains, since, until);
-}
-
-// The columns' titles in a table, and their names in tsv and csv, which are json's members.
-QStringList headerTexts(bool titles)
-{
-    QStringList texts = titles ? QStringList{u"Started"_s, u"Domain"_s, u"Total"_s}
-                               : QStringList{u"started"_s, u"domain"_s, u"total"_s};
-    for (const EngineDefinition& engine : engineDefinitions())
-        texts.append(engine.name.toString());
-    return texts;
-}
-
-// A table shows the start in local time and counts as the window does; a fetch that failed says so, with the
-// count its row kept; one that was not made (the run was cancelled first) is a dash.
-QStringList tableTexts(const HistoryRow& row, const CountText& counts)
-{
-    QStringList texts{historyTimeText(counts.locale(), row.run.started),
-                      printableText(textFromBytes(row.fetches.domain)), counts.format(row.total())};
-    for (const HistoryFetch& fetch : row.fetches.engines)
-        texts.append(fetch.count    ? counts.format(*fetch.count)
-                     : fetch.kept   ? u"%1 (kept)"_s.arg(counts.format(*fetch.kept))
-                     : fetch.made() ? u"failed"_s
-                                    : u"-"_s);
-    return texts;
-}
-
-// For scripts: the start in UTC, the domain as the list holds it, counts as plain digits, a count that is missing
-// empty.
-QList<QByteArray> separatedFields(const HistoryRow& row)
-{
-    QList<QByteArray> fields{historyfile::timeBytes(row.run.started), row.fetches.domain,
-                             QByteArray::number(row.total())};
-    for (const HistoryFetch& fetch : row.fetches.engines)
-        fields.append(fetch.count ? QByteArray::number(*fetch.count) : QByteArray());
-    return fields;
-}
-
-// A missing count is null; "failures" tells, by engine, why a fetch failed and the count its row kept.
-nlohmann::json jsonRecord(const HistoryRow& row)
-{
-    nlohmann::json record{{"started", historyfile::timeBytes(row.run.started).toStdString()},
-                          {"domain", jsonText(row.fetches.domain).toStdString()},
-                          {"total", row.total()}};
-    nlohmann::json failures = nlohmann::json::object();
-    for (qsizetype engine = 0; engine < row.fetches.engines.size(); ++engine) {
-        const HistoryFetch& fetch = row.fetches.engines[engine];
-        const std::string name = engineDefinitions()[std::size_t(engine)].name.toString().toStdString();
-        record[name] = jsonCount(fetch.count);
-        if (fetch.made() && !fetch.count) {
-            nlohmann::json failure{{"failure", failureKindName(fetch.failure.kind).toStdString()},
-                                   {"detail", failureDetailText(fetch.failure).toStdString()}};
-            if (fetch.kept)
-                failure["kept"] = *fetch.kept;
-            failures[name] = failure;
-        }
-    }
-    record["failures"] = failures;
-    return record;
 }
 
 int printHistory(ListSession& session, const Invocation& invocation, const QStringList& arguments)
@@ -162,12 +62,17 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
         const QString option = until ? u"until"_s : u"since"_s;
         if (!parser.isSet(option))
             continue;
-        const std::optional<QDateTime> bound = timeBound(parser.value(option), until);
-        if (!bound) {
-            console.error(u"--%1 takes a date, as 2026-12-01, or a date and time, as 2026-12-01T09:30"_s.arg(option));
+        const TimeBound bound = timeBound(parser.value(option), until);
+        if (const auto* problem = std::get_if<TimeBound::Problem>(&bound.value)) {
+            console.error(
+                *problem == TimeBound::Problem::NoSuchLocal
+                    ? u"--%1 %2 names a local time that does not exist: the clocks skip it when summer "
+                      u"time starts; give a time before or after the change"_s.arg(option,
+                                                                                   printableText(parser.value(option)))
+                    : u"--%1 takes a date, as 2026-12-01, or a date and time, as 2026-12-01T09:30"_s.arg(option));
             return ExitStatus::Usage;
         }
-        bounds[until] = *bound;
+        bounds[until] = std::get<QDateTime>(bound.value);
     }
     const std::optional<QList<QByteArray>> domains = namedDomains(session, invocation, arguments);
     if (!domains)
@@ -278,27 +183,30 @@ int printHistory(ListSession& session, const Invocation& invocation, const QStri
 
 } // namespace
 
-QString HistoryCommand::details() const
+QList<HelpItem> HistoryCommand::details() const
 {
-    return u"One line for each domain of each run, oldest run first: when the run started, the domain, the total of\n"
-           u"the counts found and each engine's count. A table shows the start in local time and the counts as the\n"
-           u"window does, \"failed\" where a fetch failed and \"-\" where the run did not get to ask; tsv and csv "
-           u"show\n"
-           u"the start in UTC (ISO 8601) and a count that is missing as an empty field; json writes one array of\n"
-           u"objects with the members started, domain, total, one per engine (null when missing) and failures,\n"
-           u"which holds for each engine that failed the kind of failure and its detail.\n"
-           u"\n"
-           u"Where releases of the web graph were read for the domains, a blank line and their figures follow the\n"
-           u"runs: a line for each release read for each domain, with the time it was read (--since and --until\n"
-           u"keep those read in between), the release, the registered domain, its positions by harmonic\n"
-           u"centrality (Web Rank) and by PageRank, its hosts and its linking domains (\"-\" when not counted).\n"
-           u"tsv and csv name the fields domain, show's webgraph.* fields, webgraph.crawls and webgraph.readAt;\n"
-           u"json adds an object for each domain with the members domain and webgraph, a list of show's webgraph\n"
-           u"members with crawls and readAt.\n"
-           u"\n"
-           u"--export writes the whole history, the web graph's releases and figures included, and --import reads\n"
-           u"such a file back; an import takes the list's lock, as update does, and adds nothing that the history\n"
-           u"holds already.\n"_s;
+    return {
+        {{},
+         u"One line for each domain of each run, oldest run first: when the run started, the domain, the "
+         u"total of the counts found and each engine's count. A table shows the start in local time and "
+         u"the counts as the window does, \"failed\" where a fetch failed and \"-\" where the run did not "
+         u"get to ask; tsv and csv show the start in UTC (ISO 8601) and a count that is missing as an "
+         u"empty field; json writes one array of objects with the members started, domain, total, one per "
+         u"engine (null when missing) and failures, which holds for each engine that failed the kind of "
+         u"failure and its detail."_s},
+        {{},
+         u"Where releases of the web graph were read for the domains, a blank line and their figures "
+         u"follow the runs: a line for each release read for each domain, with the time it was read "
+         u"(--since and --until keep those read in between), the release, the registered domain, its "
+         u"positions by harmonic centrality (Web Rank) and by PageRank, its hosts and its linking domains "
+         u"(\"-\" when not counted). tsv and csv name the fields domain, show's webgraph.* fields, "
+         u"webgraph.crawls and webgraph.readAt; json adds an object for each domain with the members "
+         u"domain and webgraph, a list of show's webgraph members with crawls and readAt."_s},
+        {{},
+         u"--export writes the whole history, the web graph's releases and figures included, and --import "
+         u"reads such a file back; an import takes the list's lock, as update does, and adds nothing that "
+         u"the history holds already."_s},
+    };
 }
 
 bool HistoryCommand::writesList(const QCommandLineParser& parser) const
@@ -335,6 +243,11 @@ int HistoryCommand::execute(ListSession& session, Invocation& invocation, const 
         return ExitStatus::Usage;
     }
     const QString path = parser.value(exporting ? u"export"_s : u"import"_s);
+    if (path.isEmpty()) {
+        invocation.console.error(u"the file name given to %1 is empty; name a file, or - for %2"_s.arg(
+            option, exporting ? u"standard output"_s : u"standard input"_s));
+        return ExitStatus::Usage;
+    }
     const std::optional<HistoryFormat> format = historyFileFormat(invocation, option, path);
     if (!format)
         return ExitStatus::Usage;

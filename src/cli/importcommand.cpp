@@ -18,6 +18,10 @@ bool ImportCommand::readsStandardInput(const QCommandLineParser&, const QStringL
 int ImportCommand::execute(ListSession& session, Invocation& invocation, const QStringList& arguments)
 {
     const QString path = arguments.first();
+    if (path.isEmpty()) {
+        invocation.console.error(u"the file name given to import is empty; name a file, or - for standard input"_s);
+        return ExitStatus::Usage;
+    }
     const QString source = path == u"-"_s ? u"standard input"_s : u"the file "_s + path;
     QString error;
     const std::unique_ptr<QIODevice> input = invocation.openInput(path, error);
@@ -31,14 +35,17 @@ int ImportCommand::execute(ListSession& session, Invocation& invocation, const Q
     }
     const DomainEditor::AddSummary summary =
         session.editor().importContents(contents, [&] { return invocation.stopRequested(); });
-    const int status = invocation.saveList(session);
-    if (status != ExitStatus::Ok)
-        return status;
+    // A list that gained nothing is left as it is: a new one is not made empty.
+    if (summary.added > 0 || invocation.signalReceived() != 0) {
+        if (const int status = invocation.saveList(session); status != ExitStatus::Ok)
+            return status;
+    }
     QString line = u"%1 added, %2 already listed, %3 rejected"_s.arg(summary.added)
                        .arg(summary.alreadyListed)
                        .arg(summary.rejected);
     if (summary.rejected > 0)
         line += u" (the first: %1)"_s.arg(printableText(textFromBytes(summary.firstRejected)));
     invocation.console.print((line + u'\n').toUtf8());
-    return status;
+    // A script learns that the file held lines that are no domain, though the others were added.
+    return summary.rejected > 0 ? ExitStatus::LinesRejected : ExitStatus::Ok;
 }

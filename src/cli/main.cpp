@@ -1,11 +1,13 @@
 #include "cli/commandline.h"
 #include "cli/console.h"
+#include "engine/bytetext.h"
 #include "version.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,6 +28,16 @@ bool fillClosedDescriptor(int fd, int flags)
     return true;
 }
 
+// Qt's own warnings speak Qt's language, not the user's: the commands tell what went wrong in their own words, and
+// only a fatal error is shown.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg)
+        return;
+    const QByteArray line = "brenlow-cli: internal error: " + message.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -35,6 +47,7 @@ int main(int argc, char* argv[])
     fillClosedDescriptor(STDOUT_FILENO, O_WRONLY);
     fillClosedDescriptor(STDERR_FILENO, O_WRONLY);
 
+    qInstallMessageHandler(quietQtMessages);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenlow-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENLOW_VERSION_TEXT));
@@ -42,5 +55,10 @@ int main(int argc, char* argv[])
     // ends in order, its lock released.
     ::signal(SIGPIPE, SIG_IGN);
     const Console console(stdout, stderr, stdin, inputClosed);
-    return runCommandLine(QCoreApplication::arguments(), console);
+    // Arguments as bytes, as domains are: a Latin-1 name from a list of another system is named by its own bytes,
+    // which the locale's decoding would replace.
+    QStringList arguments;
+    for (int at = 0; at < argc; ++at)
+        arguments.append(textFromBytes(argv[at]));
+    return runCommandLine(arguments, console);
 }

@@ -20,7 +20,7 @@ namespace {
 // The rows to show: the list's, or those of the domains named.
 struct Rows {
     QList<int> rows;
-    QString unlisted; // a domain named that the list does not hold
+    QString unlisted; // why a domain named is not shown: the list does not hold it
 };
 
 Rows rowsToShow(ListSession& session, const QStringList& arguments)
@@ -35,7 +35,7 @@ Rows rowsToShow(ListSession& session, const QStringList& arguments)
     for (const QString& argument : arguments) {
         const int row = listed.rowOf(argument);
         if (row < 0) {
-            shown.unlisted = argument;
+            shown.unlisted = listed.notListedText(argument);
             return shown;
         }
         shown.rows.append(row);
@@ -68,7 +68,7 @@ int ShowCommand::execute(ListSession& session, Invocation& invocation, const QSt
     const bool header = !invocation.parser.isSet(u"no-header"_s);
     const Rows shown = rowsToShow(session, arguments);
     if (!shown.unlisted.isEmpty()) {
-        invocation.console.error(u"%1 is not in the list"_s.arg(printableText(shown.unlisted)));
+        invocation.console.error(shown.unlisted);
         return ExitStatus::Usage;
     }
     const Console& console = invocation.console;

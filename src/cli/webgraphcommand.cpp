@@ -222,12 +222,12 @@ int updateFromRelease(ListSession& session, Invocation& invocation, ReleaseReadi
 
 } // namespace
 
-QString WebGraphCommand::details() const
+QList<HelpItem> WebGraphCommand::details() const
 {
-    return u"  releases         list the releases of the web graph, newest first\n"
-           u"  update [DOMAIN...]\n"
-           u"                   read a release (the newest, or --release) for every domain of the list, or\n"
-           u"                   those named, and keep its figures in the history; the list does not change\n"_s;
+    return {{u"releases"_s, u"list the releases of the web graph, newest first"_s},
+            {u"update [DOMAIN...]"_s,
+             u"read a release (the newest, or --release) for every domain of the list, or those named, and keep its "
+             u"figures in the history; the list does not change"_s}};
 }
 
 bool WebGraphCommand::writesList(const QCommandLineParser& parser) const

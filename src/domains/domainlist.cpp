@@ -293,9 +293,9 @@ DomainList::LoadResult DomainList::LoadDomainList(NewList newList)
     }
     case PathKind::Missing:
         clear();
-        appendDomain(ProductSite::DefaultDomain);
-        if (newList == NewList::KeepUnsaved)
+        if (newList == NewList::EmptyUnsaved)
             return LoadResult::CreatedDefault;
+        appendDomain(ProductSite::DefaultDomain);
         return SaveDomainList() ? LoadResult::CreatedDefault : LoadResult::DefaultNotSaved;
     default:
         m_errorString = notAFileText();

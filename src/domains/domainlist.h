@@ -20,15 +20,16 @@ class DomainList {
 public:
     enum class LoadResult {
         Loaded,           // the file was read
-        CreatedDefault,   // there was no file; the default list was created and saved
+        CreatedDefault,   // there was no file; a new list was made (and saved, but for NewList::EmptyUnsaved)
         DefaultNotSaved,  // there was no file; the default list could not be saved
         Unreadable,       // the file exists but cannot be read; it will not be overwritten
         FolderUnreadable, // the folder cannot be searched for the file; nothing will be written there
         NotAFile,         // a directory, a FIFO, a device or a link to nothing is there; it is never replaced
     };
-    // Whether a list made because there was none is saved at once (the window, which shows it) or only by the
-    // first save (the command line, whose command may yet fail).
-    enum class NewList { Save, KeepUnsaved };
+    // What a list made because there was none holds, and when it is saved: the window's holds the default domain
+    // and is saved at once; the command line's holds only what its command adds and is saved only by the first
+    // save, as its command may yet fail.
+    enum class NewList { Save, EmptyUnsaved };
 
     // What a record holds for one source.
     enum class CountState : quint8 {
@@ -72,6 +73,9 @@ public:
     void remove(int record) { removeRecords({record}); }
     // Removes the records named (numbers outside the list are ignored) in one pass over the list.
     void removeRecords(const QList<int>& records);
+    // Puts the records in a new order: order names every record once, the one that comes first first. Records
+    // move whole and keep their bytes; a byte-order mark stays at the start of the file.
+    void reorder(const QList<int>& order);
     void clear();
 
     // The first record whose domain reads as name (as the grid shows it), letter case ignored; -1 when none does.

@@ -10,6 +10,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 class CountText;
 class DomainList;
 class EngineTables;
@@ -58,6 +60,9 @@ public:
     QString cellToolTip(int row, int col) const override;
     // Row row's domain in the list's bytes; empty for a blank row.
     QByteArrayView domainOf(int row) const;
+    // The number a cell of the total, a count or a web graph column shows; none when it shows no count (an
+    // empty cell, text that is no count, a domain the web graph does not hold).
+    std::optional<qint64> cellNumber(int row, int col) const;
 
 private:
     int lastSourceColumn() const;

@@ -75,7 +75,8 @@ GridWidget::GridWidget(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab leaves the grid for the next control; the arrow keys move within it.
     setTabKeyNavigation(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // One rectangle of cells at a time, which copies as a table.
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setWordWrap(false);
 
     QFont underlined = font();
@@ -206,6 +207,16 @@ void GridWidget::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
         event->accept();
         Q_EMIT popupKeyPressed();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        copySelection();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        selectAll();
         return;
     }
     QTableView::keyPressEvent(event);

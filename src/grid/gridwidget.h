@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QHash>
+#include <QList>
 #include <QTableView>
 
 #include <functional>
@@ -15,7 +16,8 @@ class GridModel;
 // in twips from the grid's top-left corner inside its frame. Sizes are those drawn, in whole pixels; only the
 // filler column, drawn to the visible edge, keeps the width it was given. The columns between the first and the
 // filler (the total and the counts) show their numbers right-aligned and widen to fit their widest text, header
-// included; the filler gives way. The domain column widens to its longest domain, up to a limit.
+// included; the filler gives way. The domain column widens to its longest domain, up to a limit. Shift with the
+// arrow keys or a press selects a rectangle of cells, Ctrl+A the whole list, and Ctrl+C copies the selection.
 class GridWidget : public QTableView, public GridControl {
     Q_OBJECT
 
@@ -80,6 +82,18 @@ public:
     QPoint currentCellPopupPosition();
     // A domain as wide as it is drawn in a cell, margins and grid line included.
     int domainTextWidth(const QString& text) const;
+    // The rows of the list and the columns before the filler that the selection covers, each in order; the
+    // current cell's when nothing is selected. Blank rows below the list are left out.
+    struct CellRange {
+        QList<int> rows;
+        QList<int> cols;
+    };
+    CellRange selectedCells() const;
+    // Puts the selected cells on the clipboard as tab-separated text with their captions (see tableCopyText);
+    // nothing when they are none.
+    void copySelection();
+    // Selects every cell of the list, the filler and the blank rows below the list aside.
+    void selectAll() override;
     // The width, frame and vertical scroll bar included, at which the grid shows every column but the filler whole,
     // and the filler at its narrowest, so that no horizontal scroll bar shows.
     int widthForColumns() const;
@@ -105,6 +119,10 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Shift grows a range from the cell where it started, by key or click; every other move, the program's own
+    // included, selects the one cell it moves to.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 
 private:
     // An accessibility event about the cell at index, numbered as the grid's accessible table numbers it.

@@ -6,15 +6,16 @@
 
 #include <QList>
 #include <QString>
+#include <QtCore/qnamespace.h>
 #include <functional>
 
 class DomainGrid;
 class DomainList;
 class UserDialogs;
 
-// Adding, removing and importing domains. Each changes the grid and the domain list together, so that grid row
-// r keeps showing record r; none of them writes the list file. The commands of the window ask the user through
-// the dialogs they are given.
+// Adding, removing, importing and sorting domains. Each changes the grid and the domain list together, so that
+// grid row r keeps showing record r; none of them writes the list file. The commands of the window ask the user
+// through the dialogs they are given.
 class DomainEditor {
 public:
     DomainEditor(DomainGrid& grid, DomainList& domains);
@@ -30,6 +31,9 @@ public:
     // the first removed one's place.
     void removeRows(const QList<int>& rows);
     void removeRow(int row) { removeRows(QList<int>{row}); }
+    // Puts the list's records in the order of the grid's column col (see sortedRows) and shows them so; the
+    // counts stay as they are. The current cell stays on its record.
+    void sortRows(int col, Qt::SortOrder order);
 
     void cmdAddDomain_Click(UserDialogs& dialogs);
     // Removes the domain of the grid's current row after the user has confirmed it.

@@ -69,12 +69,14 @@ TEST_F(GridInteractionTest, APressOnTheHeaderRowActsOnTheFirstDomain)
 
 TEST_F(GridInteractionTest, APressOnEitherSideOfAnEdgeFindsTheCellDrawnThere)
 {
-    // Counts of ten digits make the columns wider than the window made as narrow as it goes, so the grid also
-    // scrolls sideways.
-    start("big.com|AllTheWeb=2,147,483,647|AltaVista=2,147,483,647|Google=2,147,483,647|HotBot=2,147,483,647|"
-          "MSN=2,147,483,647|\r\n" +
-          domainsList(40));
-    window().resize(0, window().height());
+    // Counts of ten digits make the columns wider than the window as wide as its design, so the grid also scrolls
+    // sideways. Every cell holds a count: a press on an empty one would make the first domain current.
+    QByteArray list = "big.com|AllTheWeb=2,147,483,647|AltaVista=2,147,483,647|Google=2,147,483,647|"
+                      "HotBot=2,147,483,647|MSN=2,147,483,647|\r\n";
+    for (int i = 1; i <= 40; ++i)
+        list += "d" + QByteArray::number(i) + ".com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5|\r\n";
+    start(list);
+    window().resize(650, window().height());
     grid().verticalScrollBar()->setValue(19); // row 20 is the first data row in view
     ASSERT_FALSE(grid().RowIsVisible(19));
     pressCell(20, 0);

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QScatterSeries>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolTip>
@@ -115,8 +116,11 @@ TEST_F(HistoryWindowTest, CtrlHShowsTheCountsOfTheCurrentDomainOverTimeInTheUser
     EXPECT_EQ(series[u"Google"_s], (QList<QPointF>{{at(march(1, 9, 3)), 3000}, {at(march(2, 9, 3)), 3000}}));
     EXPECT_EQ(series[u"Kept"_s], (QList<QPointF>{{at(march(2, 9, 3)), 3000}}));
     EXPECT_EQ(series[u"Total"_s], (QList<QPointF>{{at(march(1, 9)), 15000}, {at(march(2, 9)), 16200}}));
+    // A failure stands at its time, just above the axis; its tip is kept at the axis.
     const QPointF failed(at(march(2, 9, 3)), 0);
-    EXPECT_EQ(series[u"Failed"_s], QList<QPointF>{failed});
+    ASSERT_EQ(series[u"Failed"_s].size(), 1);
+    EXPECT_EQ(series[u"Failed"_s].first().x(), failed.x());
+    EXPECT_GT(series[u"Failed"_s].first().y(), 0);
     const QString why = timeText(march(2, 9, 3)) + u", Google: the server answered 503 Service Unavailable"_s;
     EXPECT_EQ(view.pointTip(failed), why);
     auto* failures = static_cast<QScatterSeries*>(view.chart().series().constLast());
@@ -305,9 +309,77 @@ TEST(HistoryViewAxis, RunsAMinuteApartStandApartWithSecondsOnTheAxis)
     EXPECT_EQ(time->max().toMSecsSinceEpoch(),
               QDateTime(QDate(2026, 3, 1), QTime(9, 1, 3), Qt::UTC).toMSecsSinceEpoch());
     // Shown, the axis labels its times to the second.
+    view.resize(900, 600);
     view.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return time->format().contains(u"ss"_s); }, 20000))
         << time->format().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(HistoryViewTable, ColumnsStayWholeAndFailuresShowAboveTheAxisAndBelowTheTable)
+{
+    const EngineTables engines = EngineTables::initialised();
+    const CountText counts(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QDateTime first(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC);
+    // Runs with totals of ten digits; the first engine's fetch of the newest run timed out.
+    for (const int runs : {2, 60}) {
+        SCOPED_TRACE(runs);
+        DomainHistory history;
+        history.domain = "a.com";
+        for (int k = runs - 1; k >= 0; --k) {
+            QList<HistoryFetch> fetches(5);
+            for (HistoryFetch& fetch : fetches)
+                fetch = {first.addSecs(k * 60), 590520527, {}, {}};
+            if (k == runs - 1) {
+                fetches[0].count.reset();
+                fetches[0].failure.kind = FetchFailure::TimedOut;
+            }
+            history.runs.append({first.addSecs(k * 60), first.addSecs(k * 60 + 5), FrontEnd::Window, false, fetches,
+                                 k == runs - 1 ? 2362082108 : 2952602635});
+        }
+        HistoryView view(history, engines, counts);
+        view.show();
+        QTableWidget& table = view.table();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return table.isVisible(); }, 5000));
+        QCoreApplication::processEvents();
+        if (runs == 60) {
+            EXPECT_TRUE(table.verticalScrollBar()->isVisible());
+        }
+        // Every column, the Total last, is as wide as its widest text, and the view opens wide enough for all
+        // unless the screen is narrower; then the table scrolls sideways.
+        int used = 0;
+        for (int col = 0; col < table.columnCount(); ++col) {
+            const QAbstractItemView& asView = table;
+            EXPECT_GE(table.columnWidth(col), asView.sizeHintForColumn(col)) << col;
+            used += table.columnWidth(col);
+        }
+        EXPECT_TRUE(used <= table.viewport()->width() || table.horizontalScrollBar()->maximum() > 0);
+        EXPECT_EQ(table.item(0, 6)->text(), u"2,362,082,108"_s);
+
+        // The failure's mark stands whole above the time axis, and tells its time, engine and reason.
+        QScatterSeries* marks = nullptr;
+        for (QAbstractSeries* series : view.chart().series()) {
+            if (series->name() == u"Failed"_s)
+                marks = static_cast<QScatterSeries*>(series);
+        }
+        ASSERT_NE(marks, nullptr);
+        ASSERT_EQ(marks->count(), 1);
+        const QPointF at = view.chart().mapToPosition(marks->at(0), marks);
+        EXPECT_LE(at.y() + marks->markerSize() / 2, view.chart().plotArea().bottom()) << at.y();
+        const QString tip = view.pointTip(QPointF(marks->at(0).x(), 0));
+        EXPECT_TRUE(tip.contains(u"AllTheWeb"_s)) << tip.toStdString();
+
+        // The keyboard reaches the same reason: the current cell's note shows below the table.
+        table.setCurrentCell(0, 1);
+        const auto& note = *view.findChild<QLabel*>(u"lblHistoryNote"_s);
+        EXPECT_EQ(note.text(), table.item(0, 1)->toolTip());
+        EXPECT_FALSE(note.text().isEmpty());
+        table.setCurrentCell(0, 2);
+        EXPECT_EQ(note.text(), QString());
+    }
 }
 
 } // namespace

@@ -202,7 +202,7 @@ TEST_F(KeyboardTest, FindMovesTheCurrentCellToDomainsThatContainTheText)
     key(Qt::Key_Escape);
     EXPECT_FALSE(control<QWidget>("findBar").isVisible());
     EXPECT_EQ(focused(), u"grdUrls"_s);
-    EXPECT_GE(grid().geometry().bottom(), gridBottom);
+    EXPECT_TRUE(eventually([&] { return grid().geometry().bottom() >= gridBottom; }, 5000));
     EXPECT_TRUE(window().isVisible());
     key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(listFile(), list);

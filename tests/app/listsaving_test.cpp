@@ -79,7 +79,7 @@ TEST_F(ListSavingTest, EveryKindOfUpdateRunSavesTheListBeforeExit)
     }
 }
 
-TEST_F(ListSavingTest, AddRemoveAndImportEachSaveTheList)
+TEST_F(ListSavingTest, AddRemoveImportAndSortEachSaveTheList)
 {
     start(twoDomains);
     m_dialogs.prompts = {u"new.com"_s};
@@ -99,6 +99,11 @@ TEST_F(ListSavingTest, AddRemoveAndImportEachSaveTheList)
     m_dialogs.files = {importPath};
     action("mnuFileImportUrls").trigger();
     EXPECT_EQ(listFile(), bAsRead + "new.com" + zeroCounts + "\r\nd.com" + zeroCounts + "\r\n");
+
+    // A sort by domain, descending.
+    action("mnuSortDescending").trigger();
+    action("mnuSortBy0").trigger();
+    EXPECT_EQ(listFile(), "new.com" + zeroCounts + "\r\nd.com" + zeroCounts + "\r\n" + bAsRead);
     EXPECT_FALSE(label("lblSaveNotice").isVisible());
 }
 

@@ -333,7 +333,7 @@ TEST_F(WindowTest, AnUnreadableListOrFolderIsReportedAndNotSavedOver)
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
-TEST_F(WindowTest, TheWindowOpensWhereItWasLeftWhenThatIsOnAScreen)
+TEST_F(WindowTest, TheWindowOpensWhereItWasLeftKeptOnTheScreen)
 {
     start("a.com|\r\n");
     const QRect left(QPoint(40, 30), window().size() + QSize(100, 60));
@@ -343,13 +343,23 @@ TEST_F(WindowTest, TheWindowOpensWhereItWasLeftWhenThatIsOnAScreen)
     start("a.com|\r\n");
     EXPECT_EQ(window().geometry(), left);
 
-    // Moved far off every screen, it is centred as at its first start.
+    // Left on a larger screen than there is now, it comes back onto the screen, as large as it has room for.
+    window().setGeometry(1500, 900, 1100, 700);
+    button("cmdExit").click();
+    m_program.reset();
+    const QRect area(0, 24, 1024, 744);
+    m_availableArea = [&](const QWidget&) { return area; };
+    start("a.com|\r\n");
+    EXPECT_TRUE(area.contains(window().frameGeometry()));
+    EXPECT_EQ(window().frameGeometry().width(), 1024);
+    EXPECT_GE(window().height(), 600);
+
+    // Moved far off every screen, it comes back onto it.
     window().move(50000, 50000);
     button("cmdExit").click();
     m_program.reset();
     start("a.com|\r\n");
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_TRUE(screen.contains(window().geometry())) << window().x() << "," << window().y();
+    EXPECT_TRUE(area.contains(window().frameGeometry()));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,12 +51,15 @@ public:
     }
     QStringList programFolder() const { return QDir(m_dir.filePath(u"bin"_s)).entryList(QDir::Files | QDir::Hidden); }
 
+    QString settingsFile() const { return m_dir.filePath(u"config/brenlow/brenlow.ini"_s); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
     // Starts the program and waits until it holds its list, which it does once its signal handlers are in place.
-    std::unique_ptr<QProcess> start(const QString& listFile)
+    std::unique_ptr<QProcess> start(const QString& listFile, const QString& platform = u"offscreen"_s)
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"QT_QPA_PLATFORM"_s, platform);
         environment.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
         environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
         process->setProcessEnvironment(environment);
@@ -128,17 +132,29 @@ TEST(ProgramEnd, ASecondInstanceOverTheSameListEndsUntilTheFirstIsGone)
     ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
     lock.close();
 
+    // The first answers and comes forward: the second ends quietly, with nothing to dismiss.
     FakeDialogs dialogs;
     const ProgramOptions options = installed.inProcess(dialogs);
     {
         Program second(options);
         EXPECT_FALSE(second.start());
+        EXPECT_EQ(second.exitStatus(), 0);
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+        EXPECT_FALSE(second.frmMain().isVisible());
+    }
+    // A first that does not answer (stopped here) is named to the user instead.
+    ::kill(pid_t(first->processId()), SIGSTOP);
+    {
+        Program second(options);
+        EXPECT_FALSE(second.start());
+        EXPECT_EQ(second.exitStatus(), 1);
         ASSERT_EQ(dialogs.shown.size(), 1);
         EXPECT_TRUE(dialogs.shown.first().startsWith(u"message||The domain list "_s + installed.inDataFolder() +
                                                      u" is already open in another Brenlow (process "_s +
                                                      QString::number(first->processId())));
         EXPECT_FALSE(second.frmMain().isVisible());
     }
+    ::kill(pid_t(first->processId()), SIGCONT);
 
     // A crash leaves the lock behind; the next start takes it over.
     ::kill(pid_t(first->processId()), SIGKILL);
@@ -165,13 +181,56 @@ TEST(ProgramEnd, ASecondStartBringsTheFirstWindowForward)
     first.frmMain().showMinimized();
     ASSERT_TRUE(first.frmMain().isMinimized());
 
-    // The second start over the same list calls the first before it tells its user (a message box, which the
-    // test does not wait for).
+    // The second start over the same list calls the first, which comes forward, and ends with status 0, nothing
+    // to dismiss (the first answers only while this test's events run, so the test waits on its events).
     const std::unique_ptr<QProcess> second = installed.start(installed.inDataFolder());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !first.frmMain().isMinimized(); }, 30000));
     EXPECT_TRUE(first.frmMain().isVisible());
-    second->kill();
-    second->waitForFinished(30000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second->state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+}
+
+TEST(ProgramEnd, TheWindowOpensWhereItWasLeftAtEveryStartAndOnASmallerScreen)
+{
+    InstalledProgram installed;
+    ASSERT_TRUE(installed.isReady());
+    write(installed.inDataFolder(), "a.com" + zeroCounts + "\r\n");
+    // Offscreen screens whose windows get frames, as a window manager gives them.
+    const auto screen = [&](int width, int height) {
+        const QString file = installed.path(u"screen-%1.json"_s.arg(width));
+        write(file, QStringLiteral(R"({"windowFrameMargins": true, "screens": [{"name": "s", "x": 0, "y": 0, )"
+                                   R"("width": %1, "height": %2, "logicalDpi": 96}]})")
+                        .arg(width)
+                        .arg(height)
+                        .toUtf8());
+        return u"offscreen:configfile="_s + file;
+    };
+    write(installed.settingsFile(), "[MainWindow]\nposition=@Point(300 200)\nsize=@Size(900 600)\nmaximized=false\n");
+    const auto run = [&](const QString& platform) {
+        const std::unique_ptr<QProcess> program = installed.start(installed.inDataFolder(), platform);
+        ::kill(pid_t(program->processId()), SIGTERM);
+        ASSERT_TRUE(program->waitForFinished(30000));
+    };
+    const auto kept = [&] {
+        QSettings settings(installed.settingsFile(), QSettings::IniFormat);
+        return QRect(settings.value(u"MainWindow/position"_s).toPoint(), settings.value(u"MainWindow/size"_s).toSize());
+    };
+
+    // Start after start, the frame stands where it stood and the window keeps its size.
+    for (int start = 1; start <= 3; ++start) {
+        run(screen(1920, 1080));
+        EXPECT_EQ(kept(), QRect(300, 200, 900, 600)) << "start " << start;
+    }
+    // On a smaller screen it is moved and sized onto it, frame and all.
+    write(installed.settingsFile(), "[MainWindow]\nposition=@Point(900 500)\nsize=@Size(1100 700)\nmaximized=false\n");
+    run(screen(1024, 768));
+    const QRect onSmaller = kept();
+    EXPECT_GE(onSmaller.left(), 0);
+    EXPECT_GE(onSmaller.top(), 0);
+    EXPECT_LE(onSmaller.right(), 1023 - 4); // its inside, within a frame on either side
+    EXPECT_LE(onSmaller.bottom(), 767);
+    EXPECT_LT(onSmaller.width(), 1024);
 }
 
 TEST(ProgramEnd, AMessageBeforeTheWindowIsShownIsCentredOnTheScreen)

@@ -1,4 +1,5 @@
 #include "app/aboutbox.h"
+#include "support/lists.h"
 #include "support/modaldialog.h"
 #include "windowfixture.h"
 
@@ -9,11 +10,16 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QToolTip>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +51,32 @@ qreal drawnWidth(const QWidget& widget, const QFont& font, const QString& text)
 
 class ScreenTest : public WindowTest {
 protected:
+    // Every button in the desktop's font, every caption inside its button's frame, no button over another (but
+    // Cancel, which stands in place of the update buttons) or outside the client area.
+    void expectButtonsWhole()
+    {
+        const QWidget& client = *window().findChild<QWidget*>(u"client"_s);
+        const QList<QPushButton*> buttons = client.findChildren<QPushButton*>();
+        const QPushButton* cancel = &button("cmdCancelUpdate");
+        for (const QPushButton* button : buttons) {
+            SCOPED_TRACE(button->text().toStdString());
+            EXPECT_EQ(QFontInfo(button->font()).pixelSize(), QFontInfo(QApplication::font()).pixelSize());
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const QString drawn = QString(button->text()).remove(button->text().indexOf(u'&'), 1); // the mnemonic
+            EXPECT_GE(inside.width(), drawnWidth(*button, button->font(), drawn));
+            EXPECT_GE(inside.height(), QFontMetricsF(button->font()).height());
+            EXPECT_TRUE(client.rect().contains(button->geometry()));
+            for (const QPushButton* other : buttons) {
+                if (other != button && button != cancel && other != cancel) {
+                    EXPECT_FALSE(button->geometry().intersects(other->geometry())) << other->text().toStdString();
+                }
+            }
+        }
+    }
+
     // Each total and count column is as wide as the view's own measure of its cells and of its header, taken
     // in the desktop's font; the twips operations report the widths drawn, and the filler gives way.
     void expectCountsShownWhole()
@@ -114,22 +146,31 @@ TEST_F(ScreenTest, TheWindowKeepsItsDesignAndTheGridFollowsIt)
 }
 
 // The desktop font at a size in points, for the life of a test.
-class FontSizeTest : public ScreenTest, public ::testing::WithParamInterface<int> {
-protected:
-    FontSizeTest()
+class DesktopFont {
+public:
+    explicit DesktopFont(int points)
     {
         QFont font = m_desktopFont;
-        font.setPointSize(GetParam());
+        font.setPointSize(points);
         QApplication::setFont(font);
     }
-    ~FontSizeTest() override { QApplication::setFont(m_desktopFont); }
+    ~DesktopFont() { QApplication::setFont(m_desktopFont); }
+    DesktopFont(const DesktopFont&) = delete;
+    DesktopFont& operator=(const DesktopFont&) = delete;
 
+private:
     const QFont m_desktopFont = QApplication::font();
+};
+
+class FontSizeTest : public ScreenTest, public ::testing::WithParamInterface<int> {
+    DesktopFont m_font{GetParam()};
 };
 
 TEST_P(FontSizeTest, CaptionsKeepTheDesktopFontAndTheDesignScalesWithIt)
 {
-    // The design suits 9 points; a larger font scales it as a higher DPI would.
+    // The design suits 9 points; a larger font scales it as a higher DPI would, on a screen with room for it.
+    const QRect area(0, 0, 1920, 1080);
+    m_availableArea = [&](const QWidget&) { return area; };
     start("a.com|AllTheWeb=2,147,483,647|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n");
     const double scale = GetParam() / 9.0;
     const double pixelsPerTwip = window().logicalDpiX() / 1440.0 * scale;
@@ -138,28 +179,7 @@ TEST_P(FontSizeTest, CaptionsKeepTheDesktopFontAndTheDesignScalesWithIt)
     const QLabel& progress = label("sklCompleted");
     EXPECT_GE(progress.contentsRect().width(), drawnWidth(progress, progress.font(), u"99999 of 100000  : 100%"_s));
     EXPECT_GE(progress.contentsRect().height(), QFontMetricsF(progress.font()).height());
-
-    // Every button in the desktop's font, every caption inside its button's frame, no button over another (but
-    // Cancel, which stands in place of the update buttons) or outside the window.
-    const QList<QPushButton*> buttons = window().centralWidget()->findChildren<QPushButton*>();
-    const QPushButton* cancel = &button("cmdCancelUpdate");
-    for (const QPushButton* button : buttons) {
-        SCOPED_TRACE(button->text().toStdString());
-        EXPECT_EQ(QFontInfo(button->font()).pixelSize(), QFontInfo(QApplication::font()).pixelSize());
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        const QString drawn = QString(button->text()).remove(button->text().indexOf(u'&'), 1); // the mnemonic mark
-        EXPECT_GE(inside.width(), drawnWidth(*button, button->font(), drawn));
-        EXPECT_GE(inside.height(), QFontMetricsF(button->font()).height());
-        EXPECT_TRUE(window().centralWidget()->rect().contains(button->geometry()));
-        for (const QPushButton* other : buttons) {
-            if (other != button && button != cancel && other != cancel) {
-                EXPECT_FALSE(button->geometry().intersects(other->geometry())) << other->text().toStdString();
-            }
-        }
-    }
+    expectButtonsWhole();
 
     // The grid's rows and columns show their text whole.
     EXPECT_GE(grid().rowHeight(0), QFontMetricsF(grid().font()).height());
@@ -169,8 +189,54 @@ TEST_P(FontSizeTest, CaptionsKeepTheDesktopFontAndTheDesignScalesWithIt)
 INSTANTIATE_TEST_SUITE_P(DesktopFont, FontSizeTest, ::testing::Values(9, 14, 18),
                          [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "pt"; });
 
+// A desktop font in points on a screen of a width and height in pixels.
+using ScreenCase = std::tuple<int, std::pair<int, int>>;
+
+class ScreenFitTest : public ScreenTest, public ::testing::WithParamInterface<ScreenCase> {
+    DesktopFont m_font{std::get<0>(GetParam())};
+};
+
+TEST_P(ScreenFitTest, TheWindowStaysOnTheScreenWithItsMenusButtonsAndStatusBar)
+{
+    // The screen's pixels in the window's own, half as many at twice the density, less a panel of 32 at the top.
+    const auto [points, screen] = GetParam();
+    const auto [width, height] = screen;
+    const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    const QRect area(0, qRound(32 / ratio), qRound(width / ratio), qRound((height - 32) / ratio));
+    m_availableArea = [&](const QWidget&) { return area; };
+    start(domainsList(60));
+
+    const QRect frame = window().frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    EXPECT_TRUE(window().rect().contains(window().menuBar()->geometry()));
+    EXPECT_TRUE(window().rect().contains(window().statusBar()->geometry()));
+    expectButtonsWhole();
+    // The grid gives way first, then the rows of buttons wrap; only where even those do not fit (14 and 18 points
+    // at twice the density on the smaller screens) does the client area scroll to them. The design itself opens
+    // whole at the default font.
+    const QScrollArea& scroller = *window().findChild<QScrollArea*>(u"clientScroller"_s);
+    const bool scrolls = scroller.verticalScrollBar()->maximum() > 0 || scroller.horizontalScrollBar()->maximum() > 0;
+    EXPECT_EQ(scrolls, ratio > 1 && points > 9 && width < 1920);
+    if (points == 9 && ratio == 1) {
+        EXPECT_EQ(window().findChild<QWidget*>(u"client"_s)->size(), QSize(650, 457));
+    }
+    // The grid gives up rows first: it scrolls, and shows at least two of them.
+    EXPECT_GT(grid().verticalScrollBar()->maximum(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenFitTest,
+                         ::testing::Combine(::testing::Values(9, 14, 18),
+                                            ::testing::Values(std::pair(1024, 768), std::pair(1366, 768),
+                                                              std::pair(1920, 1080))),
+                         [](const ::testing::TestParamInfo<ScreenCase>& info) {
+                             const auto screen = std::get<1>(info.param);
+                             return std::to_string(std::get<0>(info.param)) + "pt_" + std::to_string(screen.first) +
+                                    "x" + std::to_string(screen.second);
+                         });
+
 TEST_F(ScreenTest, WindowsAreCentredByTheirOuterFrame)
 {
+    m_availableArea = screenAvailableArea;
     start("");
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     const auto centred = [&](const QWidget& window) {
@@ -208,11 +274,12 @@ bool everyColumnInViewWhole(const GridWidget& grid)
 
 TEST_F(ScreenTest, TheWindowWidensUpToTheScreenSoThatNoCountIsShownInPart)
 {
+    m_availableArea = screenAvailableArea;
     const QByteArray counts = "|AllTheWeb=48,719,213|AltaVista=48,719,213|Google=48,719,213|"
                               "HotBot=48,719,213|MSN=48,719,213|\r\n";
     start("a.com" + counts + "b.com" + counts);
     const QRect available = window().screen()->availableGeometry();
-    if (window().minimumWidth() >= available.width())
+    if (available.width() <= 650)
         GTEST_SKIP() << "the screen is narrower than the window's design";
     EXPECT_GT(window().width(), 632);
     EXPECT_TRUE(everyColumnInViewWhole(grid()));
@@ -256,10 +323,11 @@ TEST_F(ScreenTest, TheWindowWidensUpToTheScreenSoThatNoCountIsShownInPart)
 
 TEST_F(ScreenTest, ALongDomainWidensItsColumnUpToHalfTheDesignedGridAndShowsWholeInATooltip)
 {
+    m_availableArea = screenAvailableArea;
     const QString longer = u"a-domain-longer-than-its-column.com"_s;
     const QString longest = u"www."_s + QString(120, u'x') + u".com"_s;
     start("a.com|\r\n" + longer.toLatin1() + "|\r\n");
-    if (window().minimumWidth() >= window().screen()->availableGeometry().width())
+    if (window().screen()->availableGeometry().width() <= 650)
         GTEST_SKIP() << "the screen is narrower than the window's design";
     const int half = qRound(9000 * grid().logicalDpiX() / 1440.0) / 2; // of the grid as designed
     EXPECT_GT(grid().columnWidth(0), 137);

@@ -58,6 +58,7 @@ protected:
         options.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
         const QString server = QStringLiteral("http://127.0.0.1:%1/").arg(m_server.port());
         options.webGraph = {QUrl(server + QStringLiteral("graphinfo.json")), QUrl(server)};
+        options.availableArea = m_availableArea;
         m_program = std::make_unique<Program>(std::move(options));
         m_program->start();
         QObject::connect(&window(), &MainWindow::progressChanged,
@@ -148,6 +149,8 @@ protected:
     }
 
     QLocale m_locale{QLocale::English, QLocale::UnitedStates};
+    // A screen with room for the window's design at every density the tests run at, unless the test sets another.
+    AvailableArea m_availableArea = [](const QWidget&) { return QRect(0, 0, 1920, 1080); };
     QTemporaryDir m_dir;
     HttpTestServer m_server;
     FakeDialogs m_dialogs;

@@ -42,9 +42,19 @@ TEST_F(CommandLineTest, ExitStatusSaysWhatHappened)
          linkQueries("b.com"),
          bUpdated}, // the failed count kept
         {{u"update"_s, u"a.com"_s, u"c.com"_s}, {}, 2, "brenlow-cli: c.com is not in the list", {}, twoDomains},
-        {{}, {}, 2, "brenlow-cli: no command given", {}, twoDomains},
-        {{u"fetch"_s}, {}, 2, "brenlow-cli: there is no command fetch", {}, twoDomains},
-        {{u"import"_s}, {}, 2, "brenlow-cli: wrong number of arguments for import", {}, twoDomains},
+        {{}, {}, 2, "brenlow-cli: no command given; brenlow-cli --help lists the commands", {}, twoDomains},
+        {{u"fetch"_s},
+         {},
+         2,
+         "brenlow-cli: there is no command fetch; brenlow-cli --help lists the commands",
+         {},
+         twoDomains},
+        {{u"import"_s},
+         {},
+         2,
+         "brenlow-cli: wrong number of arguments for import; its usage is brenlow-cli import FILE",
+         {},
+         twoDomains},
         {{u"add"_s, u"a.com"_s, u"localhost"_s},
          {},
          2,
@@ -125,7 +135,7 @@ TEST_F(CommandLineTest, ShowAddRemoveAndImportEditTheListAsTheWindowDoes)
               (Outcome{0, "1 added, 1 already listed\n", ""}));
     EXPECT_EQ(run({u"remove"_s, u"B.COM"_s}), (Outcome{0, "", ""}));
     EXPECT_EQ(run({u"import"_s, importFile}),
-              (Outcome{0, "2 added, 1 already listed, 2 rejected (the first: word)\n", ""}));
+              (Outcome{1, "2 added, 1 already listed, 2 rejected (the first: word)\n", ""}));
     EXPECT_EQ(listFile(), "a.com|AllTheWeb=1,234|AltaVista=0|Google=56|HotBot=0|MSN=7|\r\n"
                           "new.com|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n"
                           "x.org|AllTheWeb=0|AltaVista=0|Google=0|HotBot=0|MSN=0|\r\n"

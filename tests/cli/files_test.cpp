@@ -123,7 +123,7 @@ TEST_F(FilesTest, OnlyARegularFileIsReadAsAListOrReplacedByOne)
         const QStringList beforeFolder = folder();
         const QByteArray message = "brenlow-cli: the domain list " + list.toUtf8() + ' ' +
                                    QByteArray(k.clause).replace("<folder>", m_dir.path().toUtf8()) +
-                                   ", not a list file; it is left as it is\n";
+                                   ", not a list file; it is left as it is: give --list the path of a list file\n";
         for (const QStringList& command : commands) {
             SCOPED_TRACE((command.join(u' ') + u' ' + QString::fromUtf8(k.clause)).toStdString());
             EXPECT_EQ(run(command, list, "d.com\n"), (Outcome{3, "", message}));
@@ -137,7 +137,8 @@ TEST_F(FilesTest, OnlyARegularFileIsReadAsAListOrReplacedByOne)
             QFile::remove(list);
     }
     // A list that is not there: readers say so, and where tells where it would be.
-    const QByteArray missing = "brenlow-cli: the domain list " + listPath().toUtf8() + " does not exist\n";
+    const QByteArray missing =
+        "brenlow-cli: the domain list " + listPath().toUtf8() + " does not exist; add or import makes it\n";
     EXPECT_EQ(run({u"where"_s}), (Outcome{3, listPath().toUtf8() + '\n', missing}));
     EXPECT_EQ(run({u"history"_s}), (Outcome{3, "", missing}));
     EXPECT_TRUE(folder().isEmpty());
@@ -150,7 +151,7 @@ TEST_F(FilesTest, ACommandThatEndsWithAnErrorLeavesNoFileItMade)
         int status;
     } cases[] = {
         {{u"add"_s, u"bad|domain.com"_s}, 2}, {{u"add"_s, u"--wait=x"_s, u"c.com"_s}, 2},
-        {{u"import"_s, u"-"_s}, 0}, // every line rejected: the new list holds the default record only
+        {{u"import"_s, u"-"_s}, 1}, // every line rejected: no list is made
         {{u"history"_s, u"--import=-"_s}, 2}, {{u"remove"_s, u"nothere.com"_s}, 2},
     };
     for (const auto& c : cases) {

@@ -203,7 +203,8 @@ TEST_F(HistoryTest, UsageErrorsChangeNothing)
         {{u"history"_s, u"--export=h.csv"_s, u"a.com"_s}, "--export takes the whole history and no domain"},
         {{u"history"_s, u"--import=missing.csv"_s},
          "the file missing.csv cannot be read: No such file or directory; nothing was imported"},
-        {{u"show"_s, u"--until=2026-12-01"_s}, "--until is not an option of show"},
+        {{u"show"_s, u"--until=2026-12-01"_s},
+         "--until is not an option of show; brenlow-cli help show lists its options"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());

@@ -85,6 +85,46 @@ TEST_F(DomainListFile, AByteOrderMarkStaysWithTheFirstRecordButIsNoPartOfItsDoma
     EXPECT_EQ(readFile(), "b.com|AllTheWeb=2|\r\n");
 }
 
+TEST_F(DomainListFile, ReorderedRecordsKeepTheirBytesAndTheMarkStaysAtTheStart)
+{
+    writeFile("\xEF\xBB\xBF"
+              "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5\r\n"
+              " B\xfcro.de |AllTheWeb=1.234|AltaVista=0|Google=|HotBot=x|MSN=7|\n"
+              "c.com|AllTheWeb=9|AltaVista=9|Google=9|HotBot=9|MSN=9|\r\n");
+    DomainList list(path());
+    ASSERT_EQ(list.LoadDomainList(), DomainList::LoadResult::Loaded);
+    list.setCount(3, 0, 1000);
+    list.reorder({3, 2, 1});
+    EXPECT_EQ(list.domain(1), "c.com");
+    EXPECT_EQ(list.domain(2), "B\xfcro.de");
+    EXPECT_EQ(list.domain(3), "a.com");
+    EXPECT_EQ(list.countValue(1, 0), 1000);
+    EXPECT_EQ(list.countValue(2, 0), 1234);
+    EXPECT_EQ(list.countState(2, 3), DomainList::CountState::Unread);
+    EXPECT_EQ(list.countValue(3, 4), 5);
+    EXPECT_EQ(list.findDomain(u"A.COM"), 3);
+    ASSERT_TRUE(list.SaveDomainList());
+    // The changed record is written in the one form, the others as they were read.
+    EXPECT_EQ(readFile(), "c.com|AllTheWeb=1,000|AltaVista=9|Google=9|HotBot=9|MSN=9|\r\n"
+                          " B\xfcro.de |AllTheWeb=1.234|AltaVista=0|Google=|HotBot=x|MSN=7|\r\n"
+                          "a.com|AllTheWeb=1|AltaVista=2|Google=3|HotBot=4|MSN=5\r\n");
+
+    // An unchanged record that comes first carries the mark.
+    writeFile("\xEF\xBB\xBF"
+              "b.com|AllTheWeb=2|\r\na.com|AllTheWeb=1|\r\n");
+    ASSERT_EQ(list.LoadDomainList(), DomainList::LoadResult::Loaded);
+    list.reorder({2, 1});
+    EXPECT_EQ(list.domain(1), "a.com");
+    EXPECT_EQ(list.domain(2), "b.com");
+    ASSERT_TRUE(list.SaveDomainList());
+    EXPECT_EQ(readFile(), "\xEF\xBB\xBF"
+                          "a.com|AllTheWeb=1|\r\nb.com|AllTheWeb=2|\r\n");
+    list.reorder({2, 1});
+    ASSERT_TRUE(list.SaveDomainList());
+    EXPECT_EQ(readFile(), "\xEF\xBB\xBF"
+                          "b.com|AllTheWeb=2|\r\na.com|AllTheWeb=1|\r\n");
+}
+
 TEST_F(DomainListFile, AFileThatCouldNotBeReadIsNeverSavedOver)
 {
     writeFile("old.com|\r\n");

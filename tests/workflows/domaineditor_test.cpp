@@ -230,3 +230,39 @@ TEST_F(EditorTest, ImportGivesWhatAddingEachLineInTurnGives)
 }
 
 } // namespace
+
+TEST_F(EditorTest, SortingMovesWholeRecordsThatSaveAsTheyWereRead)
+{
+    // Hand-made lines: no closing "|", a Latin-1 name, counts with other group marks, text that is no count.
+    const QByteArray lines[] = {
+        "a.com|AllTheWeb=12|AltaVista=0|Google=0|HotBot=0|MSN=0",
+        "b\xfcro.de|AllTheWeb=1.234|AltaVista=0|Google=0|HotBot=0|MSN=0|",
+        "c.com|AllTheWeb=n/a|AltaVista=0|Google=0|HotBot=0|MSN=0|",
+        "d.com|AllTheWeb=1 234|AltaVista=1|Google=0|HotBot=0|MSN=0|",
+        " http://e.com |AllTheWeb=12|AltaVista=0|Google=0|HotBot=0|MSN=0|",
+    };
+    open(lines[0] + "\r\n" + lines[1] + "\n" + lines[2] + "\r" + lines[3] + "\r\n" + lines[4]);
+    m_cells->makeCurrent(4, 2);
+    const struct {
+        Qt::SortOrder order;
+        QList<int> lines; // of the list file, in their new order
+        int current;      // the row of d.com
+    } cases[] = {
+        {Qt::DescendingOrder, {1, 3, 0, 4, 2}, 2},
+        {Qt::AscendingOrder, {0, 4, 1, 3, 2}, 4},
+    };
+    for (const auto& c : cases) {
+        editor().sortRows(GridColumn::FirstEngine, c.order);
+        EXPECT_EQ(m_cells->Row(), c.current);
+        EXPECT_EQ(m_cells->Col(), 2);
+        EXPECT_EQ(cell(c.current, 0), u"d.com"_s);
+        ASSERT_TRUE(m_session->save());
+        QByteArray expected;
+        for (const int line : c.lines)
+            expected += lines[line] + "\r\n";
+        QFile file(listPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), expected) << c.order;
+    }
+    EXPECT_EQ(rowTexts(5), (QStringList{u"c.com"_s, u"0"_s, u"n/a"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s}));
+}
