@@ -8,9 +8,10 @@
 
 using namespace Qt::StringLiterals;
 
-ExitSave::ExitSave(ListSession& session, UserDialogs& dialogs)
+ExitSave::ExitSave(ListSession& session, UserDialogs& dialogs, std::function<bool()> saveAs)
     : m_session(session)
     , m_dialogs(dialogs)
+    , m_saveAs(std::move(saveAs))
 {
 }
 
@@ -33,8 +34,18 @@ bool ExitSave::saveListForExit()
     }
     if (m_session.save())
         return true;
-    const QString question =
-        sentenceOf(m_session.problemText()) +
-        u"\n\nThe file still holds the list as it was last saved. Exit without saving the changes?"_s;
-    return m_dialogs.askYesNo(question) == UserDialogs::Answer::Yes;
+    enum Choice { SaveAs, ExitUnsaved, Stay };
+    const QString question = sentenceOf(m_session.problemText()) +
+                             u".\n\nThe file still holds the list as it was last saved. Save the list to another "
+                             u"file, or exit without saving the changes?"_s;
+    switch (m_dialogs.choose(question, {u"Save List As\u2026"_s, u"Exit without saving"_s, u"Cancel"_s})) {
+    case SaveAs:
+        // Cancelled or failed, the window stays open with the list; saved, the new file gets the list as Exit
+        // saves it, its missing counts filled in.
+        return m_saveAs() && saveListForExit();
+    case ExitUnsaved:
+        return true;
+    default:
+        return false;
+    }
 }

@@ -39,12 +39,15 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     , m_popupMenu(new RowPopupMenu(*this, *m_controls.grdUrls, m_session, m_browser,
                                    {[this](int row) { UpdateResults(row, row); }, [this] { cmdRemoveDomain_Click(); },
                                     [this](int row) { showHistory(row); }}))
-    , m_sortMenu(new SortMenu(*m_controls.mnuFileSort, m_session))
-    , m_runController(new RunController(*this, m_controls, m_session, *m_layout, m_outcomes,
-                                        QList<QAction*>{m_controls.mnuFileImportUrls, m_sortMenu->editingAction()} +
-                                            m_popupMenu->editingActions()))
-    , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs))
-    , m_exitSave(m_session, m_dialogs)
+    , m_sortMenu(new SortMenu(*m_controls.mnuFileSort, m_session, [this] { saveAfterEdit(); }))
+    , m_runController(new RunController(
+          *this, m_controls, m_session, *m_layout, m_outcomes,
+          QList<QAction*>{m_controls.mnuFileImportUrls, m_controls.mnuFileSaveListAs, m_sortMenu->editingAction()} +
+              m_popupMenu->editingActions()))
+    , m_saving(*statusBar(), m_session, m_dialogs)
+    , m_history(std::make_unique<HistoryWindows>(*this, *statusBar(), m_session, m_dialogs,
+                                                 [this] { return m_saving.isSaving(); }))
+    , m_exitSave(m_session, m_dialogs, [this] { return m_saving.saveListAs(); })
     , m_place(parts.settingsFile)
     , m_webGraph(parts.webGraph)
     , m_availableArea(parts.availableArea ? parts.availableArea : screenAvailableArea)
@@ -83,6 +86,7 @@ void MainWindow::connectControls()
     connect(c.grdUrls, &GridWidget::columnWidened, this,
             [this] { fitWindowToGrid(*this, *m_controls.grdUrls, availableArea()); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
+    connect(c.mnuFileSaveListAs, &QAction::triggered, this, [this] { m_saving.saveListAs(); });
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, [this] { mnuFileGetUpdate_Click(m_browser); });
     connect(c.mnuFileExportHistory, &QAction::triggered, this, [this] { m_history->mnuFileExportHistory_Click(); });
     connect(c.mnuFileWebGraph, &QAction::triggered, this, [this] { showWebGraphDialog(*this, m_session, m_webGraph); });
@@ -104,6 +108,7 @@ void MainWindow::Form_Load()
     m_controls.grdUrls->setFocus(Qt::OtherFocusReason);
     if (!m_session.load())
         reportListLoad();
+    m_saving.checkAtStart();
     m_outcomes.restoreMarks(m_session.lastFailedFetches());
     // The window opens where it was left, as large as it was; or else centred, made wide enough for its columns
     // first and again once its frame is known (so before it is centred again), and kept on the screen.
@@ -169,6 +174,7 @@ void MainWindow::UpdateResults(int firstRow, int lastRow)
     // A run's own line replaces whatever the status bar said last.
     statusBar()->clearMessage();
     m_runController->run(firstRow, lastRow);
+    saveAfterEdit();
     // The open histories show what the run added.
     m_history->refresh();
     // A close asked for during the run waited for the run to end.
@@ -193,17 +199,25 @@ void MainWindow::cmdCancelUpdate_Click()
 void MainWindow::cmdAddDomain_Click()
 {
     m_session.editor().cmdAddDomain_Click(m_dialogs);
+    saveAfterEdit();
 }
 
 void MainWindow::cmdRemoveDomain_Click()
 {
     m_session.editor().cmdRemoveDomain_Click(m_dialogs);
     m_outcomes.keepListed(m_session.domains());
+    saveAfterEdit();
 }
 
 void MainWindow::mnuFileImportUrls_Click()
 {
     m_session.editor().mnuFileImportUrls_Click(m_dialogs);
+    saveAfterEdit();
+}
+
+void MainWindow::saveAfterEdit()
+{
+    m_saving.saveAfterEdit();
 }
 
 void MainWindow::showHistory(int row)

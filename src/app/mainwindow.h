@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/exitsave.h"
+#include "app/listsaving.h"
 #include "app/runoutcomes.h"
 #include "app/webgraphdialog.h"
 #include "app/windowcontrols.h"
@@ -64,6 +65,9 @@ public:
     void showHistory(int row);
     // Tells the user, once a run has met it, that the history cannot be kept (problem: a clause).
     void historyNotKept(const QString& problem);
+    // Saves the list after anything that changed it (a run, an edit, a new order); a failure is told once, in the
+    // status bar.
+    void saveAfterEdit();
 
 Q_SIGNALS:
     // The progress label has been given a new text during an update run.
@@ -99,6 +103,7 @@ private:
     RowPopupMenu* m_popupMenu;
     SortMenu* m_sortMenu;
     RunController* m_runController;
+    ListSaving m_saving;
     std::unique_ptr<HistoryWindows> m_history;
     ExitSave m_exitSave;
 

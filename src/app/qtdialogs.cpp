@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 QtDialogs::QtDialogs(QString appTitle)
     : m_appTitle(std::move(appTitle))
@@ -46,6 +47,22 @@ UserDialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString
     default:
         return Answer::Cancel;
     }
+}
+
+int QtDialogs::choose(const QString& text, const QStringList& choices, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, titleOr(title), text, QMessageBox::NoButton, owner());
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.append(box.addButton(choice, buttons.size() + 1 == choices.size() ? QMessageBox::RejectRole
+                                                                                  : QMessageBox::AcceptRole));
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+        box.setEscapeButton(buttons.last());
+    }
+    box.exec();
+    const int chosen = int(buttons.indexOf(box.clickedButton()));
+    return chosen < 0 ? int(choices.size()) - 1 : chosen;
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& directory, const QString& filter)

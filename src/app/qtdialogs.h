@@ -17,6 +17,7 @@ public:
     void warning(const QString& text, const QString& title) override;
     Answer askYesNo(const QString& text, const QString& title) override;
     Answer askYesNoCancel(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QStringList& choices, const QString& title) override;
     QString openFile(const QString& title, const QString& directory, const QString& filter) override;
     QString saveFile(const QString& title, const QString& path, const QString& filter) override;
 

@@ -86,6 +86,8 @@ WindowControls WindowControls::create(QMainWindow& window)
     c.mnuFileGetUpdate = named(file->addAction(u"&Update Now!"_s), u"mnuFileGetUpdate"_s);
     file->addSeparator();
     c.mnuFileWebGraph = named(file->addAction(u"Update From &Web Graph\u2026"_s), u"mnuFileWebGraph"_s);
+    c.mnuFileSaveListAs = named(file->addAction(u"Save List &As\u2026"_s), u"mnuFileSaveListAs"_s);
+    c.mnuFileSaveListAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     c.mnuFileExportHistory = named(file->addAction(u"Export &History\u2026"_s), u"mnuFileExportHistory"_s);
     file->addSeparator();
     c.mnuFileExit = named(file->addAction(u"&Exit"_s), u"mnuFileExit"_s);

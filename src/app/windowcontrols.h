@@ -35,6 +35,7 @@ struct WindowControls {
     QMenu* mnuFileSort = nullptr; // "Sort List By", its items made by SortMenu
     QAction* mnuFileGetUpdate = nullptr;
     QAction* mnuFileWebGraph = nullptr;
+    QAction* mnuFileSaveListAs = nullptr;
     QAction* mnuFileExportHistory = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuWebPagesHome = nullptr;

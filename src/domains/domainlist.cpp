@@ -272,7 +272,7 @@ int DomainList::findDomain(QStringView name) const
 DomainList::LoadResult DomainList::LoadDomainList(NewList newList)
 {
     const auto refuse = [this](LoadResult result) {
-        m_fileUnreadable = true;
+        m_refusedFile = m_filePath;
         m_saveRefusal = result == LoadResult::NotAFile
                             ? m_errorString
                             : u"the file could not be read at start-up and is left as it is"_s;
@@ -310,7 +310,7 @@ QString DomainList::notAFileText() const
 
 bool DomainList::SaveDomainList()
 {
-    if (m_fileUnreadable) {
+    if (!canSave()) {
         m_errorString = m_saveRefusal;
         return false;
     }

@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <utility>
 
 // The user's domains with their last counts: a table of records, one per line of the list file,
 //   domain|AllTheWeb=count|AltaVista=count|Google=count|HotBot=count|MSN=count|
@@ -87,8 +88,10 @@ public:
     // Replaces the file atomically, making its folder first if need be: on failure the old file stays whole and
     // errorString() says why. Only a regular file is replaced (through a link to it, the file).
     bool SaveDomainList();
-    // False once the file was found unreadable: saving would overwrite what the user has.
-    bool canSave() const { return !m_fileUnreadable; }
+    // False while the list's file is one found unreadable: saving would overwrite what the user has.
+    bool canSave() const { return m_refusedFile.isEmpty() || m_refusedFile != m_filePath; }
+    // Saves the list from now on to path (a file the user chose); a file found unreadable is still never saved over.
+    void setFilePath(QString path) { m_filePath = std::move(path); }
     const QString& errorString() const { return m_errorString; }
 
     // A UTF-8 byte-order mark, which some editors put at the start of a text file. The first record keeps it, so
@@ -137,7 +140,7 @@ private:
     // a long list's index stays small.
     mutable QMultiHash<size_t, int> m_index;
     mutable bool m_indexed = false;
-    bool m_fileUnreadable = false;
-    QString m_saveRefusal; // why, once the file was found unreadable
+    QString m_refusedFile; // the file found unreadable, which is left as it is
+    QString m_saveRefusal; // why
     QString m_errorString;
 };

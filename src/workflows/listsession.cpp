@@ -17,6 +17,7 @@ ListSession::ListSession(SessionOptions options)
     : m_countText(options.locale)
     , m_engines(EngineTables::initialised())
     , m_domains(options.listFilePath)
+    , m_historyListPath(options.listFilePath)
     , m_lock(options.listFilePath)
     , m_history(options.listFilePath)
     , m_historyThread(options.listFilePath, options.historyFreeSpace)
@@ -51,12 +52,14 @@ bool ListSession::lock(bool required)
             m_historyThread.start();
         return true;
     case ListLock::Result::InUse:
+        m_lockHolder = m_lock.holder();
         return fail(ListProblem::InUse);
     case ListLock::Result::Failed:
         // A folder where no lock can be made is one where the list cannot be saved either; a session that only
         // reads goes on, and one that saves finds out when it saves. Its runs are not recorded.
         m_history.refuseWriting(m_lock.errorString());
         m_historyThread.refuse(m_lock.errorString());
+        m_lockError = m_lock.errorString();
         return !required || fail(ListProblem::NotLockable);
     }
     return true;
@@ -91,7 +94,7 @@ void ListSession::showGraphFigures()
     // Only a window shows them; the command line reads them when a command asks.
     if (!m_grid->grid())
         return;
-    HistoryStore reader(m_domains.filePath());
+    HistoryStore reader(m_historyListPath);
     std::optional<QHash<QByteArray, LatestGraphFigures>> latest;
     if (reader.open(HistoryStore::Mode::Read))
         latest = latestGraphFigures(reader);
@@ -110,6 +113,11 @@ bool ListSession::keepGraphFigures(const GraphRelease& release,
 bool ListSession::save()
 {
     m_grid->CaptureUrlsData();
+    return saveChanges();
+}
+
+bool ListSession::saveChanges()
+{
     return m_domains.SaveDomainList() || fail(ListProblem::NotSaved);
 }
 
@@ -124,22 +132,23 @@ bool ListSession::checkWritable()
     return fail(ListProblem::NotWritable);
 }
 
-bool ListSession::fail(ListProblem problem)
+bool ListSession::fail(ListProblem problem, const QString& file)
 {
     m_problem = problem;
+    m_problemFile = file.isEmpty() ? m_domains.filePath() : file;
     return false;
 }
 
 QString ListSession::problemText() const
 {
-    const QString file = m_domains.filePath();
+    const QString& file = m_problemFile;
     switch (m_problem) {
     case ListProblem::None:
         break;
     case ListProblem::InUse:
-        return u"the domain list %1 is already open in another Brenlow (%2)"_s.arg(file, m_lock.holder());
+        return u"the domain list %1 is already open in another Brenlow (%2)"_s.arg(file, m_lockHolder);
     case ListProblem::NotLockable:
-        return u"the domain list %1 cannot be locked: %2"_s.arg(file, m_lock.errorString());
+        return u"the domain list %1 cannot be locked: %2"_s.arg(file, m_lockError);
     case ListProblem::Unreadable:
         return u"the domain list %1 cannot be read: %2"_s.arg(file, m_domains.errorString());
     case ListProblem::FolderUnreadable:
@@ -179,7 +188,7 @@ QList<FetchReport> ListSession::lastFailedFetches() const
     for (int record = 1; record <= m_domains.count(); ++record)
         domains.append(m_domains.domain(record).toByteArray());
     QList<FetchReport> failed;
-    HistoryStore history(m_domains.filePath());
+    HistoryStore history(m_historyListPath);
     if (!history.open(HistoryStore::Mode::Read))
         return failed;
     history.lastFetches(domains, [&](const QByteArray& domain, int engine, const HistoryFetch& fetch) {

@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 struct SessionOptions {
@@ -78,9 +79,19 @@ public:
     // Fills in the counts the list lacks (CaptureUrlsData) and saves it. False, with the problem, when it could not be
     // saved.
     bool save();
+    // Saves the list as it stands, the counts it lacks left out, so that the grid goes on showing what it showed:
+    // the saves while the list is worked on. False, with the problem, when it could not be saved.
+    bool saveChanges();
     // Whether a save could replace the list: its folder, and the file when it is there, can be written. Asked
     // before work whose results would otherwise be lost.
     bool checkWritable();
+    // Saves the list as it stands (see saveChanges) to another file, which from then on is the list's file: later
+    // saves go there, and the session holds that file's lock. The history stays beside the file the session began
+    // with. False, with the problem, when another instance holds that file, no lock can be made beside it, or the
+    // save failed; the list's file is then the one it was.
+    bool saveAs(const QString& path);
+    // The list file the session began with, beside which its history lies.
+    const QString& historyListPath() const { return m_historyListPath; }
 
     ListProblem problem() const { return m_problem; }
     // The last problem as a clause, "the domain list /x/brenlow.txt is in use by another Brenlow (process 12 on
@@ -112,7 +123,7 @@ public:
     bool keepGraphFigures(const GraphRelease& release, const QList<std::pair<QByteArray, GraphFigures>>& figures);
 
 private:
-    bool fail(ListProblem problem);
+    bool fail(ListProblem problem, const QString& file = {});
     void setBusy(bool busy) override;
     // The update run's controls: the front end's, with every run and fetch recorded in the history.
     void enterRunningState() override;
@@ -123,7 +134,9 @@ private:
     CountText m_countText;
     EngineTables m_engines;
     DomainList m_domains;
-    ListLock m_lock;
+    QString m_historyListPath;
+    ListLock m_lock;                         // on the file the session began with, held while its history is written
+    std::unique_ptr<ListLock> m_savedAsLock; // on the file the list was saved as, when another
     HistoryStore m_history;
     HistoryThread m_historyThread; // writes what the runs record
     BusyPointer* m_busyPointer;
@@ -139,6 +152,9 @@ private:
     DomainList::NewList m_newList;
     bool m_recordsRuns;
     ListProblem m_problem = ListProblem::None;
+    QString m_problemFile;
+    QString m_lockHolder; // of the lock that was found held by another instance
+    QString m_lockError;  // why no lock could be made
     int m_writeError = 0;
     bool m_lockHeld = false;
 };

@@ -62,6 +62,7 @@ TEST_F(WindowTest, EveryControlAndMenuItemHasItsCaptionMnemonicAndKey)
         {"mnuFileImportUrls", u"&Import Urls"_s, u"Ctrl+I"_s},
         {"mnuFileFind", u"&Find Domain"_s, u"Ctrl+F"_s},
         {"mnuFileGetUpdate", u"&Update Now!"_s, QString()},
+        {"mnuFileSaveListAs", u"Save List &As\u2026"_s, u"Ctrl+Shift+S"_s},
         {"mnuFileExportHistory", u"Export &History\u2026"_s, QString()},
         {"mnuFileExit", u"&Exit"_s, u"Ctrl+Q"_s},
         {"mnuWebPagesHome", u"Tarvin &Home"_s, QString()},
@@ -183,8 +184,8 @@ TEST_F(WindowTest, CancelDuringTheThirdEngineKeepsItsEarlierCount)
              [&] {
                  // Nothing that changes rows or starts a run is available; viewing is.
                  running = !action("mnuGridMenuUpdate").isEnabled() && !action("mnuGridMenuRemove").isEnabled() &&
-                           !action("mnuFileImportUrls").isEnabled() && !button("cmdAddDomain").isEnabled() &&
-                           !button("cmdExit").isEnabled() &&
+                           !action("mnuFileImportUrls").isEnabled() && !action("mnuFileSaveListAs").isEnabled() &&
+                           !button("cmdAddDomain").isEnabled() && !button("cmdExit").isEnabled() &&
                            action("mnuGridMenuView" + std::to_string(2)).isEnabled() &&
                            button("cmdCancelUpdate").isVisible() && !button("cmdUpdate0").isVisible();
                  button("cmdCancelUpdate").click();
@@ -274,7 +275,11 @@ TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
         setrlimit(RLIMIT_FSIZE, &saved);
         ASSERT_EQ(m_dialogs.shown.size(), 1);
         EXPECT_TRUE(
-            m_dialogs.shown.first().startsWith(u"yesno||The domain list could not be saved to "_s + listPath()));
+            m_dialogs.shown.first().startsWith(u"choose||The domain list could not be saved to "_s + listPath()));
+        EXPECT_TRUE(m_dialogs.shown.first().endsWith(
+            u"\n\nThe file still holds the list as it was last saved. Save the list to another file, or exit without "
+            u"saving the changes?|Save List As\u2026/Exit without saving/Cancel"_s))
+            << m_dialogs.shown.first().toStdString();
         EXPECT_TRUE(window().isVisible());
         EXPECT_EQ(listFile(), sizeLimit ? list : "<missing>"_ba);
         if (sizeLimit) { // and no half-written file is left behind (the history's files aside)
@@ -283,7 +288,7 @@ TEST_F(WindowTest, ExitKeepsTheWindowOpenWhenTheListCannotBeSaved)
             EXPECT_EQ(files, (QStringList{u"brenlow.txt"_s, u"brenlow.txt.lock"_s}));
         }
 
-        m_dialogs.answers = {UserDialogs::Answer::Yes};
+        m_dialogs.picks = {1};
         button("cmdExit").click();
         EXPECT_FALSE(window().isVisible());
         blocker.remove();

@@ -7,7 +7,8 @@
 #include <QStringList>
 
 // Dialogs that a test answers in advance. Every dialog shown is recorded as "kind|title|text"; an unanswered
-// prompt or question gets the empty text or Cancel (No for a yes/no question), as when the user closes it.
+// prompt or question gets the empty text or Cancel (No for a yes/no question, the last choice for a choice), as
+// when the user closes it.
 class FakeDialogs final : public UserDialogs {
 public:
     QString prompt(const QString& text, const QString& title) override
@@ -33,6 +34,11 @@ public:
         shown.append(QStringList{QStringLiteral("yesnocancel"), title, text}.join(u'|'));
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
+    int choose(const QString& text, const QStringList& choices, const QString& title) override
+    {
+        shown.append(QStringList{QStringLiteral("choose"), title, text, choices.join(u'/')}.join(u'|'));
+        return picks.isEmpty() ? int(choices.size()) - 1 : picks.takeFirst();
+    }
     QString openFile(const QString& title, const QString& directory, const QString& filter) override
     {
         shown.append(QStringList{QStringLiteral("open"), title, directory, filter}.join(u'|'));
@@ -46,6 +52,7 @@ public:
 
     QStringList prompts;
     QList<Answer> answers;
+    QList<int> picks; // the choices made, by their index
     QStringList files;
     QStringList shown;
 };
