@@ -87,3 +87,14 @@ void ListSaving::tellNotSaved(const QString& line, const QString& consequence)
     const QString details = sentenceOf(m_session.problemText()) + u".\n\n"_s + consequence;
     m_notice->show(line, [details] { return details; });
 }
+
+void ListSaving::reportLoad()
+{
+    // What the user can expect of the list after the problem.
+    QString consequence;
+    if (m_session.problem() == ListProblem::Unreadable || m_session.problem() == ListProblem::NotAFile)
+        consequence = u"\n\nBrenlow starts with an empty list and will not save over that file."_s;
+    else if (m_session.problem() == ListProblem::FolderUnreadable)
+        consequence = u"\n\nBrenlow starts with an empty list and will not save it."_s;
+    m_dialogs.message(sentenceOf(m_session.problemText()) + consequence);
+}

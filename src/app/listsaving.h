@@ -14,6 +14,8 @@ class ListSaving {
 public:
     ListSaving(QStatusBar& statusBar, ListSession& session, UserDialogs& dialogs);
 
+    // At start, after a load that failed: tells the user what went wrong and what becomes of the list.
+    void reportLoad();
     // At start, once the list is loaded: tells the user when the list cannot be saved where it is.
     void checkAtStart();
     // Saves the list after anything that changed it: a run, an addition, a removal, an import, a new order.

@@ -3,17 +3,15 @@
 #include "app/aboutbox.h"
 #include "app/apptitle.h"
 #include "app/browseropener.h"
-#include "app/centreform.h"
 #include "app/designlayout.h"
 #include "app/findbar.h"
 #include "app/gridfit.h"
 #include "app/historywindows.h"
-#include "app/messagetext.h"
 #include "app/rowpopupmenu.h"
 #include "app/runcontroller.h"
-#include "app/screenfit.h"
 #include "app/sortmenu.h"
 #include "app/weblinks.h"
+#include "app/windowopening.h"
 #include "domains/userdialogs.h"
 #include "grid/gridwidget.h"
 #include "workflows/listsession.h"
@@ -21,7 +19,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -55,12 +52,7 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     m_session.showIn(*m_runController, m_controls.grdUrls);
     setWindowIcon(QIcon(u":/brenlow.png"_s));
     connectControls();
-    resize(m_layout->designClientSize() + QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
-    // The controls stand in their places before the window is first shown, for what measures them at load: Qt
-    // lays out a hidden window's inside only when it shows.
-    layout()->activate();
-    m_controls.client->resize(centralWidget()->size());
-    m_layout->setGeometry(m_controls.client->rect());
+    openAtDesignSize(*this, *m_layout);
 }
 
 MainWindow::~MainWindow()
@@ -84,7 +76,7 @@ void MainWindow::connectControls()
     connect(c.cmdPopularityMean, &QPushButton::clicked, this, [this] { cmdPopularityMean_Click(m_browser); });
     connect(c.grdUrls, &GridWidget::Click, this, &MainWindow::grdUrls_Click);
     connect(c.grdUrls, &GridWidget::columnWidened, this,
-            [this] { fitWindowToGrid(*this, *m_controls.grdUrls, availableArea()); });
+            [this] { fitWindowToGrid(*this, *m_controls.grdUrls, m_availableArea(*this)); });
     connect(c.mnuFileImportUrls, &QAction::triggered, this, &MainWindow::mnuFileImportUrls_Click);
     connect(c.mnuFileSaveListAs, &QAction::triggered, this, [this] { m_saving.saveListAs(); });
     connect(c.mnuFileGetUpdate, &QAction::triggered, this, [this] { mnuFileGetUpdate_Click(m_browser); });
@@ -107,38 +99,12 @@ void MainWindow::Form_Load()
     // The keyboard starts in the list; Tab goes on to the buttons.
     m_controls.grdUrls->setFocus(Qt::OtherFocusReason);
     if (!m_session.load())
-        reportListLoad();
+        m_saving.reportLoad();
     m_saving.checkAtStart();
     m_outcomes.restoreMarks(m_session.lastFailedFetches());
-    // The window opens where it was left, as large as it was; or else centred, made wide enough for its columns
-    // first and again once its frame is known (so before it is centred again), and kept on the screen.
-    if (restored)
-        return;
-    const auto fit = [this] {
-        fitWindowToGrid(*this, *m_controls.grdUrls, availableArea());
-        fitOntoArea(*this, availableArea());
-    };
-    fit();
-    whenFramed(*this, [this] { fitOntoArea(*this, availableArea()); });
-    CentreForm(*this, 0);
-    fitOntoArea(*this, availableArea());
-    whenFramed(*this, fit);
-}
-
-QRect MainWindow::availableArea() const
-{
-    return m_availableArea(*this);
-}
-
-void MainWindow::reportListLoad()
-{
-    // What the user can expect of the list after the problem.
-    QString consequence;
-    if (m_session.problem() == ListProblem::Unreadable || m_session.problem() == ListProblem::NotAFile)
-        consequence = u"\n\nBrenlow starts with an empty list and will not save over that file."_s;
-    else if (m_session.problem() == ListProblem::FolderUnreadable)
-        consequence = u"\n\nBrenlow starts with an empty list and will not save it."_s;
-    m_dialogs.message(sentenceOf(m_session.problemText()) + consequence);
+    // The window opens where it was left, as large as it was.
+    if (!restored)
+        placeAtFirstOpening(*this, *m_controls.grdUrls, m_availableArea);
 }
 
 void MainWindow::comeForward()

@@ -78,7 +78,6 @@ protected:
 
 private:
     void connectControls();
-    void reportListLoad();
 
     void cmdUpdate_Click(int index);
     void cmdCancelUpdate_Click();
@@ -92,7 +91,6 @@ private:
     void mnuHelpAbout_Click();
 
     void endProgram();
-    QRect availableArea() const;
 
     ListSession& m_session;
     UserDialogs& m_dialogs;
