@@ -1,9 +1,5 @@
-#include "domains/domainlist.h"
 #include "engine/bytetext.h"
-#include "engine/counttext.h"
-#include "engine/enginecatalogue.h"
-#include "grid/domaingrid.h"
-#include "grid/gridwidget.h"
+#include "gridfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +9,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class DomainGridTest : public ::testing::Test {
+class DomainGridTest : public GridFixture {
 protected:
-    DomainGridTest()
-    {
-        m_engines.InitGridHeaders();
-        m_engines.InitEngineCatalogue();
-        // 13,500 twips at 96 dpi: a ninth of it is whole pixels, so the widths are drawn exactly.
-        m_widget.resize(900, 358);
-    }
-
-    void show(const QList<QByteArray>& records)
-    {
-        m_list.clear();
-        for (const QByteArray& record : records)
-            m_list.append(record);
-        m_grid.SetupUrlsGrid();
-        m_grid.DisplayUrlsData();
-    }
+    void show(const QList<QByteArray>& records) { display(records); }
 
     QString row(int row) const
     {
@@ -52,12 +33,6 @@ protected:
             codes += u'w';
         return codes;
     }
-
-    EngineTables m_engines;
-    CountText m_countText{QLocale(QLocale::English, QLocale::UnitedStates)};
-    DomainList m_list{QString()};
-    GridWidget m_widget;
-    DomainGrid m_grid{&m_widget, m_list, m_engines, m_countText};
 };
 
 TEST_F(DomainGridTest, LaysOutColumnsFromTheWidthAndKeepsTwoBlankRows)

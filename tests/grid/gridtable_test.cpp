@@ -1,9 +1,5 @@
-#include "domains/domainlist.h"
-#include "engine/counttext.h"
-#include "engine/enginecatalogue.h"
-#include "grid/domaingrid.h"
-#include "grid/gridwidget.h"
 #include "grid/rowsort.h"
+#include "gridfixture.h"
 #include "support/qtprinters.h"
 
 #include <QApplication>
@@ -17,22 +13,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The grid widget showing a list of its own, on screen, so that keys and clicks select as the user makes them.
-class GridTableTest : public ::testing::Test {
+class GridTableTest : public GridFixture {
 protected:
-    GridTableTest()
-    {
-        m_engines.InitGridHeaders();
-        m_engines.InitEngineCatalogue();
-        m_widget.resize(900, 358);
-    }
-
     void show(const QList<QByteArray>& records)
     {
-        m_list.clear();
-        for (const QByteArray& record : records)
-            m_list.append(record);
-        m_grid.SetupUrlsGrid();
-        m_grid.DisplayUrlsData();
+        display(records);
         m_widget.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_widget));
     }
@@ -58,12 +43,6 @@ protected:
         key(Qt::Key_C, Qt::ControlModifier);
         return QApplication::clipboard()->text();
     }
-
-    EngineTables m_engines;
-    CountText m_countText{QLocale(QLocale::English, QLocale::UnitedStates)};
-    DomainList m_list{QString()};
-    GridWidget m_widget;
-    DomainGrid m_grid{&m_widget, m_list, m_engines, m_countText};
 };
 
 TEST_F(GridTableTest, SortOrdersByTextOrNumberWithEmptyCellsLastAndTiesInPlace)
