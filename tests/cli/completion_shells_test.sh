@@ -7,21 +7,7 @@
 set -u
 completions=$1
 zsh_driver=$2
-folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
-mkdir "$folder/bin" "$folder/work"
-cd "$folder/work" && touch h.csv && mkdir graph "graph/my dir" && touch "graph/my file.txt"
-cat >"$folder/bin/brenlow-cli" <<'EOF'
-#!/usr/bin/env bash
-printf '%s\n' "$*" >>"${0%/bin/*}/asked"
-case " $* " in
-*" webgraph releases "*) printf 'cc-main-2026-sep-oct-nov\tCC-MAIN-2026-38\t90000000\tno\nold-release\t\t\tyes\n' ;;
-*" show "*) printf 'a.com\t12\t1\t2\t3\t4\t2\nab.org\t0\t\t\t\t\t\nb.net\t5\t5\t0\t0\t0\t0\n' ;;
-*) exit 2 ;;
-esac
-EOF
-chmod +x "$folder/bin/brenlow-cli"
-PATH=$folder/bin:$PATH
+source "$(dirname "${BASH_SOURCE[0]}")/completion_stub.sh"
 
 # Each case: the line, what zsh offers (a match as zsh would insert it), and what fish offers (the whole word).
 cases=(
